@@ -1,0 +1,29 @@
+#pragma once
+
+#include "engine/DllInterface.h"
+
+#include <string>
+
+// The engine module, loaded with dlopen and unloaded when this object goes.
+class EngineModule {
+public:
+    EngineModule() = default;
+    EngineModule(const EngineModule&) = delete;
+    EngineModule& operator=(const EngineModule&) = delete;
+    ~EngineModule();
+
+    // Loads the module file; on failure Error() tells why.
+    bool Load(const std::string& path);
+    bool CreateInterface(DllInterface** slot) const;
+    void DestroyInterface(DllInterface** slot) const;
+    const std::string& Error() const { return LastError; }
+
+    // "libveltra_engine.so" in the folder of the running executable.
+    static std::string DefaultPath();
+
+private:
+    void* Handle = nullptr;
+    bool (*Create)(DllInterface**) = nullptr;
+    void (*Destroy)(DllInterface**) = nullptr;
+    std::string LastError;
+};

@@ -1,0 +1,22 @@
+# Compiler settings shared by every target: add them with veltra_target_defaults(target).
+add_library(veltra_options INTERFACE)
+target_compile_options(veltra_options INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wcast-align -Wformat=2 -Wundef
+    # Floating-point results must not depend on the compiler's choice of fused operations.
+    -ffp-contract=off)
+if(VELTRA_WARNINGS_AS_ERRORS)
+    target_compile_options(veltra_options INTERFACE -Werror)
+endif()
+if(VELTRA_SANITIZE)
+    # vptr checks are off: the module and the host each carry their own copy of the
+    # interfaces' type information (hidden visibility), which that check would flag.
+    set(VELTRA_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize=vptr
+        -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_compile_options(veltra_options INTERFACE ${VELTRA_SANITIZER_FLAGS})
+    target_link_options(veltra_options INTERFACE ${VELTRA_SANITIZER_FLAGS})
+endif()
+
+function(veltra_target_defaults target)
+    target_link_libraries(${target} PRIVATE veltra_options)
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()

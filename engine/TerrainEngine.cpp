@@ -1,0 +1,49 @@
+#include "engine/TerrainEngine.h"
+
+#include "host/Kernel.h"
+#include "host/Renderer.h"
+
+namespace {
+constexpr std::uint32_t ClearColour = 0xBBCCDDEE;
+}
+
+TerrainEngine::~TerrainEngine() {
+    // The scene belongs to Release; only make sure no input reaches a deleted engine.
+    if (kernel != nullptr) {
+        kernel->RemoveKeyboardListener(this);
+        kernel->RemoveMouseListener(this);
+    }
+}
+
+bool TerrainEngine::Init(Renderer* device) {
+    (void)device;
+    Log& log = kernel->GetLog();
+    log.Write("Initialising VeltraEngine...");
+    Initialised = true;
+    return true;
+}
+
+void TerrainEngine::Release() {
+    if (!Initialised)
+        return;
+    Log& log = kernel->GetLog();
+    log.Write("Releasing VeltraEngine...");
+    log.Write("-> Close VM");
+    kernel->RemoveKeyboardListener(this);
+    kernel->RemoveMouseListener(this);
+    Initialised = false;
+}
+
+bool TerrainEngine::Frame(std::uint32_t /*unused*/, Renderer* device) {
+    if (!Initialised || device == nullptr)
+        return false;
+    device->SetClearColor(ClearColour);
+    device->BeginScene(1);
+    return device->EndScene(1);
+}
+
+bool TerrainEngine::OnKeyUp(std::uint32_t /*key*/) { return true; }
+
+bool TerrainEngine::OnKeyDown(std::uint32_t /*key*/) { return true; }
+
+bool TerrainEngine::OnMouseMove(std::int32_t /*x*/, std::int32_t /*y*/) { return true; }

@@ -1,0 +1,6 @@
+#include "host/Kernel.h"
+
+Kernel::Kernel() {
+    AppWindow.KeyboardListeners = &KeyboardListeners;
+    AppWindow.MouseListeners = &MouseListeners;
+}

@@ -1,0 +1,64 @@
+#include "support/ModuleHarness.h"
+
+#include <fstream>
+#include <random>
+
+namespace {
+std::filesystem::path MakeScratchFolder() {
+    std::random_device random;
+    auto folder = std::filesystem::temp_directory_path() / ("veltra-test-" + std::to_string(random()));
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+} // namespace
+
+ModuleHarness::ModuleHarness() : Folder(MakeScratchFolder()), LogPath(Folder / "test.log") {
+    PreviousFolder = std::filesystem::current_path();
+    std::filesystem::current_path(Folder);
+    TheKernel.GetLog().Open(LogPath.string(), false, 0);
+    TheKernel.GetWindow().CreateHandle();
+}
+
+ModuleHarness::~ModuleHarness() {
+    Destroy();
+    if (TheKernel.GetWindow().Handle != nullptr)
+        DestroyWindow(TheKernel.GetWindow().Handle);
+    // Drop any message a test left behind, so the next test starts with an empty queue.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    std::filesystem::current_path(PreviousFolder);
+    std::error_code ignored;
+    std::filesystem::remove_all(Folder, ignored);
+}
+
+bool ModuleHarness::Create() {
+    if (!Module.Load(VELTRA_MODULE_PATH))
+        return false;
+    if (!Module.CreateInterface(&Dll))
+        return false;
+    Dll->kernel = &TheKernel;
+    return true;
+}
+
+void ModuleHarness::Destroy() {
+    if (Dll != nullptr)
+        Module.DestroyInterface(&Dll);
+}
+
+void ModuleHarness::WriteFile(const std::string& name, const std::string& text) const {
+    std::ofstream(Folder / name) << text;
+}
+
+std::vector<std::string> ModuleHarness::LogLines() const {
+    std::vector<std::string> lines;
+    std::ifstream file(LogPath);
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+void ModuleHarness::Send(UINT message, WPARAM wParam, LPARAM lParam) {
+    PostMessageA(TheKernel.GetWindow().Handle, message, wParam, lParam);
+    TheKernel.GetWindow().PumpMessages();
+}

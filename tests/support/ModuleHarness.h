@@ -1,0 +1,47 @@
+#pragma once
+// Loads the built engine module with dlopen and drives it through its two exported functions, as
+// a host does. Each harness loads the module afresh, so module-level state starts from load.
+// It runs in its own scratch folder (the module reads files by relative name there).
+
+#include "app/EngineModule.h"
+#include "engine/EngineInterface.h"
+#include "host/Kernel.h"
+#include "support/RecordingRenderer.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class ModuleHarness {
+public:
+    ModuleHarness();
+    ~ModuleHarness();
+    ModuleHarness(const ModuleHarness&) = delete;
+    ModuleHarness& operator=(const ModuleHarness&) = delete;
+
+    // Loads the module, creates the engine and hands it the kernel; false on failure.
+    bool Create();
+    bool Init() { return Engine()->Init(&Device); }
+    bool Frame() { return Engine()->Frame(0, &Device); }
+    void Release() { Engine()->Release(); }
+    void Destroy();
+
+    // Writes a file into the scratch folder.
+    void WriteFile(const std::string& name, const std::string& text) const;
+    // The log file's lines.
+    std::vector<std::string> LogLines() const;
+    // Posts a message to the kernel's window and pumps it through.
+    void Send(UINT message, WPARAM wParam, LPARAM lParam = 0);
+
+    EngineInterface* Engine() const { return static_cast<EngineInterface*>(Dll); }
+
+    std::filesystem::path Folder;
+    std::filesystem::path LogPath;
+    Kernel TheKernel;
+    RecordingRenderer Device;
+    EngineModule Module;
+    DllInterface* Dll = nullptr;
+
+private:
+    std::filesystem::path PreviousFolder;
+};
