@@ -25,7 +25,9 @@ bool EngineModule::Load(const std::string& path) {
     return true;
 }
 
-bool EngineModule::CreateInterface(DllInterface** slot) const { return Create != nullptr && Create(slot); }
+bool EngineModule::CreateInterface(DllInterface** slot) const {
+    return Create != nullptr && Create(slot);
+}
 
 void EngineModule::DestroyInterface(DllInterface** slot) const {
     if (Destroy != nullptr)

@@ -37,8 +37,8 @@ bool MemoryVertexBuffer::Append(const void* element) {
 bool MemoryVertexBuffer::Set(int index, const void* element) {
     if (index < 0 || index >= AllocatedCount || element == nullptr)
         return false;
-    std::memcpy(Bytes.data() + static_cast<std::size_t>(index) * static_cast<std::size_t>(ElementSize), element,
-                static_cast<std::size_t>(ElementSize));
+    std::memcpy(Bytes.data() + static_cast<std::size_t>(index) * static_cast<std::size_t>(ElementSize),
+                element, static_cast<std::size_t>(ElementSize));
     NoteChanged(index);
     return true;
 }
@@ -106,4 +106,6 @@ std::uint16_t MemoryIndexBuffer::Get(int position) {
     return Values[static_cast<std::size_t>(position)];
 }
 
-bool MemoryIndexBuffer::Select() { return true; }
+bool MemoryIndexBuffer::Select() {
+    return true;
+}

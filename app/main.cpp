@@ -14,7 +14,9 @@ int main(int argc, char** argv) {
                  "shadows from a circling light and flies a camera over it."};
     int frames = 300;
     std::string logPath = "veltra.log";
-    cli.add_option("--frames", frames, "Number of frames to run")->check(CLI::PositiveNumber)->capture_default_str();
+    cli.add_option("--frames", frames, "Number of frames to run")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
     cli.add_option("--log", logPath, "Log file (truncated at start)")->capture_default_str();
     CLI11_PARSE(cli, argc, argv);
 

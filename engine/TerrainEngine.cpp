@@ -41,9 +41,3 @@ bool TerrainEngine::Frame(std::uint32_t /*unused*/, Renderer* device) {
     device->BeginScene(1);
     return device->EndScene(1);
 }
-
-bool TerrainEngine::OnKeyUp(std::uint32_t /*key*/) { return true; }
-
-bool TerrainEngine::OnKeyDown(std::uint32_t /*key*/) { return true; }
-
-bool TerrainEngine::OnMouseMove(std::int32_t /*x*/, std::int32_t /*y*/) { return true; }

@@ -12,19 +12,19 @@ public:
     HeightmapGenerator() = default;
 
     virtual Heightmap* Build();
-    virtual Heightmap* Generate(std::int32_t width, std::int32_t height, std::int32_t nbHills, float minRadius,
-                                float maxRadius);
+    virtual Heightmap* Generate(std::int32_t width, std::int32_t height, std::int32_t nbHills,
+                                float minRadius, float maxRadius);
     virtual Heightmap* Generate(std::int32_t width, std::int32_t height);
     virtual Heightmap* Generate();
 
     void AddHills(Heightmap* grid, std::int32_t nbHills, float minRadius, float maxRadius);
     void AddHill(Heightmap* grid, float centreX, float centreY, float heightScale, float radius);
 
-    std::int32_t NbHills = 150;      // hills raised by Generate
-    std::int32_t MinHillRadius = 4;  // smallest radius, in grid cells
-    std::int32_t MaxHillRadius = 8;  // largest radius, in grid cells
-    std::int32_t Width = 50;         // columns of the grid Generate makes
-    std::int32_t Height = 50;        // rows of the grid Generate makes
+    std::int32_t NbHills = 150;     // hills raised by Generate
+    std::int32_t MinHillRadius = 4; // smallest radius, in grid cells
+    std::int32_t MaxHillRadius = 8; // largest radius, in grid cells
+    std::int32_t Width = 50;        // columns of the grid Generate makes
+    std::int32_t Height = 50;       // rows of the grid Generate makes
 };
 
 // The generator scripts see as heightmap_generator; lives as long as the module.

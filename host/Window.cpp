@@ -63,7 +63,9 @@ bool Window::ShowWindow(bool show) {
     return true;
 }
 
-bool Window::HideWindow() { return ShowWindow(false); }
+bool Window::HideWindow() {
+    return ShowWindow(false);
+}
 
 HWND Window::CreateHandle() {
     Handle = CreateWindowHandle(&Window::StaticWindowProc, this);

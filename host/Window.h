@@ -12,8 +12,8 @@ class MouseListenerList;
 class Window {
 public:
     HWND Handle = nullptr;
-    void* Owner = nullptr;          // the host object that made the window, if any
-    std::uint32_t HostFlags = 0;    // free for the host's own use
+    void* Owner = nullptr;       // the host object that made the window, if any
+    std::uint32_t HostFlags = 0; // free for the host's own use
     std::int32_t X = 0;
     std::int32_t Y = 0;
     std::int32_t Width = 0;

@@ -25,7 +25,9 @@ Log::Log(const std::string& fileName, bool appendMode, std::int32_t hostValue) {
     Start(fileName, appendMode, hostValue);
 }
 
-Log::~Log() { WriteRaw("a", EndBanner); }
+Log::~Log() {
+    WriteRaw("a", EndBanner);
+}
 
 void Log::Open(const std::string& fileName, bool appendMode, std::int32_t hostValue) {
     if (Start(fileName, appendMode, hostValue))

@@ -8,9 +8,9 @@
 // the call write nothing.
 class Log {
 public:
-    std::string FileName;      // empty for a default-constructed log, which writes nothing
-    std::string ModuleName;    // full path of the executable
-    bool AppendMode = false;   // true keeps an existing file, false starts it afresh
+    std::string FileName;       // empty for a default-constructed log, which writes nothing
+    std::string ModuleName;     // full path of the executable
+    bool AppendMode = false;    // true keeps an existing file, false starts it afresh
     std::int32_t HostValue = 0; // stored for the owner, never read here
 
     Log();

@@ -41,9 +41,13 @@ bool TakeMessage(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, bool remo
 
 } // namespace
 
-void SetInputSource(InputSource* source) { CurrentInputSource.store(source); }
+void SetInputSource(InputSource* source) {
+    CurrentInputSource.store(source);
+}
 
-int PendingMessageCount() { return static_cast<int>(ThreadQueue.size()); }
+int PendingMessageCount() {
+    return static_cast<int>(ThreadQueue.size());
+}
 
 } // namespace veltra::platform
 
@@ -64,7 +68,9 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 }
 
 // Character messages are not produced: nothing here reads them.
-BOOL TranslateMessage(const MSG* /*msg*/) { return FALSE; }
+BOOL TranslateMessage(const MSG* /*msg*/) {
+    return FALSE;
+}
 
 LRESULT DispatchMessageA(const MSG* msg) {
     if (msg == nullptr || msg->hwnd == nullptr)

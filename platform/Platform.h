@@ -80,7 +80,9 @@ inline constexpr UINT VK_DOWN = 40;
 inline constexpr UINT VK_ADD = 107;      // numeric keypad +
 inline constexpr UINT VK_SUBTRACT = 109; // numeric keypad -
 
-inline constexpr WORD LOWORD(LPARAM value) { return static_cast<WORD>(static_cast<std::uintptr_t>(value) & 0xFFFF); }
+inline constexpr WORD LOWORD(LPARAM value) {
+    return static_cast<WORD>(static_cast<std::uintptr_t>(value) & 0xFFFF);
+}
 inline constexpr WORD HIWORD(LPARAM value) {
     return static_cast<WORD>((static_cast<std::uintptr_t>(value) >> 16) & 0xFFFF);
 }

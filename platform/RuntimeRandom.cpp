@@ -7,7 +7,9 @@ namespace {
 std::atomic<std::uint32_t> RandomState{1}; // the runtime starts as if seeded with 1
 }
 
-void RuntimeSrand(unsigned int seed) { RandomState.store(seed); }
+void RuntimeSrand(unsigned int seed) {
+    RandomState.store(seed);
+}
 
 int RuntimeRand() {
     std::uint32_t state = RandomState.load() * 214013u + 2531011u;

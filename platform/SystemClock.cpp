@@ -9,7 +9,9 @@ namespace {
 std::atomic<DWORD (*)()> ClockOverride{nullptr};
 }
 
-void SetClockSource(DWORD (*clock)()) { ClockOverride.store(clock); }
+void SetClockSource(DWORD (*clock)()) {
+    ClockOverride.store(clock);
+}
 
 } // namespace veltra::platform
 
@@ -31,7 +33,7 @@ void GetLocalTime(LPSYSTEMTIME time) {
 }
 
 DWORD timeGetTime() {
-    if (DWORD (*clock)() = veltra::platform::ClockOverride.load())
+    if (DWORD(*clock)() = veltra::platform::ClockOverride.load())
         return clock();
     auto sinceBoot = std::chrono::steady_clock::now().time_since_epoch();
     // Wraps every 49.7 days, as the system's counter does.

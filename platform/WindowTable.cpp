@@ -69,7 +69,9 @@ BOOL DestroyWindow(HWND hwnd) {
     return TRUE;
 }
 
-BOOL IsWindow(HWND hwnd) { return LookUpWindow(hwnd) ? TRUE : FALSE; }
+BOOL IsWindow(HWND hwnd) {
+    return LookUpWindow(hwnd) ? TRUE : FALSE;
+}
 
 void* GetWindowUserData(HWND hwnd) {
     std::optional<WindowRecord> record = LookUpWindow(hwnd);

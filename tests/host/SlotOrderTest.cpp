@@ -20,7 +20,9 @@ long EntryOf(Member member) {
 
 // A virtual destructor fills two table entries (complete and deleting), so a slot after it sits
 // one entry further on.
-constexpr long AfterDestructor(long slot) { return slot + 1; }
+constexpr long AfterDestructor(long slot) {
+    return slot + 1;
+}
 
 TEST(SlotOrderTest, RendererSlots) {
     EXPECT_EQ(EntryOf(&Renderer::BeginScene), AfterDestructor(4));

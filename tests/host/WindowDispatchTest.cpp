@@ -43,7 +43,7 @@ TEST(WindowDispatchTest, KeysAndMovesReachEveryListenerInOrderDuplicatesIncluded
     window.WindowProc(WM_KEYDOWN, 38, 0);
     window.WindowProc(WM_KEYUP, 84, 0);
     EXPECT_EQ(events, (std::vector<std::string>{"a down 38", "b down 38", "a down 38", "a up 84", "b up 84",
-                                                 "a up 84"}));
+                                                "a up 84"}));
 
     window.WindowProc(WM_MOUSEMOVE, 0, static_cast<LPARAM>(0xFFFF0001));
     ASSERT_EQ(mouse.Moves.size(), 1u);
@@ -128,8 +128,8 @@ TEST(WindowOperationsTest, BackendReceivesMovesAndShowCommands) {
     struct Backend : veltra::platform::WindowBackend {
         std::vector<std::string> Calls;
         void Move(HWND, int x, int y, int w, int h) override {
-            Calls.push_back("move " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
-                            std::to_string(h));
+            Calls.push_back("move " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) +
+                            "x" + std::to_string(h));
         }
         void Show(HWND, bool visible) override { Calls.push_back(visible ? "show" : "hide"); }
     } backend;

@@ -35,7 +35,8 @@ TEST_F(LogTest, OpenWritesBannersAndTimeStampedLinesEachCompleteOnDisk) {
         log.Write("-> Open VM : %s", "OK");
         // Already on disk before the log goes away.
         std::string text = Contents();
-        std::regex expected(StartBanner + "MODULE : /.+\n[0-2][0-9]:[0-5][0-9]:[0-5][0-9]:[0-9]{3} \t-> Open VM : OK\n");
+        std::regex expected(StartBanner +
+                            "MODULE : /.+\n[0-2][0-9]:[0-5][0-9]:[0-5][0-9]:[0-9]{3} \t-> Open VM : OK\n");
         EXPECT_TRUE(std::regex_match(text, expected)) << text;
     }
     EXPECT_TRUE(Contents().ends_with("-> Open VM : OK\n" + EndBanner));

@@ -20,8 +20,8 @@ int CallLog::Count(const std::string& call) const {
 }
 
 int CallLog::CountPrefix(const std::string& prefix) const {
-    return static_cast<int>(
-        std::count_if(Calls.begin(), Calls.end(), [&](const std::string& c) { return c.starts_with(prefix); }));
+    return static_cast<int>(std::count_if(Calls.begin(), Calls.end(),
+                                          [&](const std::string& c) { return c.starts_with(prefix); }));
 }
 
 int CallLog::Find(const std::string& call, int start) const {
