@@ -1,11 +1,6 @@
 #include "engine/TerrainEngine.h"
 
 #include "host/Kernel.h"
-#include "host/Renderer.h"
-
-namespace {
-constexpr std::uint32_t ClearColour = 0xBBCCDDEE;
-}
 
 TerrainEngine::~TerrainEngine() {
     // The scene belongs to Release; only make sure no input reaches a deleted engine.
@@ -32,12 +27,4 @@ void TerrainEngine::Release() {
     kernel->RemoveKeyboardListener(this);
     kernel->RemoveMouseListener(this);
     Initialised = false;
-}
-
-bool TerrainEngine::Frame(std::uint32_t /*unused*/, Renderer* device) {
-    if (!Initialised || device == nullptr)
-        return false;
-    device->SetClearColor(ClearColour);
-    device->BeginScene(1);
-    return device->EndScene(1);
 }

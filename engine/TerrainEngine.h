@@ -4,6 +4,7 @@
 #include "host/KeyboardListener.h"
 #include "host/MouseListener.h"
 
+class Log;
 struct lua_State;
 
 class TerrainEngine : public EngineInterface, public KeyboardListener, public MouseListener {
@@ -21,5 +22,9 @@ public:
     bool OnMouseMove(std::int32_t x, std::int32_t y) override;
 
 private:
+    // Init's steps, each beside the subsystem it drives.
+    void RunConfigurationScript(Log& log); // TerrainEngineScript.cpp: state, bindings, script
+    void LightSceneFirstTime();            // TerrainEngineFrame.cpp: first lighting pass
+
     bool Initialised = false;
 };
