@@ -104,8 +104,8 @@ EglHeadlessContext::~EglHeadlessContext() {
         eglMakeCurrent(Display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(Display, Context);
     }
-    if (Display != EGL_NO_DISPLAY)
-        eglTerminate(Display);
+    // The display stays initialised: it is the process's one surfaceless display, the next
+    // context reuses it, and terminating it unloads the driver with allocations still in use.
 }
 
 void EglHeadlessContext::DrawableSize(int* width, int* height) const {
