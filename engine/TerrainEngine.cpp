@@ -14,6 +14,7 @@ bool TerrainEngine::Init(Renderer* device) {
     (void)device;
     Log& log = kernel->GetLog();
     log.Write("Initialising VeltraEngine...");
+    RunConfigurationScript(log);
     Initialised = true;
     return true;
 }
