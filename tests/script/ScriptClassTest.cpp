@@ -69,6 +69,19 @@ TEST_F(ScriptClassTest, MethodsCannotBeAssignedAndReadAsFunctions) {
     EXPECT_EQ(TheGadget.Second, 4);
 }
 
+TEST_F(ScriptClassTest, ReadsWritesAndCallsAllocateNothing) {
+    const char* loop =
+        "local g = gadget for i = 1, 1000 do g.Count = i g.Size = g.Count + 0.5 g:Poke(i, 2) end";
+    lua_gc(L, LUA_GCSTOP);
+    ASSERT_EQ(Run(loop), ""); // the first run sizes the stack and the call records
+    ASSERT_EQ(luaL_loadstring(L, loop), LUA_OK);
+    const std::size_t before = ScriptVM::MemoryInUse(L);
+    ASSERT_EQ(lua_pcall(L, 0, 0, 0), LUA_OK);
+    EXPECT_EQ(ScriptVM::MemoryInUse(L), before);
+    EXPECT_EQ(TheGadget.Size, 1000);
+    EXPECT_EQ(TheGadget.Calls, 2000);
+}
+
 TEST_F(ScriptClassTest, HandlesAreSealedTables) {
     EXPECT_EQ(Output("print(type(gadget), getmetatable(gadget), (pcall(setmetatable, gadget, {})))"),
               "table\tfalse\tfalse\n");

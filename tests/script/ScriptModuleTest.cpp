@@ -1,6 +1,7 @@
 // The configuration script through the built module, as a host runs it: what Init logs, what a
 // script can change before the scene is generated, and scripts or states that fail.
 
+#include "render/TerrainVertex.h"
 #include "support/ModuleHarness.h"
 
 #include <lua.hpp>
@@ -10,6 +11,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,32 @@ protected:
         return {result, output, testing::internal::GetCapturedStderr()};
     }
 
+    // The terrain the last Init built, read back from its vertices: x changes from row to row,
+    // z from column to column.
+    struct Terrain {
+        int Columns = 0;
+        int Rows = 0;
+        float Lowest = 0.0f;
+        float Highest = 0.0f;
+    };
+    Terrain BuiltTerrain() const {
+        const RecordingVertexBuffer* buffer = Harness.Device.LastVertexBuffer(TerrainVertex::FormatCode);
+        Terrain terrain;
+        if (buffer == nullptr || buffer->AllocatedCount == 0)
+            return terrain;
+        std::vector<TerrainVertex> vertices(static_cast<std::size_t>(buffer->AllocatedCount));
+        std::memcpy(vertices.data(), buffer->Data(), vertices.size() * sizeof(TerrainVertex));
+        terrain.Columns = 1;
+        while (terrain.Columns < buffer->AllocatedCount && vertices[terrain.Columns].X == vertices[0].X)
+            ++terrain.Columns;
+        terrain.Rows = buffer->AllocatedCount / terrain.Columns;
+        const auto [lowest, highest] = std::minmax_element(
+            vertices.begin(), vertices.end(), [](const auto& a, const auto& b) { return a.Y < b.Y; });
+        terrain.Lowest = lowest->Y;
+        terrain.Highest = highest->Y;
+        return terrain;
+    }
+
     ModuleHarness Harness;
 };
 
@@ -97,17 +125,30 @@ TEST_F(ScriptModuleTest, WithoutAScriptTheGeneratorKeepsItsDefaults) {
     EXPECT_TRUE(first.Result);
     EXPECT_EQ(first.Output, "");
     EXPECT_EQ(first.Errors, ""); // an absent script is no error
+    const Terrain terrain = BuiltTerrain();
+    EXPECT_EQ(terrain.Columns, 50);
+    EXPECT_EQ(terrain.Rows, 50);
+    EXPECT_EQ(terrain.Highest, 250.0f); // hills were raised
     // A second Init opens a second state, which sees the same generator.
     EXPECT_EQ(InitWith(PrintGenerator).Output, "150\t50\t50\t4\t8\n");
     EXPECT_EQ(Count(Messages(Harness), "-> Binding stuff to VM..."), 2);
 }
 
-TEST_F(ScriptModuleTest, ScriptSettingsReachTheGeneratorTruncated) {
-    EXPECT_EQ(InitWith("local g = heightmap_generator\n"
-                       "g.Width = 100 g.NbHills = 10.9 g.MinHillRadius = '3' g.MaxHillRadius = -2.5\n")
+TEST_F(ScriptModuleTest, TheGridIsGeneratedFromWhatTheScriptLeft) {
+    EXPECT_TRUE(InitWith("heightmap_generator.Width = 100").Result);
+    Terrain terrain = BuiltTerrain();
+    EXPECT_EQ(terrain.Columns, 100);
+    EXPECT_EQ(terrain.Rows, 50);
+    // A string, even one that spells a number, stores 0: no hills, a flat grid.
+    EXPECT_TRUE(InitWith("heightmap_generator.NbHills = '150' heightmap_generator.Height = 7.9").Result);
+    terrain = BuiltTerrain();
+    EXPECT_EQ(terrain.Columns, 100);
+    EXPECT_EQ(terrain.Rows, 7);
+    EXPECT_EQ(terrain.Highest, 0.0f);
+    EXPECT_EQ(InitWith("local g = heightmap_generator g.NbHills = 10.9 g.MaxHillRadius = -2.5\n" +
+                       std::string(PrintGenerator))
                   .Output,
-              "");
-    EXPECT_EQ(InitWith(PrintGenerator).Output, "10\t100\t50\t0\t-2\n");
+              "10\t100\t7\t4\t-2\n");
 }
 
 TEST_F(ScriptModuleTest, AFailingScriptKeepsWhatItSetAndInitGoesOn) {
@@ -117,14 +158,18 @@ TEST_F(ScriptModuleTest, AFailingScriptKeepsWhatItSetAndInitGoesOn) {
     EXPECT_NE(run.Errors.find("HeightmapGeneration.lua:2: stopped here"), std::string::npos) << run.Errors;
     for (const std::string& message : Messages(Harness))
         EXPECT_EQ(message.find("stopped"), std::string::npos) << message; // nothing new in the log
-    EXPECT_EQ(InitWith(PrintGenerator).Output, "150\t100\t50\t4\t8\n");
+    const Terrain terrain = BuiltTerrain();
+    EXPECT_EQ(terrain.Columns, 100);
+    EXPECT_EQ(terrain.Rows, 50);
 }
 
 TEST_F(ScriptModuleTest, ANeverEndingScriptIsStoppedAndKeepsWhatItSet) {
     const Printed run = InitWith("heightmap_generator.Height = 80\nwhile true do end\n");
     EXPECT_TRUE(run.Result);
     EXPECT_NE(run.Errors.find("instruction limit"), std::string::npos) << run.Errors;
-    EXPECT_EQ(InitWith(PrintGenerator).Output, "150\t50\t80\t4\t8\n");
+    const Terrain terrain = BuiltTerrain();
+    EXPECT_EQ(terrain.Columns, 50);
+    EXPECT_EQ(terrain.Rows, 80);
 }
 
 TEST_F(ScriptModuleTest, TheScriptArrangesTheHostWindow) {
@@ -175,8 +220,10 @@ TEST_F(ScriptModuleTest, AStateThatCannotBeOpenedSkipsBindingAndScript) {
     EXPECT_EQ(messages[1], "-> Open VM : KO");
     EXPECT_EQ(Count(messages, "-> Open VM : OK"), 0);
     EXPECT_EQ(Count(messages, "-> Binding stuff to VM..."), 0);
-    RefuseStateMemory = false;
-    EXPECT_EQ(InitWith(PrintGenerator).Output, "150\t50\t50\t4\t8\n");
+    const Terrain terrain = BuiltTerrain(); // the defaults: the script never ran
+    EXPECT_EQ(terrain.Columns, 50);
+    EXPECT_EQ(terrain.Rows, 50);
+    EXPECT_EQ(terrain.Highest, 250.0f);
 }
 
 } // namespace
