@@ -47,26 +47,41 @@ private:
     };
 
     static Light Direction(float lightX, float lightY, float lightZ);
+    struct LineGeometry {
+        float X0, Z0; // entry corner
+        float Cell;   // ExtentZ / Width
+        float HX, HZ, NY;
+    };
     void Fit(int width, int height);
     void ClearHorizon();
     void Sweep(const Grid& grid, const Light& light);
+    void PlaceLine(const TerrainVertex* first, int stepDelta, int length, const LineGeometry& line);
+    void SweepLine(float* shadowOut, int stepDelta, int length);
     void SmoothHorizon(int touchedLo, int touchedHi);
     void Shade(const Grid& grid, const Light& light);
     void Colour(const Grid& grid, int smoothing);
 
-    // Two horizon buffers per pair, used alternately; slots [SlotLo, SlotHi) are live and the two
-    // slots beyond each end stay 0.0 for the smoothing kernel to read.
-    std::vector<float> HorizonHeight[2];
-    std::vector<float> HorizonDrop[2];
+    // Two horizon buffers, used alternately (current / next). Each holds, for every slot, the
+    // horizon height and beside it the horizon drop: how far the horizon lies above the ground
+    // point that set it. Slots [SlotLo, SlotHi) are live; the two slots beyond each end stay 0.0
+    // for the smoothing kernel to read.
+    std::vector<float> Horizon[2];
     std::vector<float> ShadowLevel;  // per vertex: shadow factor of the sweep
     std::vector<float> LightLevel;   // per vertex: blurred shadow times diffuse; border stays 0.0
     std::vector<float> DisplayLevel; // per vertex: shown brightness, carried between calls
+    // Per vertex of the line being swept: where its horizon slot's values start in a horizon buffer
+    // (-1: it has none), the weights of that slot and the next side by side, ray height, ground
+    // height; and the slots [LineSlotsLo, LineSlotsHi) that the line can raise.
+    std::vector<int> LineSlot;
+    std::vector<float> LineWeights, LineRay, LineGround;
+    int LineSlotsLo = 0;
+    int LineSlotsHi = 0;
     int FittedWidth = 0;
     int FittedHeight = 0;
     int SlotLo = 0;
     int SlotHi = 0;
     float CentreSlot = 0.0f;
-    int Current = 0; // which buffer of each pair is current
+    int Current = 0; // which horizon buffer is current
     // Slots that may hold non-zero values in either buffer; every other slot is 0.0, and zero
     // stays zero under the smoothing, so nothing outside this range needs touching.
     int DirtyLo = 0;

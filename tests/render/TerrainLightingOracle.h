@@ -24,8 +24,29 @@ public:
 
     static constexpr std::uint32_t NotANumberMark = 0xBAD0BAD0u;
 
-    void UpdateLighting(std::vector<TerrainVertex>& mesh, int W, int H, float ExtentX, float ExtentZ,
+    // The vertices held in a plain array.
+    struct VectorMesh {
+        std::vector<TerrainVertex>& Vertices;
+        bool GetVertex(int n, TerrainVertex* out) const {
+            *out = Vertices[static_cast<std::size_t>(n)];
+            return true;
+        }
+        bool SetVertex(int n, const TerrainVertex* vertex) const {
+            Vertices[static_cast<std::size_t>(n)] = *vertex;
+            return true;
+        }
+    };
+
+    void UpdateLighting(std::vector<TerrainVertex>& vertices, int W, int H, float ExtentX, float ExtentZ,
                         float lightX, float lightY, float lightZ, int smoothing) {
+        VectorMesh mesh{vertices};
+        UpdateLighting(mesh, W, H, ExtentX, ExtentZ, lightX, lightY, lightZ, smoothing);
+    }
+
+    // Mesh: anything with GetVertex(n, TerrainVertex*) and SetVertex(n, const TerrainVertex*).
+    template <typename Mesh>
+    void UpdateLighting(Mesh& mesh, int W, int H, float ExtentX, float ExtentZ, float lightX, float lightY,
+                        float lightZ, int smoothing) {
         // Capacity: 5000 vertices and 1000 horizon slots around slot 500, or the grid's own size.
         const int centre = std::max(500, 3 * (W + H) + 2);
         const std::size_t vertexCapacity = std::max<std::size_t>(5000, static_cast<std::size_t>(W) * H);
@@ -42,8 +63,8 @@ public:
         }
         const float centreF = static_cast<float>(centre);
         TerrainVertex vertex;
-        auto GetVertex = [&](int n) { vertex = mesh[n]; };
-        auto SetVertex = [&](int n) { mesh[n] = vertex; };
+        auto GetVertex = [&](int n) { mesh.GetVertex(n, &vertex); };
+        auto SetVertex = [&](int n) { mesh.SetVertex(n, &vertex); };
 
         // 1. First call.
         if (FirstCall) {
