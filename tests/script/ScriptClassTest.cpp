@@ -97,6 +97,17 @@ TEST_F(ScriptClassTest, TheConstructorMakesASeparateObjectThatTheCollectorDelete
     EXPECT_EQ(Gadget::Deleted, deletedBefore + 1);
 }
 
+TEST_F(ScriptClassTest, AFinalizerThatOutlivesItsObjectReachesNothing) {
+    // The holder's finalizer is set first, so the collector finalizes the gadget first: when
+    // the holder's finalizer runs, the gadget has been deleted.
+    const int deletedBefore = Gadget::Deleted;
+    EXPECT_EQ(Output("local holder = setmetatable({}, {__gc = function(self)\n"
+                     "  print(self.made:Poke(1, 2), self.made.Count) self.made.Count = 3 end})\n"
+                     "holder.made = Gadget() holder = nil collectgarbage()"),
+              "gc\nERROR : trying to call a method without its object\nnil\tnil\n");
+    EXPECT_EQ(Gadget::Deleted, deletedBefore + 1);
+}
+
 TEST_F(ScriptClassTest, CollectingABoundInstanceLeavesItToItsOwner) {
     const int deletedBefore = Gadget::Deleted;
     EXPECT_EQ(Output("gadget = nil window = nil collectgarbage()"), "gc\ngc\n");
