@@ -15,12 +15,6 @@ namespace {
 
 using ScriptClassTest = ScriptFixture;
 
-TEST_F(ScriptClassTest, PropertiesReadBackAsIntegers) {
-    EXPECT_EQ(Output("print(gadget.Size, gadget.Count)"), "50\t150\n");
-    TheGadget.Size = -7;
-    EXPECT_EQ(Output("print(gadget.Size)"), "-7\n");
-}
-
 TEST_F(ScriptClassTest, WritesTruncateAndEverythingButANumberStoresZero) {
     const struct {
         const char* Expression;
@@ -59,14 +53,6 @@ TEST_F(ScriptClassTest, KeysThatNameNothingReadNilAndAreNeverStored) {
     EXPECT_EQ(HostWindow.X, 3);
     // The object behind the handle is still reached after all that.
     EXPECT_EQ(Output("gadget.Count = 4 print(gadget.Count)"), "4\n");
-}
-
-TEST_F(ScriptClassTest, MethodsCannotBeAssignedAndReadAsFunctions) {
-    EXPECT_EQ(Output("gadget.Poke = 5 print(type(gadget.Poke))"),
-              "  ERROR : trying to assign a function\nfunction\n");
-    EXPECT_EQ(Output("print(gadget:Poke(3, 4))"), "1\n");
-    EXPECT_EQ(TheGadget.First, 3);
-    EXPECT_EQ(TheGadget.Second, 4);
 }
 
 TEST_F(ScriptClassTest, ReadsWritesAndCallsAllocateNothing) {
