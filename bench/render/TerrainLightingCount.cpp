@@ -1,7 +1,8 @@
 // Frame lighting updates for instruction counts under callgrind:
-//   terrain_lighting_count engine|plain SIDE CALLS
+//   terrain_lighting_count engine|plain SIDE CALLS [ANGLE]
 // The scene is built and lit once first (as at the engine's initialisation); only the CALLS
-// updates inside CountedLighting are counted. bench/render/count-instructions runs every case.
+// updates inside CountedLighting are counted. The light starts at ANGLE radians (default 0).
+// bench/render/count-instructions runs every case.
 
 #include "TerrainLightingOracle.h"
 #include "TerrainLightingScene.h"
@@ -24,9 +25,9 @@ extern "C" __attribute__((noinline, used)) void CountedLighting(TerrainLightingS
 }
 
 int main(int argc, char** argv) {
-    const bool engine = argc == 4 && std::strcmp(argv[1], "engine") == 0;
-    if (argc != 4 || (!engine && std::strcmp(argv[1], "plain") != 0)) {
-        std::fprintf(stderr, "usage: %s engine|plain SIDE CALLS\n", argv[0]);
+    const bool engine = argc >= 4 && std::strcmp(argv[1], "engine") == 0;
+    if (argc < 4 || argc > 5 || (!engine && std::strcmp(argv[1], "plain") != 0)) {
+        std::fprintf(stderr, "usage: %s engine|plain SIDE CALLS [ANGLE]\n", argv[0]);
         return 2;
     }
     const int side = std::atoi(argv[2]);
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     TerrainLightingScene scene(side);
+    scene.LightAngle = argc == 5 ? static_cast<float>(std::atof(argv[4])) : 0.0f;
     TerrainLightingOracle plain;
     if (!engine) // the reference's own first call, so both count steady-state calls only
         plain.UpdateLighting(*scene.Ground.Mesh, side, side, 1000.0f, 1000.0f, 100.0f, -35.0f, 0.0f, 3);
