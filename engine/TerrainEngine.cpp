@@ -17,6 +17,7 @@ TerrainEngine::~TerrainEngine() {
 bool TerrainEngine::Init(Renderer* device) {
     Log& log = kernel->GetLog();
     log.Write("Initialising VeltraEngine...");
+    RunConfigurationScript(log);
     BuildScene(device, log);
     Initialised = true;
     return true;

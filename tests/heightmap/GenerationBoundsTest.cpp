@@ -1,11 +1,9 @@
 #include "heightmap/GenerationBounds.h"
 #include "heightmap/HeightmapGenerator.h"
-#include "heightmap/HillFootprint.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 
 namespace {
 
@@ -35,20 +33,6 @@ TEST(GenerationBoundsTest, GridSidesAreBroughtIntoTwoTo256) {
     }
 }
 
-TEST(GenerationBoundsTest, RadiiAreBoundedSoSquaredHeightsStayFinite) {
-    HeightmapGenerator generator;
-    generator.MinHillRadius = INT_MIN;
-    generator.MaxHillRadius = INT_MAX;
-    const GenerationBounds bounds = GenerationBounds::For(generator);
-    EXPECT_TRUE(bounds.RadiiBounded);
-    EXPECT_EQ(bounds.MinHillRadius, -GenerationBounds::RadiusLimit);
-    EXPECT_EQ(bounds.MaxHillRadius, GenerationBounds::RadiusLimit);
-    // The tallest possible cell: every hill at full height on one cell, then squared.
-    const double tallest =
-        static_cast<double>(bounds.NbHills) * GenerationBounds::RadiusLimit * GenerationBounds::RadiusLimit;
-    EXPECT_LT(tallest * tallest, 3.0e38);
-}
-
 TEST(GenerationBoundsTest, HillCountIsBoundedByTheCellsItsHillsCanVisit) {
     HeightmapGenerator generator;
     generator.NbHills = 1000000;
@@ -71,35 +55,6 @@ TEST(GenerationBoundsTest, HillCountIsBoundedByTheCellsItsHillsCanVisit) {
 
     generator.NbHills = -3; // raises nothing, costs nothing
     EXPECT_EQ(GenerationBounds::For(generator).NbHills, -3);
-}
-
-// The footprint may hold cells on or just past the circle, but never miss one inside it.
-TEST(HillFootprintTest, HoldsEveryCellInsideTheRadiusAndLittleElse) {
-    for (float radius : {0.3f, 1.0f, 2.0f, 4.5f, 8.0f, -6.0f}) {
-        for (float centreX : {10.0f, 0.0f, 10.25f, -3.0f}) {
-            const float centreY = 7.0f;
-            HillFootprint footprint(20, 15, centreX, centreY, radius);
-            for (int y = 0; y < 15; ++y) {
-                const ColumnSpan span =
-                    (y >= footprint.FirstRow && y <= footprint.LastRow) ? footprint.Columns(y) : ColumnSpan{};
-                for (int x = 0; x < 20; ++x) {
-                    const double distance = std::hypot(x - centreX, y - centreY);
-                    const bool held = x >= span.First && x <= span.Last;
-                    if (distance < std::fabs(radius)) {
-                        EXPECT_TRUE(held) << radius << " (" << x << "," << y << ")";
-                    } else if (distance > std::fabs(radius) + 0.01) {
-                        EXPECT_FALSE(held) << radius << " (" << x << "," << y << ")";
-                    }
-                }
-            }
-        }
-    }
-    EXPECT_GT(HillFootprint(5, 5, 2.0f, 2.0f, 0.0f).FirstRow, HillFootprint(5, 5, 2.0f, 2.0f, 0.0f).LastRow);
-    HillFootprint everywhere(5, 5, 2.0f, 2.0f, INFINITY);
-    EXPECT_EQ(everywhere.FirstRow, 0);
-    EXPECT_EQ(everywhere.LastRow, 4);
-    EXPECT_EQ(everywhere.Columns(4).First, 0);
-    EXPECT_EQ(everywhere.Columns(4).Last, 4);
 }
 
 } // namespace

@@ -168,16 +168,6 @@ protected:
     }
 };
 
-TEST_F(RenderableTest, StartsWithItsMaterialDefaults) {
-    Renderable object(&Device);
-    const Material& material = std::as_const(object).GetMaterial();
-    EXPECT_EQ(material.Texture, 0u);
-    EXPECT_EQ(material.Red, 1.0f);
-    EXPECT_FALSE(material.Blended);
-    EXPECT_EQ(material.Opacity, 1.0f);
-    EXPECT_EQ(&object.GetMaterial(), &material);
-}
-
 TEST_F(RenderableTest, RenderBindsTheTextureThenDraws) {
     auto object = WithMesh(&Device);
     object->GetMaterial().Texture = 9;

@@ -84,6 +84,30 @@ TEST_F(SceneTest, SceneIsFreedWhenReleaseIsSkippedAndReplacedOnASecondInit) {
     EXPECT_TRUE(Calls().LiveBuffers.empty());
 }
 
+// Values a script may set that would break the terrain, make its heights infinite or keep Init
+// busy for minutes are bounded, and each bound is logged.
+TEST_F(SceneTest, ScriptValuesOutOfBoundsAreBoundedAndLogged) {
+    Harness.WriteFile("HeightmapGeneration.lua", "local g = heightmap_generator\n"
+                                                 "g.Width = 1000 g.Height = 1\n"
+                                                 "g.NbHills = 2000000000 g.MaxHillRadius = 2000000000\n");
+    ASSERT_TRUE(Harness.Init());
+    auto logged = [&](const std::string& message) {
+        for (const std::string& line : Harness.LogLines())
+            if (line.ends_with("\t" + message))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(logged("-> Grid size 1000 x 1 requested, 256 x 2 used"));
+    EXPECT_TRUE(logged("-> Hill radii 4 to 2000000000 requested, 4 to 4096 used"));
+    // Every hill now reaches all 512 cells: 64Mi cell visits make 131072 hills.
+    EXPECT_TRUE(logged("-> Hills 2000000000 requested, 131072 raised"));
+
+    EXPECT_EQ(TerrainVertices()->AllocatedCount, 512);
+    const std::vector<float> heights = TerrainHeights();
+    EXPECT_EQ(*std::min_element(heights.begin(), heights.end()), 0.0f);
+    EXPECT_EQ(*std::max_element(heights.begin(), heights.end()), 250.0f);
+}
+
 TEST_F(SceneTest, InitWithoutADeviceBuildsNoBuffersAndReleasesCleanly) {
     EXPECT_TRUE(Harness.Engine()->Init(nullptr));
     Harness.Release();

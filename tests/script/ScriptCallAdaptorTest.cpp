@@ -49,7 +49,8 @@ TEST_F(ScriptCallAdaptorTest, AFalseResultComesBackAsZero) {
 }
 
 TEST_F(ScriptCallAdaptorTest, AssigningToAMethodIsRefusedAndTheMethodStillWorks) {
-    EXPECT_EQ(Output("window.MoveWindow = 5"), "  ERROR : trying to assign a function\n");
+    EXPECT_EQ(Output("window.MoveWindow = 5 print(type(window.MoveWindow))"),
+              "  ERROR : trying to assign a function\nfunction\n");
     EXPECT_EQ(Output("print(window:MoveWindow(10, 20))"), "1\n");
     EXPECT_EQ(HostWindow.X, 10);
 }

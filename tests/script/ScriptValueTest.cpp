@@ -43,23 +43,6 @@ TEST(ScriptValueTest, ToIntTruncatesTowardZeroAndSaturatesOutsideTheIntRange) {
     }
 }
 
-TEST(ScriptValueTest, OnlyNumbersGiveNumbers) {
-    const char* text = "12";
-    const ScriptValue fromString(&text);
-    EXPECT_EQ(fromString.GetInt(), 0);
-    EXPECT_EQ(fromString.GetDouble(), 0.0);
-    EXPECT_STREQ(fromString.GetString(), "12");
-    int object = 0;
-    const ScriptValue fromPointer(static_cast<void*>(&object));
-    EXPECT_EQ(fromPointer.GetInt(), 0);
-    EXPECT_EQ(fromPointer.GetUserData(), &object);
-    EXPECT_EQ(ScriptValue().GetInt(), 0);
-    EXPECT_EQ(ScriptValue().GetString(), nullptr);
-    const float single = 2.75f;
-    EXPECT_EQ(ScriptValue(&single).GetDouble(), 2.75);
-    EXPECT_EQ(ScriptValue(&single).GetUserData(), nullptr);
-}
-
 class StackValueTest : public ::testing::Test {
 protected:
     void SetUp() override { L = ScriptVM::Open(); }
