@@ -45,6 +45,8 @@ std::optional<KeyScript> KeyScript::Parse(std::string_view text, std::string* er
         const std::size_t comma = text.find(',');
         const std::string_view event = Trim(text.substr(0, comma));
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+        if (event.empty())
+            continue; // "1:up:T,,2:up:T" and a trailing comma are harmless
 
         const std::size_t first = event.find(':');
         const std::size_t second = first == std::string_view::npos ? first : event.find(':', first + 1);

@@ -95,13 +95,15 @@ std::string Name(UINT code) {
         return "F" + std::to_string(code - F1 + 1);
     if (code >= Numpad0 && code <= Numpad0 + 9)
         return "Kp" + std::to_string(code - Numpad0);
-    return std::to_string(code);
+    // A lone digit would name the digit key, so small codes keep a leading zero.
+    return (code < 10 ? "0" : "") + std::to_string(code);
 }
 
 std::string KnownNames() {
     return "Left Up Right Down PageUp PageDown KpPlus KpMinus KpMultiply KpDivide Kp0..Kp9 Escape Space "
            "Enter "
-           "Tab Backspace Home End Insert Delete Shift Control Alt A..Z 0..9 F1..F12, or a code 10..254";
+           "Tab Backspace Home End Insert Delete Shift Control Alt A..Z 0..9 F1..F12, or a code 1..254 (a "
+           "lone digit is the digit key; write 05 for code 5)";
 }
 
 } // namespace vkey
