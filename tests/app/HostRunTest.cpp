@@ -1,50 +1,14 @@
 // Whole runs of the veltra program, offscreen: its files, its messages and its exit codes.
 
-#include "ProcessRunner.h"
+#include "RunFixture.h"
 
 #include "app/image/PngFile.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
-#include <sstream>
 
-namespace {
-
-class HostRunTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::random_device random;
-        Folder = std::filesystem::temp_directory_path() / ("veltra-run-" + std::to_string(random()));
-        std::filesystem::create_directories(Folder);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(Folder, ignored);
-    }
-
-    // veltra with the given arguments, headless, in the scratch folder, no display.
-    ProcessResult Veltra(std::vector<std::string> args) const {
-        args.insert(args.begin(), VELTRA_EXECUTABLE);
-        ProcessOptions options;
-        options.WorkDir = Folder;
-        options.Environment["DISPLAY"] = std::nullopt;
-        options.Environment["WAYLAND_DISPLAY"] = std::nullopt;
-        return RunProcess(args, options);
-    }
-
-    std::string ReadLog(const std::string& name = "veltra.log") const {
-        std::ifstream file(Folder / name);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-
-    std::filesystem::path Folder;
-};
-
-} // namespace
+class HostRunTest : public RunFixture {};
 
 TEST_F(HostRunTest, MissingOrWrongModuleIsAClearErrorWithExitCodeOne) {
     ProcessResult missing = Veltra({"--module", (Folder / "libnothing.so").string()});
@@ -81,7 +45,7 @@ TEST_F(HostRunTest, HeadlessRunWritesTheChosenFramesTheLogAndTheRate) {
     EXPECT_NE(result.Out.find("frames per second"), std::string::npos) << result.Out;
     EXPECT_NE(result.Out.find("4 PNG files"), std::string::npos) << result.Out;
 
-    const std::string log = ReadLog();
+    const std::string log = ReadText("veltra.log");
     EXPECT_NE(log.find("Host: headless 96x72"), std::string::npos) << log;
     EXPECT_NE(log.find("Initialising VeltraEngine..."), std::string::npos) << log;
     EXPECT_NE(log.find("Releasing VeltraEngine..."), std::string::npos) << log;
@@ -99,5 +63,5 @@ TEST_F(HostRunTest, PlainScreenshotNameKeepsTheLastFrameAndWorkdirHoldsTheScript
     // Paths are relative to where veltra started, not to --workdir.
     EXPECT_TRUE(png::Read(Folder / "last.png"));
     EXPECT_FALSE(std::filesystem::exists(Folder / "scene" / "last.png"));
-    EXPECT_NE(ReadLog("run.log").find("Host: 3 frames in"), std::string::npos);
+    EXPECT_NE(ReadText("run.log").find("Host: 3 frames in"), std::string::npos);
 }
