@@ -1,6 +1,7 @@
 // The real window, on a private Xvfb display: drawing, script moves reaching the window, keys and
 // closing reaching the kernel's window, and a whole windowed run of veltra.
 
+#include "FrameStatistics.h"
 #include "ProcessRunner.h"
 #include "XvfbServer.h"
 
@@ -154,6 +155,27 @@ TEST_F(WindowTest, WindowedRunOfVeltraFollowsTheScriptAndWritesItsFrame) {
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->Width, 200);
     EXPECT_EQ(frame->Height, 100);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+TEST_F(WindowTest, WindowedRunShowsTheLitTexturedTerrain) {
+    std::random_device random;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("veltra-window-" + std::to_string(random()));
+    std::filesystem::create_directories(folder);
+    ProcessOptions options;
+    options.WorkDir = folder;
+    options.Environment["DISPLAY"] = Server.Display();
+    ProcessResult result = RunProcess(
+        {VELTRA_EXECUTABLE, "--frames", "5", "--size", "320x240", "--screenshot", "top.png"}, options);
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    std::optional<Image> frame = png::Read(folder / "top.png");
+    ASSERT_TRUE(frame);
+    const Region middle = frame_stats::Middle(*frame);
+    EXPECT_LT(frame_stats::ClearShare(*frame, middle), 0.01);
+    EXPECT_GT(frame_stats::GreySpread(*frame, middle), 10.0);
+    EXPECT_GT(frame_stats::Detail(*frame, middle), 2.0);
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
 }
