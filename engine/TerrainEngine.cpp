@@ -14,6 +14,12 @@ bool TerrainEngine::Init(Renderer* device) {
     (void)device;
     Log& log = kernel->GetLog();
     log.Write("Initialising VeltraEngine...");
+    LightSceneFirstTime();
+    // Input reaches the engine from here on; it only changes state that the next Frame applies.
+    if (!Initialised) {
+        kernel->AddKeyboardListener(this);
+        kernel->AddMouseListener(this);
+    }
     Initialised = true;
     return true;
 }
