@@ -43,6 +43,17 @@ bool MemoryVertexBuffer::Set(int index, const void* element) {
     return true;
 }
 
+bool MemoryVertexBuffer::MarkChanged(int first, int count) {
+    const long long end =
+        std::min(static_cast<long long>(first) + std::max(count, 0), static_cast<long long>(AllocatedCount));
+    first = std::max(first, 0);
+    if (first >= end)
+        return false;
+    NoteChanged(first);
+    NoteChanged(static_cast<int>(end - 1));
+    return true;
+}
+
 bool MemoryVertexBuffer::DrawIndexed(int /*primitiveType*/, int /*vertexCount*/, int /*primitiveCount*/) {
     return AllocatedCount > 0;
 }

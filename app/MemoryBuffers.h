@@ -16,6 +16,8 @@ public:
     bool Append(const void* element) override;
     int GetAppendedCount() const override { return Appended; }
     bool Set(int index, const void* element) override;
+    // Elements written through Get's storage: counted as changed like those written by Set.
+    bool MarkChanged(int first, int count) override;
     bool DrawIndexed(int primitiveType, int vertexCount, int primitiveCount) override;
     void* Get(int index) override;
 

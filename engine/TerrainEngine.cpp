@@ -1,9 +1,13 @@
 #include "engine/TerrainEngine.h"
 
+#include "engine/Scene.h"
 #include "host/Kernel.h"
 
 TerrainEngine::~TerrainEngine() {
-    // The scene belongs to Release; only make sure no input reaches a deleted engine.
+    // Release frees the scene; a host that skipped it still gets its device's buffers back.
+    if (Initialised)
+        ReleaseScene();
+    // Make sure no input reaches a deleted engine.
     if (kernel != nullptr) {
         kernel->RemoveKeyboardListener(this);
         kernel->RemoveMouseListener(this);
@@ -11,9 +15,10 @@ TerrainEngine::~TerrainEngine() {
 }
 
 bool TerrainEngine::Init(Renderer* device) {
-    (void)device;
     Log& log = kernel->GetLog();
     log.Write("Initialising VeltraEngine...");
+    RunConfigurationScript(log);
+    BuildScene(device, log);
     LightSceneFirstTime();
     // Input reaches the engine from here on; it only changes state that the next Frame applies.
     if (!Initialised) {
@@ -30,6 +35,7 @@ void TerrainEngine::Release() {
     Log& log = kernel->GetLog();
     log.Write("Releasing VeltraEngine...");
     log.Write("-> Close VM");
+    ReleaseScene();
     kernel->RemoveKeyboardListener(this);
     kernel->RemoveMouseListener(this);
     Initialised = false;

@@ -1,0 +1,76 @@
+#include "app/sdl/SdlWindow.h"
+
+#include <epoxy/gl.h>
+
+#include <algorithm>
+
+std::unique_ptr<SdlWindow> SdlWindow::Create(const std::string& title, int width, int height,
+                                             std::string* error) {
+    std::string ignored;
+    std::string& message = error != nullptr ? *error : ignored;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        message = std::string("SDL cannot start its video: ") + SDL_GetError();
+        return nullptr;
+    }
+    std::unique_ptr<SdlWindow> window(new SdlWindow());
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    window->Window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                                      height, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN);
+    if (window->Window == nullptr) {
+        message = std::string("SDL cannot open a window: ") + SDL_GetError();
+        return nullptr;
+    }
+    window->Context = SDL_GL_CreateContext(window->Window);
+    if (window->Context == nullptr) {
+        message = std::string("no OpenGL 3.3 core context for the window: ") + SDL_GetError();
+        return nullptr;
+    }
+    SDL_GL_SetSwapInterval(1); // the camera moves per frame: keep to the display's pace
+    return window;
+}
+
+SdlWindow::~SdlWindow() {
+    if (Context != nullptr)
+        SDL_GL_DeleteContext(Context);
+    if (Window != nullptr)
+        SDL_DestroyWindow(Window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void SdlWindow::DrawableSize(int* width, int* height) const {
+    SDL_GL_GetDrawableSize(Window, width, height);
+}
+
+void SdlWindow::Present() {
+    SDL_GL_SwapWindow(Window);
+}
+
+std::string SdlWindow::Description() const {
+    int width = 0, height = 0;
+    DrawableSize(&width, &height);
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    return std::string("window (") + SDL_GetCurrentVideoDriver() + ") " + std::to_string(width) + "x" +
+           std::to_string(height) + ", " + (renderer != nullptr ? renderer : "?") + ", OpenGL " +
+           (version != nullptr ? version : "?");
+}
+
+void SdlWindow::Move(HWND hwnd, int x, int y, int width, int height) {
+    if (hwnd != Bound)
+        return;
+    SDL_SetWindowSize(Window, std::clamp(width, 1, MaxSide), std::clamp(height, 1, MaxSide));
+    SDL_SetWindowPosition(Window, x, y);
+}
+
+void SdlWindow::Show(HWND hwnd, bool visible) {
+    if (hwnd != Bound)
+        return;
+    if (visible)
+        SDL_ShowWindow(Window);
+    else
+        SDL_HideWindow(Window);
+}

@@ -1,0 +1,64 @@
+#include "engine/Scene.h"
+
+#include "heightmap/GenerationBounds.h"
+#include "heightmap/Heightmap.h"
+#include "heightmap/HeightmapGenerator.h"
+#include "host/Renderer.h"
+#include "log/Log.h"
+#include "platform/Platform.h"
+#include "platform/RuntimeRandom.h"
+#include "render/BoxMesh.h"
+#include "render/Terrain.h"
+
+Heightmap* SceneHeightmap = nullptr;
+Terrain* SceneTerrain = nullptr;
+BoxMesh* SceneBox = nullptr;
+std::uint32_t GridTexture = 0;
+
+namespace {
+// The script sets the generator's fields unchecked; log every value that had to be bounded.
+GenerationBounds BoundedGeneration(Log& log) {
+    const GenerationBounds bounds = GenerationBounds::For(GeneratorInstance);
+    if (bounds.SizeBounded)
+        log.Write("-> Grid size %d x %d requested, %d x %d used", GeneratorInstance.Width,
+                  GeneratorInstance.Height, bounds.Width, bounds.Height);
+    if (bounds.RadiiBounded)
+        log.Write("-> Hill radii %d to %d requested, %d to %d used", GeneratorInstance.MinHillRadius,
+                  GeneratorInstance.MaxHillRadius, bounds.MinHillRadius, bounds.MaxHillRadius);
+    if (bounds.HillsBounded)
+        log.Write("-> Hills %d requested, %d raised", GeneratorInstance.NbHills, bounds.NbHills);
+    return bounds;
+}
+} // namespace
+
+void BuildScene(Renderer* device, Log& log) {
+    ReleaseScene();
+    veltra::platform::RuntimeSrand(timeGetTime());
+
+    const GenerationBounds bounds = BoundedGeneration(log);
+    // Within bounds this is exactly what the argument-less Generate makes from the fields.
+    SceneHeightmap = GeneratorInstance.Generate(bounds.Width, bounds.Height, bounds.NbHills,
+                                                static_cast<float>(bounds.MinHillRadius),
+                                                static_cast<float>(bounds.MaxHillRadius));
+    SceneHeightmap->Square();
+    SceneHeightmap->Normalize();
+    SceneHeightmap->Scale(250.0f);
+
+    SceneTerrain = new Terrain();
+    SceneTerrain->Build(device, SceneHeightmap);
+
+    SceneBox = new BoxMesh(device, 1.0f, 0, 0, 0);
+
+    GridTexture = device != nullptr ? device->LoadTexture("grid.bmp") : 0;
+    SceneTerrain->GetTexture() = GridTexture;
+}
+
+void ReleaseScene() {
+    delete SceneBox;
+    SceneBox = nullptr;
+    delete SceneTerrain;
+    SceneTerrain = nullptr;
+    delete SceneHeightmap;
+    SceneHeightmap = nullptr;
+    GridTexture = 0;
+}

@@ -1,0 +1,23 @@
+#include "engine/TerrainEngine.h"
+
+#include "heightmap/HeightmapGenerator.h"
+#include "host/Kernel.h"
+#include "script/ScriptBindings.h"
+#include "script/ScriptVM.h"
+
+// The configuration script may size the grid, choose the hills and arrange the window before
+// anything is generated. The state stays open after Init: scripts may still hold objects in it.
+void TerrainEngine::RunConfigurationScript(Log& log) {
+    VM = ScriptVM::Open();
+    if (VM == nullptr) {
+        log.Write("-> Open VM : KO");
+        return;
+    }
+    log.Write("-> Open VM : OK");
+    ScriptVM::OpenBaseLibrary(VM);
+    log.Write("-> Binding stuff to VM...");
+    BindWindowClass(VM, kernel->GetWindow());
+    BindHeightmapGeneratorClass(VM, GeneratorInstance);
+    // Optional; a script that fails has told standard error why, and what it set stays set.
+    ScriptVM::RunFile(VM, "HeightmapGeneration.lua");
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "render/TerrainVertex.h"
+
+#include <vector>
+
+// Recolours a terrain grid for a directional light: soft shadows cast by sweeping the grid along the
+// light with a horizon buffer, a diffuse term from the normals, two five-point blurs, and a shown
+// brightness that eases towards the new value over several calls. The grid is Width x Height
+// vertices numbered n = row * Width + column; rows are lines of constant world x, columns lines of
+// constant world z. Only interior vertices get a colour: the outer ring keeps the one it has.
+//
+// The working storage is sized from the grid when the grid's shape changes and reused otherwise, so
+// an ordinary call allocates nothing. Not re-entrant: one instance serves one caller at a time.
+class TerrainLighting {
+public:
+    struct Grid {
+        TerrainVertex* Vertices = nullptr; // Width * Height of them, contiguous
+        int Width = 0;                     // columns
+        int Height = 0;                    // rows
+        float ExtentX = 1000.0f;           // world size along x, centred on 0
+        float ExtentZ = 1000.0f;           // world size along z, centred on 0
+    };
+
+    // Grids with more vertices than this are left as they are (far beyond any 16-bit indexed mesh).
+    static constexpr long long MaxVertices = 1LL << 22;
+
+    // (lightX, lightY, lightZ): the direction in which the light travels, any length. Only a light
+    // that travels downwards and has a horizontal part casts shadows; one that is zero or not finite
+    // gives ambient light only. smoothing: the shown brightness moves 1/smoothing of the way towards
+    // the new value per call; values below 1 count as 1.
+    void Update(const Grid& grid, float lightX, float lightY, float lightZ, int smoothing);
+
+    // Back to the state at load: the next call starts every shown brightness at 1.0.
+    void Reset();
+
+    // The one set of working storage that the terrain's lighting uses.
+    static TerrainLighting& Module();
+
+private:
+    struct Light {
+        float NX = 0.0f, NY = 0.0f, NZ = 0.0f; // unit direction
+        float HX = 0.0f, HZ = 0.0f;            // unit horizontal direction
+        bool CastsShadows = false;
+        bool RowLines = false; // the light runs mainly along x: sweep row by row
+        bool XNegative = false, ZNegative = false;
+    };
+
+    static Light Direction(float lightX, float lightY, float lightZ);
+    struct LineGeometry {
+        float X0, Z0; // entry corner
+        float Cell;   // ExtentZ / Width
+        float HX, HZ, NY;
+    };
+    void Fit(int width, int height);
+    void ClearHorizon();
+    void Sweep(const Grid& grid, const Light& light);
+    void PlaceLine(const TerrainVertex* first, int stepDelta, int length, const LineGeometry& line);
+    void SweepLine(float* shadowOut, int stepDelta, int length);
+    void SmoothHorizon(int touchedLo, int touchedHi);
+    void Shade(const Grid& grid, const Light& light);
+    void Colour(const Grid& grid, int smoothing);
+
+    // Two horizon buffers, used alternately (current / next). Each holds, for every slot, the
+    // horizon height and beside it the horizon drop: how far the horizon lies above the ground
+    // point that set it. Slots [SlotLo, SlotHi) are live; the two slots beyond each end stay 0.0
+    // for the smoothing kernel to read.
+    std::vector<float> Horizon[2];
+    std::vector<float> ShadowLevel;  // per vertex: shadow factor of the sweep
+    std::vector<float> LightLevel;   // per vertex: blurred shadow times diffuse; border stays 0.0
+    std::vector<float> DisplayLevel; // per vertex: shown brightness, carried between calls
+    // Per vertex of the line being swept: where its horizon slot's values start in a horizon buffer
+    // (-1: it has none), the weights of that slot and the next side by side, ray height, ground
+    // height; and the slots [LineSlotsLo, LineSlotsHi) that the line can raise.
+    std::vector<int> LineSlot;
+    std::vector<float> LineWeights, LineRay, LineGround;
+    int LineSlotsLo = 0;
+    int LineSlotsHi = 0;
+    int FittedWidth = 0;
+    int FittedHeight = 0;
+    int SlotLo = 0;
+    int SlotHi = 0;
+    float CentreSlot = 0.0f;
+    int Current = 0; // which horizon buffer is current
+    // Slots that may hold non-zero values in either buffer; every other slot is 0.0, and zero
+    // stays zero under the smoothing, so nothing outside this range needs touching.
+    int DirtyLo = 0;
+    int DirtyHi = 0;
+};

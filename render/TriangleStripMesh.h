@@ -1,0 +1,35 @@
+#pragma once
+
+#include "render/IndexedMesh.h"
+
+#include <cstdint>
+
+// Draws its indices as one triangle strip: every index after the first two makes a triangle.
+template <typename V>
+class TriangleStripMesh : public IndexedMesh<V> {
+public:
+    static constexpr int PrimitiveType = 5;
+
+    bool Draw() override {
+        if (this->Vertices == nullptr || this->Indices == nullptr)
+            return false;
+        this->Indices->Select();
+        this->Vertices->DrawIndexed(PrimitiveType, this->Vertices->AllocatedCount,
+                                    this->Indices->AllocatedCount - 2);
+        return true;
+    }
+
+    // Joins the strip so far to a new one that starts with a, b: repeats the last index, then a
+    // twice, then b. The four indices make only degenerate triangles and keep the new strip
+    // starting on an even position, so it keeps the winding of the first.
+    bool AddStripJoin(std::uint16_t a, std::uint16_t b) {
+        if (this->Indices == nullptr)
+            return true;
+        const std::uint16_t last = this->Indices->Get(this->Indices->AppendedCount - 1);
+        this->AddIndex(last);
+        this->AddIndex(a);
+        this->AddIndex(a);
+        this->AddIndex(b);
+        return true;
+    }
+};

@@ -1,0 +1,16 @@
+#pragma once
+// What the engine's configuration script sees. Each binding makes its class's methods and
+// properties once per module and registers the class and its instance on the given state; false
+// (with Lua's message on standard error) when the state ran out of memory on the way.
+
+struct lua_State;
+class HeightmapGenerator;
+class Window;
+
+// Class "Window" with MoveWindow, PlaceWindow, ResizeWindow (two ints each), ShowWindow (always
+// shows) and HideWindow; window, which stays the host's, as the global `window`.
+bool BindWindowClass(lua_State* L, Window& window);
+
+// The class named "" with the int properties NbHills, Width, Height, MinHillRadius and
+// MaxHillRadius; generator, which stays the engine's, as the global `heightmap_generator`.
+bool BindHeightmapGeneratorClass(lua_State* L, HeightmapGenerator& generator);

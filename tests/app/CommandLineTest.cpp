@@ -1,0 +1,164 @@
+// The command line: options, screenshot names and the checks that turn mistakes into messages.
+
+#include "app/CommandLine.h"
+#include "app/output/ScreenshotPattern.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+namespace {
+
+struct Parsed {
+    CommandLineResult Result;
+    std::string Out;
+    std::string Err;
+};
+
+Parsed Parse(std::vector<std::string> args, bool display = false) {
+    args.insert(args.begin(), "veltra");
+    std::vector<const char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    std::ostringstream out, err;
+    Parsed parsed{CommandLine::Parse(static_cast<int>(argv.size()), argv.data(), display, out, err), "", ""};
+    parsed.Out = out.str();
+    parsed.Err = err.str();
+    return parsed;
+}
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::random_device random;
+        Folder = std::filesystem::temp_directory_path() / ("veltra-cli-" + std::to_string(random()));
+        std::filesystem::create_directories(Folder);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(Folder, ignored);
+    }
+    std::string In(const std::string& name) const { return (Folder / name).string(); }
+    std::filesystem::path Folder;
+};
+
+} // namespace
+
+TEST_F(CommandLineTest, DefaultsDependOnWhetherThereIsADisplay) {
+    Parsed windowed = Parse({"--log", In("v.log")}, true);
+    ASSERT_TRUE(windowed.Result.Options) << windowed.Err;
+    EXPECT_FALSE(windowed.Result.Options->Headless);
+    EXPECT_EQ(windowed.Result.Options->Frames, 0); // until the window closes
+    EXPECT_EQ(windowed.Result.Options->Width, 640);
+    EXPECT_EQ(windowed.Result.Options->Height, 480);
+
+    Parsed noDisplay = Parse({"--log", In("v.log")}, false);
+    ASSERT_TRUE(noDisplay.Result.Options);
+    EXPECT_TRUE(noDisplay.Result.Options->Headless);
+    EXPECT_EQ(noDisplay.Result.Options->Frames, CommandLine::DefaultHeadlessFrames);
+
+    Parsed asked = Parse({"--headless", "--frames", "12", "--size", "320X200", "--log", In("v.log")}, true);
+    ASSERT_TRUE(asked.Result.Options);
+    EXPECT_TRUE(asked.Result.Options->Headless);
+    EXPECT_EQ(asked.Result.Options->Frames, 12);
+    EXPECT_EQ(asked.Result.Options->Width, 320);
+    EXPECT_EQ(asked.Result.Options->Height, 200);
+}
+
+TEST_F(CommandLineTest, RelativePathsAreTakenFromTheStartingDirectory) {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(Folder);
+    Parsed parsed = Parse({"--log", "run.log", "--screenshot", "shot-%03d.png", "--workdir", "."});
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(parsed.Result.Options) << parsed.Err;
+    EXPECT_EQ(parsed.Result.Options->LogPath, Folder / "run.log");
+    EXPECT_EQ(parsed.Result.Options->Screenshots->PathFor(7), (Folder / "shot-007.png").string());
+    EXPECT_TRUE(parsed.Result.Options->WorkDir.is_absolute());
+}
+
+TEST_F(CommandLineTest, HelpExplainsOptionsAndKeyScriptsAndExitsZero) {
+    Parsed help = Parse({"--help"});
+    EXPECT_FALSE(help.Result.Options);
+    EXPECT_EQ(help.Result.ExitCode, 0);
+    for (const char* text : {"--headless", "--frames", "--size", "--screenshot", "--keys", "--log",
+                             "--workdir", "FRAMES:ACTION:KEY", "PageUp", "grid.bmp"})
+        EXPECT_NE(help.Out.find(text), std::string::npos) << text;
+}
+
+TEST_F(CommandLineTest, MistakesGiveAMessageAndExitCodeTwo) {
+    const std::string log = In("v.log");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--size", "640"}, "WIDTHxHEIGHT"},
+        {{"--size", "0x480"}, "between 1 and"},
+        {{"--size", "640x-1"}, "between 1 and"},
+        {{"--size", "640x480x2"}, "WIDTHxHEIGHT"},
+        {{"--size", "99999x10"}, "between 1 and"},
+        {{"--frames", "0"}, "--frames"},
+        {{"--frames", "many"}, "--frames"},
+        {{"--keys", "1:down:Nope"}, "unknown key"},
+        {{"--screenshot", In("frame.jpg")}, "must end in .png"},
+        {{"--screenshot", In("frame-%s.png")}, "%d"},
+        {{"--screenshot", In("a-%d-%d.png")}, "at most one"},
+        {{"--screenshot", "/nonexistent/veltra/frame.png"}, "does not exist"},
+        {{"--screenshot", Folder.string() + "/.png"}, ""},
+        {{"--log", "/nonexistent/veltra/v.log"}, "cannot write the log"},
+        {{"--log", Folder.string()}, "is a folder"},
+        {{"--workdir", "/nonexistent/veltra"}, "--workdir"},
+        {{"--no-such-option"}, "no-such-option"},
+    };
+    for (const auto& [args, message] : cases) {
+        std::vector<std::string> full = args;
+        if (args[0] != "--log") {
+            full.push_back("--log");
+            full.push_back(log);
+        }
+        Parsed parsed = Parse(full);
+        std::string joined;
+        for (const std::string& arg : args)
+            joined += arg + " ";
+        if (message.empty()) {
+            // Odd but valid.
+            EXPECT_TRUE(parsed.Result.Options) << joined << parsed.Err;
+            continue;
+        }
+        EXPECT_FALSE(parsed.Result.Options) << joined;
+        EXPECT_EQ(parsed.Result.ExitCode, 2) << joined;
+        EXPECT_NE(parsed.Err.find(message), std::string::npos) << joined << "-> " << parsed.Err;
+    }
+}
+
+TEST(ScreenshotPatternTest, NumberFieldsPercentSignsAndRefusals) {
+    std::string error;
+    std::optional<ScreenshotPattern> padded = ScreenshotPattern::Parse("out/frame-%04d.png", &error);
+    ASSERT_TRUE(padded) << error;
+    EXPECT_TRUE(padded->Numbered());
+    EXPECT_EQ(padded->PathFor(7), "out/frame-0007.png");
+    EXPECT_EQ(padded->PathFor(123456), "out/frame-123456.png");
+
+    std::optional<ScreenshotPattern> plain = ScreenshotPattern::Parse("100%%-%d.PNG", &error);
+    ASSERT_TRUE(plain) << error;
+    EXPECT_EQ(plain->PathFor(5), "100%-5.PNG");
+
+    std::optional<ScreenshotPattern> single = ScreenshotPattern::Parse("last.png", &error);
+    ASSERT_TRUE(single);
+    EXPECT_FALSE(single->Numbered());
+    EXPECT_EQ(single->PathFor(99), "last.png");
+
+    // Nothing that printf would read as another conversion gets through.
+    for (const char* bad : {"%s.png", "%n.png", "%x.png", "%.png", "%10d.png", "%d%d.png", "%", "frame.png%"})
+        EXPECT_FALSE(ScreenshotPattern::Parse(bad, &error)) << bad;
+}
+
+TEST(ScreenshotPatternTest, WhichFramesAreCaptured) {
+    // Numbered: the first, every Nth and the last.
+    std::vector<int> captured;
+    for (int frame = 1; frame <= 10; ++frame)
+        if (ScreenshotPattern::Wanted(true, 4, frame, 10))
+            captured.push_back(frame);
+    EXPECT_EQ(captured, (std::vector<int>{1, 4, 8, 10}));
+    // A single name: only the last, or every frame when the end is not known in advance.
+    EXPECT_FALSE(ScreenshotPattern::Wanted(false, 1, 9, 10));
+    EXPECT_TRUE(ScreenshotPattern::Wanted(false, 1, 10, 10));
+    EXPECT_TRUE(ScreenshotPattern::Wanted(false, 1, 9, 0));
+}

@@ -1,0 +1,190 @@
+#pragma once
+
+// The lighting written plainly, step by step, as the reference the engine's version must match
+// byte for byte. Nothing here is tuned: every vertex is copied out three times, every horizon slot
+// is smoothed after every line, and the working storage is what the description gives. Only the
+// storage size follows the grid, as the engine's does, so that grids larger than the description's
+// fixed capacity can be compared too; for grids within it the slots are the ones described.
+
+#include "render/TerrainVertex.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+class TerrainLightingOracle {
+public:
+    std::vector<float> HorizonHeight[2];
+    std::vector<float> HorizonDrop[2];
+    std::vector<float> ShadowLevel;
+    std::vector<float> LightLevel;
+    std::vector<float> DisplayLevel;
+    bool FirstCall = true;
+
+    static constexpr std::uint32_t NotANumberMark = 0xBAD0BAD0u;
+
+    // The vertices held in a plain array.
+    struct VectorMesh {
+        std::vector<TerrainVertex>& Vertices;
+        bool GetVertex(int n, TerrainVertex* out) const {
+            *out = Vertices[static_cast<std::size_t>(n)];
+            return true;
+        }
+        bool SetVertex(int n, const TerrainVertex* vertex) const {
+            Vertices[static_cast<std::size_t>(n)] = *vertex;
+            return true;
+        }
+    };
+
+    void UpdateLighting(std::vector<TerrainVertex>& vertices, int W, int H, float ExtentX, float ExtentZ,
+                        float lightX, float lightY, float lightZ, int smoothing) {
+        VectorMesh mesh{vertices};
+        UpdateLighting(mesh, W, H, ExtentX, ExtentZ, lightX, lightY, lightZ, smoothing);
+    }
+
+    // Mesh: anything with GetVertex(n, TerrainVertex*) and SetVertex(n, const TerrainVertex*).
+    template <typename Mesh>
+    void UpdateLighting(Mesh& mesh, int W, int H, float ExtentX, float ExtentZ, float lightX, float lightY,
+                        float lightZ, int smoothing) {
+        // Capacity: 5000 vertices and 1000 horizon slots around slot 500, or the grid's own size.
+        const int centre = std::max(500, 3 * (W + H) + 2);
+        const std::size_t vertexCapacity = std::max<std::size_t>(5000, static_cast<std::size_t>(W) * H);
+        if (HorizonHeight[0].empty() || HorizonHeight[0].size() < static_cast<std::size_t>(2 * centre)) {
+            for (int i = 0; i < 2; ++i) {
+                HorizonHeight[i].assign(2 * centre, 0.0f);
+                HorizonDrop[i].assign(2 * centre, 0.0f);
+            }
+        }
+        if (ShadowLevel.size() < vertexCapacity) {
+            ShadowLevel.resize(vertexCapacity, 0.0f);
+            LightLevel.resize(vertexCapacity, 0.0f);
+            DisplayLevel.resize(vertexCapacity, 1.0f);
+        }
+        const float centreF = static_cast<float>(centre);
+        TerrainVertex vertex;
+        auto GetVertex = [&](int n) { mesh.GetVertex(n, &vertex); };
+        auto SetVertex = [&](int n) { mesh.SetVertex(n, &vertex); };
+
+        // 1. First call.
+        if (FirstCall) {
+            for (float& level : DisplayLevel)
+                level = 1.0f;
+            FirstCall = false;
+        }
+        // 2. Light directions.
+        const float s3 = std::sqrt(lightX * lightX + lightY * lightY + lightZ * lightZ);
+        const float nx = lightX / s3, ny = lightY / s3, nz = lightZ / s3;
+        const float s2 = std::sqrt(lightX * lightX + lightZ * lightZ);
+        const float hx = lightX / s2, hz = lightZ / s2;
+        // 3. Horizon range.
+        const int lo = centre - 3 * (W + H);
+        const int hi = centre + 3 * (W + H);
+        for (int j = lo; j < hi; ++j) {
+            HorizonHeight[0][j] = 0.0f;
+            HorizonDrop[0][j] = 0.0f;
+        }
+        int cur = 0;
+        // 4. Sweep order.
+        int colFirst = 0, colStep = 1;
+        float z0 = -ExtentZ / 2.0f;
+        if (lightZ < 0.0f) {
+            colFirst = W - 1;
+            colStep = -1;
+            z0 = +ExtentZ / 2.0f;
+        }
+        int rowFirst = 0, rowStep = 1;
+        float x0 = -ExtentX / 2.0f;
+        if (lightX < 0.0f) {
+            rowFirst = H - 1;
+            rowStep = -1;
+            x0 = +ExtentX / 2.0f;
+        }
+        const bool rowLines = lightZ * lightZ < lightX * lightX;
+        const int lineCount = rowLines ? H : W;
+        const int lineLength = rowLines ? W : H;
+        // 5. Lines.
+        for (int line = 0; line < lineCount; ++line) {
+            for (int step = 0; step < lineLength; ++step) {
+                const int r = rowLines ? rowFirst + line * rowStep : rowFirst + step * rowStep;
+                const int c = rowLines ? colFirst + step * colStep : colFirst + line * colStep;
+                const int n = r * W + c;
+                GetVertex(n);
+                const float X = vertex.X, Y = vertex.Y, Z = vertex.Z;
+                const float dx = X - x0;
+                const float dz = Z - z0;
+                const float q = (hz * dx - hx * dz) / (ExtentZ / W) * 3;
+                const float p = q + centreF;
+                const float t = hx * dx + hz * dz;
+                const float h = Y - t * ny;
+                const int k = static_cast<int>(p);
+                const int k1 = k + 1;
+                const float wk = 1.0f - (p - k);
+                const float wk1 = 1.0f - (k1 - p);
+                std::vector<float>& Hcur = HorizonHeight[cur];
+                std::vector<float>& Dcur = HorizonDrop[cur];
+                const float Hp = wk * Hcur[k] + wk1 * Hcur[k1];
+                const float Dp = wk * Dcur[k] + wk1 * Dcur[k1];
+                float factor = 1.0f;
+                if (h < Hp) {
+                    const float f = ((h - Dp) / (Hp - Dp)) * (h / Hp);
+                    const float g = (f + 2.0f) / 3.0f;
+                    factor = g * g * g * g * g * g;
+                } else {
+                    Hcur[k] += wk * (h - Hcur[k]);
+                    Dcur[k] += wk * ((Hcur[k] - Y) - Dcur[k]);
+                    Hcur[k1] += wk1 * (h - Hcur[k1]);
+                    Dcur[k1] += wk1 * ((Hcur[k1] - Y) - Dcur[k1]);
+                }
+                ShadowLevel[n] = factor;
+            }
+            const int next = 1 - cur;
+            for (int j = lo; j < hi; ++j) {
+                for (std::vector<float>* pair : {HorizonHeight, HorizonDrop}) {
+                    const std::vector<float>& c = pair[cur];
+                    pair[next][j] =
+                        (2 * c[j - 1] + 2 * c[j + 1] + 1.0f * c[j - 2] + 1.0f * c[j + 2] + 4.0f * c[j]) /
+                        10.0f;
+                }
+            }
+            cur = next;
+        }
+        // 6. Diffuse pass.
+        for (int i = 1; i <= W - 2; ++i) {
+            for (int j = 1; j <= H - 2; ++j) {
+                const int n = j * W + i;
+                LightLevel[n] = (ShadowLevel[n + W] + ShadowLevel[n - W] + ShadowLevel[n + 1] +
+                                 ShadowLevel[n - 1] + 1.0f * ShadowLevel[n]) /
+                                5.0f;
+                GetVertex(n);
+                const float d = vertex.NX * nx + vertex.NY * ny + vertex.NZ * nz;
+                const float diffuse = d > 0.0f ? 0.2f : 0.2f + 0.8f * (-d);
+                LightLevel[n] = diffuse * LightLevel[n];
+                if (LightLevel[n] < 0.0f)
+                    LightLevel[n] = 0.0f;
+                if (LightLevel[n] > 1.0f)
+                    LightLevel[n] = 1.0f;
+            }
+        }
+        // 7. Colour pass.
+        for (int i = 1; i <= W - 2; ++i) {
+            for (int j = 1; j <= H - 2; ++j) {
+                const int n = j * W + i;
+                ShadowLevel[n] = (LightLevel[n + W] + LightLevel[n - W] + LightLevel[n + 1] +
+                                  LightLevel[n - 1] + 1.0f * LightLevel[n]) /
+                                 5.0f;
+                GetVertex(n);
+                DisplayLevel[n] = ((smoothing - 1) * DisplayLevel[n] + ShadowLevel[n]) / smoothing;
+                // A level that is not a number has no grey level (the conversion is undefined):
+                // the reference marks such vertices instead.
+                if (std::isnan(DisplayLevel[n])) {
+                    vertex.Diffuse = NotANumberMark;
+                } else {
+                    const auto g = static_cast<std::uint32_t>(static_cast<int>(DisplayLevel[n] * 255.0f));
+                    vertex.Diffuse = g * 0x01010101u;
+                }
+                SetVertex(n);
+            }
+        }
+    }
+};

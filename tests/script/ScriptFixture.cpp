@@ -1,0 +1,78 @@
+#include "ScriptFixture.h"
+
+#include "script/ScriptBindings.h"
+#include "script/ScriptClass.h"
+#include "script/ScriptVM.h"
+
+#include <lua.hpp>
+
+bool Gadget::Poke(std::int32_t first, std::int32_t second) {
+    First = first;
+    Second = second;
+    ++Calls;
+    return first >= 0;
+}
+
+bool Gadget::Ping() {
+    ++Calls;
+    return true;
+}
+
+namespace {
+void BindGadgetMembers() {
+    ScriptClass<Gadget> binder("Gadget");
+    ScriptClass<Gadget>::AddProperty(&Gadget::Count, "Count");
+    ScriptClass<Gadget>::AddProperty(&Gadget::Size, "Size");
+    ScriptClass<Gadget>::AddMethod(&Gadget::Poke, "Poke");
+    ScriptClass<Gadget>::AddMethod(&Gadget::Ping, "Ping");
+}
+
+struct GadgetBinding {
+    Gadget* Instance;
+    const char* Global;
+};
+
+int RegisterGadget(lua_State* L) {
+    const auto* binding = static_cast<const GadgetBinding*>(lua_touserdata(L, 1));
+    ScriptClass<Gadget>::Register(L);
+    ScriptClass<Gadget>::BindInstance(L, binding->Instance, binding->Global);
+    return 0;
+}
+} // namespace
+
+bool BindGadgetClass(lua_State* L, Gadget& gadget, const char* global) {
+    static const bool membersBound = (BindGadgetMembers(), true);
+    (void)membersBound;
+    GadgetBinding binding{&gadget, global};
+    return ScriptVM::Call(L, &RegisterGadget, &binding);
+}
+
+void ScriptFixture::SetUp() {
+    L = ScriptVM::Open();
+    ASSERT_NE(L, nullptr);
+    ASSERT_TRUE(ScriptVM::OpenBaseLibrary(L));
+    ASSERT_TRUE(BindWindowClass(L, HostWindow));
+    ASSERT_TRUE(BindGadgetClass(L, TheGadget));
+}
+
+void ScriptFixture::TearDown() {
+    if (L != nullptr)
+        ScriptVM::Close(L);
+}
+
+std::string ScriptFixture::Run(const std::string& code) const {
+    if (luaL_loadbuffer(L, code.data(), code.size(), "test") != LUA_OK || lua_pcall(L, 0, 0, 0) != LUA_OK) {
+        std::string message = lua_tostring(L, -1);
+        lua_pop(L, 1);
+        return message;
+    }
+    return "";
+}
+
+std::string ScriptFixture::Output(const std::string& code) const {
+    testing::internal::CaptureStdout();
+    const std::string error = Run(code);
+    std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(error, "") << code;
+    return output;
+}
