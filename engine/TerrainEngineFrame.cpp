@@ -11,8 +11,12 @@
 
 namespace {
 // The runtime's double-precision functions on a float angle, taken back as a float.
-float Sine(float angle) { return static_cast<float>(std::sin(static_cast<double>(angle))); }
-float Cosine(float angle) { return static_cast<float>(std::cos(static_cast<double>(angle))); }
+float Sine(float angle) {
+    return static_cast<float>(std::sin(static_cast<double>(angle)));
+}
+float Cosine(float angle) {
+    return static_cast<float>(std::cos(static_cast<double>(angle)));
+}
 
 constexpr float FirstLightX = 100.0f;
 constexpr float FirstLightY = -35.0f;

@@ -198,6 +198,11 @@ TEST(FrameAllocationTest, SteadyFramesAllocateNothing) {
     harness.Send(WM_KEYUP, KeyT); // fly view: the height query too
     harness.Send(WM_KEYDOWN, VK_UP);
 
+    // The counter must see the module's allocations, or a zero below would prove nothing.
+    allocation_counter::Start();
+    harness.Engine()->Init(&device);
+    ASSERT_GT(allocation_counter::Stop(), 0);
+
     allocation_counter::Start();
     for (int frame = 0; frame < 300; ++frame)
         harness.Engine()->Frame(0, &device);
