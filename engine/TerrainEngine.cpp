@@ -19,6 +19,12 @@ bool TerrainEngine::Init(Renderer* device) {
     log.Write("Initialising VeltraEngine...");
     RunConfigurationScript(log);
     BuildScene(device, log);
+    LightSceneFirstTime();
+    // Input reaches the engine from here on; it only changes state that the next Frame applies.
+    if (!Initialised) {
+        kernel->AddKeyboardListener(this);
+        kernel->AddMouseListener(this);
+    }
     Initialised = true;
     return true;
 }
