@@ -18,7 +18,8 @@ void HeadlessFixture::SetUp() {
 
 void HeadlessFixture::TearDown() {
     if (Context) {
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "the renderer made an invalid OpenGL call";
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR))
+            << "the renderer made an invalid OpenGL call";
     }
     Device.reset();
     Context.reset();
