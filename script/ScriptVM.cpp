@@ -1,5 +1,7 @@
 #include "script/ScriptVM.h"
 
+#include "script/ScriptSandbox.h"
+
 #include <lua.hpp>
 
 #include <algorithm>
@@ -8,6 +10,8 @@
 #include <cstdlib>
 #include <memory>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -84,12 +88,13 @@ void PrintError(lua_State* L) {
 
 int OpenBase(lua_State* L) {
     luaL_requiref(L, "_G", luaopen_base, 1); // base library table
+    script_sandbox::Restrict(L);
     return 0;
 }
 
 int LoadAndRun(lua_State* L) {
     const auto* fileName = static_cast<const char*>(lua_touserdata(L, 1));
-    if (luaL_loadfilex(L, fileName, "t") != LUA_OK) // chunk or message
+    if (script_sandbox::LoadTextFile(L, fileName) != LUA_OK) // chunk or message
         return lua_error(L);
     lua_call(L, 0, 0);
     return 0;
@@ -125,11 +130,10 @@ bool ScriptVM::Call(lua_State* L, lua_CFunction function, void* context) {
 }
 
 bool ScriptVM::RunFile(lua_State* L, const char* fileName) {
-    std::FILE* probe = std::fopen(fileName, "r");
-    if (probe == nullptr && errno == ENOENT)
+    // Only an absent file is silent; anything else there that cannot be read is reported.
+    struct stat status {};
+    if (::stat(fileName, &status) != 0 && errno == ENOENT)
         return false;
-    if (probe != nullptr)
-        std::fclose(probe);
     return Call(L, &LoadAndRun, const_cast<char*>(fileName));
 }
 

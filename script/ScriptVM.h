@@ -18,14 +18,15 @@ public:
     // A new state with no library opened; null when it cannot be made.
     static lua_State* Open(std::size_t memoryLimit = DefaultMemoryLimit,
                            std::int32_t instructionLimit = DefaultInstructionLimit);
-    // The base library only (no io, os, package...).
+    // The base library only (no io, os, package...), restricted as ScriptSandbox.h says.
     static bool OpenBaseLibrary(lua_State* L);
     // Runs function in protected mode with context as its one argument (light userdata). On a
     // Lua error, prints the message on standard error and gives false.
     static bool Call(lua_State* L, lua_CFunction function, void* context);
     // Runs a script file from the working directory; text only. A missing file is no error to
-    // report (the script is optional): false, nothing printed. A failing one prints Lua's
-    // message on standard error and gives false.
+    // report (the script is optional): false, nothing printed. A failing one, or one that is no
+    // regular file (never opened: a pipe would block), prints Lua's message on standard error
+    // and gives false.
     static bool RunFile(lua_State* L, const char* fileName);
     // Closes a state that Open made, quietly: objects scripts made are deleted, bound ones kept.
     static void Close(lua_State* L);
