@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <limits>
 #include <unistd.h>
 
 namespace {
@@ -19,6 +20,17 @@ std::optional<int> ParseSide(const std::string& text) {
         return std::nullopt;
     return value;
 }
+
+// A count of 1 or more; CLI11's own positive check names the whole double range in its refusal.
+const CLI::Validator WholeCount(
+    [](std::string& text) -> std::string {
+        const std::optional<int> value = ParseSide(text);
+        if (value && *value >= 1)
+            return {};
+        return "expected a whole number from 1 to " + std::to_string(std::numeric_limits<int>::max()) +
+               ", not '" + text + "'";
+    },
+    "", "count");
 
 // Empty when a file can be written at path, otherwise why not.
 std::string CheckWritable(const std::filesystem::path& path) {
@@ -95,7 +107,7 @@ CommandLineResult CommandLine::Parse(int argc, const char* const* argv, bool dis
                    "Stop after N frames (default: " + std::to_string(DefaultHeadlessFrames) +
                        " headless, until the window closes otherwise)")
         ->type_name("N")
-        ->check(CLI::PositiveNumber);
+        ->check(WholeCount);
     cli.add_option("--size", size, "Window client size, or frame size when headless")
         ->type_name("WxH")
         ->capture_default_str();
@@ -106,7 +118,7 @@ CommandLineResult CommandLine::Parse(int argc, const char* const* argv, bool dis
         ->type_name("PATH");
     cli.add_option("--every", every, "With a numbered --screenshot, write every Nth frame")
         ->type_name("N")
-        ->check(CLI::PositiveNumber)
+        ->check(WholeCount)
         ->capture_default_str();
     cli.add_option("--keys", keys, "Key presses to play at given frames, e.g. \"1:up:T,2:down:Up,120:up:Up\"")
         ->type_name("SCRIPT");

@@ -3,7 +3,7 @@
 
 -- The hill generator. Heights are squared, normalised and scaled to 0..250 afterwards.
 heightmap_generator.Width = 60         -- grid columns (default 50); the terrain is always 1000 across
-heightmap_generator.Height = 60        -- grid rows (default 50); lighting handles up to 5000 vertices
+heightmap_generator.Height = 60        -- grid rows (default 50); each side is kept within 2..256
 heightmap_generator.NbHills = 180      -- hills to raise (default 150)
 heightmap_generator.MinHillRadius = 3  -- smallest radius, in grid cells (default 4)
 heightmap_generator.MaxHillRadius = 9  -- largest radius, in grid cells (default 8)
