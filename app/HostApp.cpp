@@ -9,10 +9,8 @@
 #include "app/sdl/SdlWindow.h"
 #include "host/Host.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -23,19 +21,6 @@ constexpr auto ProgressInterval = std::chrono::seconds(2);
 
 void Complain(const std::string& message) {
     std::fprintf(stderr, "veltra: %s\n", message.c_str());
-}
-
-// The log writes nothing, and says nothing, when its file cannot be opened: find out here, so
-// that the run can say so instead of pointing at a log that is not there.
-bool CanWriteLog(const std::filesystem::path& path) {
-    std::FILE* file = std::fopen(path.c_str(), "a");
-    if (file == nullptr) {
-        Complain("cannot write the log " + path.string() + ": " + std::strerror(errno) +
-                 "; running without it");
-        return false;
-    }
-    std::fclose(file);
-    return true;
 }
 
 // Undoes the platform hooks however the run ends, before the objects they point at go.
@@ -66,7 +51,6 @@ int HostApp::Run() {
     Kernel kernel;
     Log& log = kernel.GetLog();
     log.Open(Options.LogPath.string(), false, 0);
-    const bool logged = CanWriteLog(Options.LogPath);
     Window& window = kernel.GetWindow();
 
     // The context: a window when one can be had, otherwise offscreen.
@@ -183,8 +167,7 @@ int HostApp::Run() {
                   FramesPerSecond);
     log.Write("Host: %s", summary);
     std::printf("veltra: %s%s\n", summary, ScreenshotsWritten > 0 ? " (PNG writing not counted)" : "");
-    if (logged)
-        std::printf("veltra: log in %s\n", Options.LogPath.c_str());
+    std::printf("veltra: log in %s\n", Options.LogPath.c_str());
     if (ScreenshotsWritten > 0)
         std::printf("veltra: %d PNG file%s: %s\n", ScreenshotsWritten, ScreenshotsWritten == 1 ? "" : "s",
                     Options.Screenshots->Text().c_str());
