@@ -145,6 +145,10 @@ const std::vector<HostileScript>& HostileScriptCatalogue() {
          "heightmap_generator.Height = 81\nwhile true do pcall(function() while true do end end) end\n"
          "heightmap_generator.Height = 82",
          50, 81, Any, "instruction limit"},
+        {"FewInstructionsThatTakeLong",
+         "heightmap_generator.Width = 28 local s = 'x' for i = 1, 24 do s = s .. s end\n"
+         "while true do local t = s .. 'y' end",
+         28, 50, Any, "time limit reached"},
         {"FinalizerThatNeverEnds",
          "heightmap_generator.Width = 20\n"
          "setmetatable({}, {__gc = function() while true do end end}) collectgarbage()\n"
