@@ -2,6 +2,8 @@
 // what went wrong, and draws its frames all the same unless it cannot keep its log.
 
 #include "RunFixture.h"
+#include "XvfbServer.h"
+#include "app/image/PngFile.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +70,30 @@ TEST_F(HostEdgeRunTest, AScriptThatCannotBeReadIsReportedAndTheDefaultsAreUsed) 
     EXPECT_EQ(result.ExitCode, 0) << result.Err;
     EXPECT_TRUE(Has(result.Err, "HeightmapGeneration.lua: not a regular file")) << result.Err;
     EXPECT_TRUE(Has(result.Out, "3 frames in")) << result.Out;
+}
+
+TEST_F(HostEdgeRunTest, AWindowMovedAndSizedToExtremesStillFollowsTheScript) {
+    if (!XvfbServer::Installed())
+        GTEST_SKIP() << XvfbServer::Program << " is not installed (scripts/deps installs it)";
+    XvfbServer server;
+    std::string error;
+    ASSERT_TRUE(server.Start(&error)) << error;
+    WriteText("HeightmapGeneration.lua",
+              "window:ResizeWindow(1e9, -5) window:PlaceWindow(2^31, -2^31) window:MoveWindow(2^31, 2^31)\n"
+              "window:HideWindow() window:ShowWindow() window:ResizeWindow(0, 0) window:PlaceWindow(-40000, "
+              "70000)\n"
+              "window:PlaceWindow(0, 0) window:ResizeWindow(120, 90)\n");
+    ProcessOptions options;
+    options.WorkDir = Folder;
+    options.Environment["DISPLAY"] = server.Display();
+    const ProcessResult result = RunProcess(
+        {VELTRA_EXECUTABLE, "--frames", "10", "--size", "160x120", "--screenshot", "last.png"}, options);
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_TRUE(Has(ReadText("veltra.log"), "Host: window (x11)"));
+    const std::optional<Image> frame = png::Read(Folder / "last.png");
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->Width, 120);
+    EXPECT_EQ(frame->Height, 90);
 }
 
 } // namespace
