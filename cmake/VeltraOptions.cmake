@@ -3,7 +3,10 @@ add_library(veltra_options INTERFACE)
 target_compile_options(veltra_options INTERFACE
     -Wall -Wextra -Wpedantic -Wshadow -Wcast-align -Wformat=2 -Wundef
     # Floating-point results must not depend on the compiler's choice of fused operations.
-    -ffp-contract=off)
+    -ffp-contract=off
+    # No STB_GNU_UNIQUE symbols: one would make the engine module impossible to unload, so a
+    # host that loads it again would find the old module-level state.
+    $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
 if(VELTRA_WARNINGS_AS_ERRORS)
     target_compile_options(veltra_options INTERFACE -Werror)
 endif()

@@ -24,4 +24,10 @@ inline constexpr float TopViewPitch = -1.57f;
 inline constexpr float LightHorizontal = 45.0f;
 inline constexpr float LightVertical = -15.0f;
 inline constexpr std::uint32_t ClearColour = 0xBBCCDDEE;
+
+// The light angle one frame on: angle + speed, kept within one turn either way. The plain sum
+// loses precision as it grows: after some 5 million frames at the starting speed each step
+// rounds to 30% more, and past 65,536 radians (some 19 million frames, three and a half days at
+// 60 frames a second) a step no longer changes it and the light stands still.
+float NextLightAngle(float angle, float speed);
 } // namespace flight

@@ -33,7 +33,7 @@ bool TerrainEngine::Frame(std::uint32_t /*unused*/, Renderer* device) {
         return false;
     device->SetClearColor(flight::ClearColour);
 
-    LightAngle += LightSpeed;
+    LightAngle = flight::NextLightAngle(LightAngle, LightSpeed);
     CameraX += Sine(CameraHeading) * CameraVelocity;
     CameraZ -= Cosine(CameraHeading) * CameraVelocity;
 

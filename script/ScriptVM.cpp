@@ -1,24 +1,48 @@
 #include "script/ScriptVM.h"
 
+#include "script/ScriptSandbox.h"
+
 #include <lua.hpp>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 
-struct MemoryBudget {
-    std::size_t Limit = 0;
+using Clock = std::chrono::steady_clock;
+
+// What a state may spend. The allocator gets it as its user data, so the hook finds it too.
+struct Budget {
+    std::size_t Limit = 0; // bytes
     std::size_t Used = 0;
+    std::int64_t InstructionsLeft = 0;
+    std::int32_t HookInterval = 1; // instructions between two calls of the hook
+    std::chrono::milliseconds TimeLimit{0};
+    bool TimeRunning = false; // inside ScriptVM::Call, whose start set Deadline
+    Clock::time_point Deadline;
+    const char* StoppedBy = nullptr; // the message of the limit that stopped the state's scripts
 };
+
+// Instructions between checks: a few instructions can each take milliseconds (copying a long
+// string, collecting a full heap), so the clock is read often, yet cheaply.
+constexpr std::int32_t CheckEvery = 100;
+
+Budget* BudgetOf(lua_State* L) {
+    void* budget = nullptr;
+    lua_getallocf(L, &budget);
+    return static_cast<Budget*>(budget);
+}
 
 // Lua's allocator with a ceiling: a request past the budget fails like an exhausted heap.
 void* Allocate(void* budgetPointer, void* block, std::size_t oldSize, std::size_t newSize) {
-    auto* budget = static_cast<MemoryBudget*>(budgetPointer);
+    auto* budget = static_cast<Budget*>(budgetPointer);
     const std::size_t held = block != nullptr ? oldSize : 0; // without a block oldSize is a type code
     if (newSize == 0) {
         std::free(block);
@@ -33,16 +57,26 @@ void* Allocate(void* budgetPointer, void* block, std::size_t oldSize, std::size_
     return resized;
 }
 
-// Once the budget is spent, every further instruction fails too, so that a script cannot catch
-// the error with pcall and carry on.
-void StopRunawayScript(lua_State* L, lua_Debug* /*event*/) {
-    lua_sethook(L, &StopRunawayScript, LUA_MASKCOUNT, 1);
-    luaL_error(L, "script stopped: instruction limit reached");
+// Counts instructions and watches the clock. Once either budget is spent, every further
+// instruction fails too, so that a script cannot catch the error with pcall and carry on.
+void WatchScript(lua_State* L, lua_Debug* /*event*/) {
+    Budget* budget = BudgetOf(L);
+    if (budget->StoppedBy == nullptr) {
+        budget->InstructionsLeft -= budget->HookInterval;
+        if (budget->InstructionsLeft <= 0)
+            budget->StoppedBy = "script stopped: instruction limit reached";
+        else if (budget->TimeRunning && Clock::now() >= budget->Deadline)
+            budget->StoppedBy = "script stopped: time limit reached";
+        else
+            return;
+        lua_sethook(L, &WatchScript, LUA_MASKCOUNT, 1);
+    }
+    luaL_error(L, "%s", budget->StoppedBy);
 }
 
 struct OpenState {
     lua_State* State = nullptr;
-    MemoryBudget Budget;
+    Budget Spending;
 };
 
 bool ClosingNow = false;
@@ -84,12 +118,13 @@ void PrintError(lua_State* L) {
 
 int OpenBase(lua_State* L) {
     luaL_requiref(L, "_G", luaopen_base, 1); // base library table
+    script_sandbox::Restrict(L);
     return 0;
 }
 
 int LoadAndRun(lua_State* L) {
     const auto* fileName = static_cast<const char*>(lua_touserdata(L, 1));
-    if (luaL_loadfilex(L, fileName, "t") != LUA_OK) // chunk or message
+    if (script_sandbox::LoadTextFile(L, fileName) != LUA_OK) // chunk or message
         return lua_error(L);
     lua_call(L, 0, 0);
     return 0;
@@ -97,13 +132,18 @@ int LoadAndRun(lua_State* L) {
 
 } // namespace
 
-lua_State* ScriptVM::Open(std::size_t memoryLimit, std::int32_t instructionLimit) {
+lua_State* ScriptVM::Open(std::size_t memoryLimit, std::int32_t instructionLimit,
+                          std::chrono::milliseconds timeLimit) {
     auto entry = std::make_unique<OpenState>();
-    entry->Budget.Limit = memoryLimit;
-    lua_State* L = lua_newstate(&Allocate, &entry->Budget);
+    Budget& budget = entry->Spending;
+    budget.Limit = memoryLimit;
+    budget.InstructionsLeft = std::max(instructionLimit, 1);
+    budget.HookInterval = std::clamp(instructionLimit, 1, CheckEvery);
+    budget.TimeLimit = timeLimit;
+    lua_State* L = lua_newstate(&Allocate, &budget);
     if (L == nullptr)
         return nullptr;
-    lua_sethook(L, &StopRunawayScript, LUA_MASKCOUNT, std::max(instructionLimit, 1));
+    lua_sethook(L, &WatchScript, LUA_MASKCOUNT, budget.HookInterval);
     entry->State = L;
     AllStates().States.push_back(std::move(entry));
     return L;
@@ -115,9 +155,17 @@ bool ScriptVM::OpenBaseLibrary(lua_State* L) {
 
 bool ScriptVM::Call(lua_State* L, lua_CFunction function, void* context) {
     const int top = lua_gettop(L);
+    Budget* budget = BudgetOf(L);
+    const bool outermost = !budget->TimeRunning;
+    if (outermost) {
+        budget->TimeRunning = true;
+        budget->Deadline = Clock::now() + budget->TimeLimit;
+    }
     lua_pushcfunction(L, function);    // function
     lua_pushlightuserdata(L, context); // function, context
     const bool succeeded = lua_pcall(L, 1, 0, 0) == LUA_OK;
+    if (outermost)
+        budget->TimeRunning = false;
     if (!succeeded)
         PrintError(L);
     lua_settop(L, top);
@@ -125,11 +173,10 @@ bool ScriptVM::Call(lua_State* L, lua_CFunction function, void* context) {
 }
 
 bool ScriptVM::RunFile(lua_State* L, const char* fileName) {
-    std::FILE* probe = std::fopen(fileName, "r");
-    if (probe == nullptr && errno == ENOENT)
+    // Only an absent file is silent; anything else there that cannot be read is reported.
+    struct stat status {};
+    if (::stat(fileName, &status) != 0 && errno == ENOENT)
         return false;
-    if (probe != nullptr)
-        std::fclose(probe);
     return Call(L, &LoadAndRun, const_cast<char*>(fileName));
 }
 
@@ -148,7 +195,5 @@ bool ScriptVM::Closing() {
 }
 
 std::size_t ScriptVM::MemoryInUse(lua_State* L) {
-    void* budget = nullptr;
-    lua_getallocf(L, &budget);
-    return static_cast<MemoryBudget*>(budget)->Used;
+    return BudgetOf(L)->Used;
 }

@@ -1,31 +1,37 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
 struct lua_State;
 using lua_CFunction = int (*)(lua_State*);
 
-// The module's script states. Each one has a memory budget and an instruction budget, so that a
-// configuration script can neither exhaust the process nor hang it: past either, the script
-// stops with an error and what it did before stays done. Every state stays open until the module
-// is unloaded (or a test closes it), because scripts may still hold objects in it.
+// The module's script states. Each one has a memory budget, an instruction budget and a time
+// budget, so that a configuration script can neither exhaust the process nor hang it: past any
+// of them, the script stops with an error and what it did before stays done. The time budget
+// counts from the start of each Call (and so each RunFile); it is there because a single
+// instruction may take milliseconds (copying a long string, a full collection). Every state stays open until
+// the module is unloaded (or a test closes it), because scripts may still hold objects in it.
 class ScriptVM {
 public:
     static constexpr std::size_t DefaultMemoryLimit = std::size_t{64} << 20; // bytes
     static constexpr std::int32_t DefaultInstructionLimit = 100'000'000;
+    static constexpr std::chrono::milliseconds DefaultTimeLimit{5'000};
 
     // A new state with no library opened; null when it cannot be made.
     static lua_State* Open(std::size_t memoryLimit = DefaultMemoryLimit,
-                           std::int32_t instructionLimit = DefaultInstructionLimit);
-    // The base library only (no io, os, package...).
+                           std::int32_t instructionLimit = DefaultInstructionLimit,
+                           std::chrono::milliseconds timeLimit = DefaultTimeLimit);
+    // The base library only (no io, os, package...), restricted as ScriptSandbox.h says.
     static bool OpenBaseLibrary(lua_State* L);
     // Runs function in protected mode with context as its one argument (light userdata). On a
     // Lua error, prints the message on standard error and gives false.
     static bool Call(lua_State* L, lua_CFunction function, void* context);
     // Runs a script file from the working directory; text only. A missing file is no error to
-    // report (the script is optional): false, nothing printed. A failing one prints Lua's
-    // message on standard error and gives false.
+    // report (the script is optional): false, nothing printed. A failing one, or one that is no
+    // regular file (never opened: a pipe would block), prints Lua's message on standard error
+    // and gives false.
     static bool RunFile(lua_State* L, const char* fileName);
     // Closes a state that Open made, quietly: objects scripts made are deleted, bound ones kept.
     static void Close(lua_State* L);

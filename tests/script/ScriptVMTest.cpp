@@ -8,6 +8,7 @@
 
 #include <lua.hpp>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -27,8 +28,9 @@ TEST_F(ScriptVMTest, OnlyTheBaseLibraryIsOpen) {
 // A state with small budgets and the gadget bound.
 class BudgetTest : public ::testing::Test {
 protected:
-    void Open(std::size_t memoryLimit, std::int32_t instructionLimit) {
-        L = ScriptVM::Open(memoryLimit, instructionLimit);
+    void Open(std::size_t memoryLimit, std::int32_t instructionLimit,
+              std::chrono::milliseconds timeLimit = ScriptVM::DefaultTimeLimit) {
+        L = ScriptVM::Open(memoryLimit, instructionLimit, timeLimit);
         ASSERT_NE(L, nullptr);
         ASSERT_TRUE(ScriptVM::OpenBaseLibrary(L));
         ASSERT_TRUE(BindGadgetClass(L, TheGadget));
@@ -43,6 +45,22 @@ protected:
         std::string message = lua_tostring(L, -1);
         lua_pop(L, 1);
         return message;
+    }
+    // Runs code as the engine runs its script, through ScriptVM::Call; what it printed on
+    // standard error.
+    std::string RunCalled(const std::string& code) {
+        testing::internal::CaptureStderr();
+        ScriptVM::Call(
+            L,
+            [](lua_State* state) {
+                const auto* text = static_cast<const std::string*>(lua_touserdata(state, 1));
+                if (luaL_loadstring(state, text->c_str()) != LUA_OK)
+                    return lua_error(state);
+                lua_call(state, 0, 0);
+                return 0;
+            },
+            const_cast<std::string*>(&code));
+        return testing::internal::GetCapturedStderr();
     }
     lua_State* L = nullptr;
     Gadget TheGadget;
@@ -64,6 +82,26 @@ TEST_F(BudgetTest, ANeverEndingScriptStopsAndKeepsWhatItSet) {
     Open(ScriptVM::DefaultMemoryLimit, 100000);
     EXPECT_NE(Run("gadget.Count = 5 while true do end").find("instruction limit reached"), std::string::npos);
     EXPECT_EQ(TheGadget.Count, 5);
+}
+
+TEST_F(BudgetTest, FewInstructionsThatTakeLongStopAtTheTimeLimit) {
+    // Each concatenation copies 16 MB: a hundred million instructions of it would take hours.
+    Open(ScriptVM::DefaultMemoryLimit, ScriptVM::DefaultInstructionLimit, std::chrono::milliseconds(200));
+    const std::string copying =
+        "gadget.Count = 6 local s = 'x' for i = 1, 24 do s = s .. s end\n"
+        "while true do pcall(function() while true do local t = s .. 'y' end end) end";
+    EXPECT_NE(RunCalled(copying).find("script stopped: time limit reached"), std::string::npos);
+    EXPECT_EQ(TheGadget.Count, 6);
+    // The state stays stopped, and says why.
+    EXPECT_NE(RunCalled("gadget.Count = 7").find("time limit reached"), std::string::npos);
+    EXPECT_EQ(TheGadget.Count, 6);
+}
+
+TEST_F(BudgetTest, TheTimeLimitCountsFromEachCall) {
+    Open(ScriptVM::DefaultMemoryLimit, ScriptVM::DefaultInstructionLimit, std::chrono::milliseconds(200));
+    ::usleep(300'000); // longer than the limit, but no script was running
+    EXPECT_EQ(RunCalled("gadget.Count = 8 for i = 1, 100000 do end"), "");
+    EXPECT_EQ(TheGadget.Count, 8);
 }
 
 TEST_F(BudgetTest, CatchingTheInstructionLimitDoesNotKeepAScriptGoing) {
