@@ -10,14 +10,18 @@ build_fuzzers() {
 }
 
 # run_fuzzer NAME CORPUS_DIR [libFuzzer options...]: new inputs go to CORPUS_DIR, the committed
-# seeds are read beside it; crashes are written to build/fuzz/artifacts. The fuzzers run in a
-# scratch folder, where the engine finds no configuration script of its own, with no input on
-# standard input (a script's dofile() reads it) and their own output closed.
+# seeds are read beside it, and so is fuzz/NAME.dict when there is one; crashes are written to
+# build/fuzz/artifacts. The fuzzers run in a scratch folder, where the engine finds no
+# configuration script of its own, with no input on standard input (a script's dofile() reads it)
+# and their own output closed.
 run_fuzzer() {
     local name=$1 corpus=$2
     shift 2
     local root
     root=$(pwd)
+    if [[ -f "fuzz/$name.dict" ]]; then
+        set -- -dict="$root/fuzz/$name.dict" "$@"
+    fi
     mkdir -p "$corpus" build/fuzz/artifacts build/fuzz/run
     corpus=$(realpath "$corpus")
     (cd build/fuzz/run && "$root/build/fuzz/bin/$name" -close_fd_mask=3 \
