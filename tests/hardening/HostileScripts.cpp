@@ -158,6 +158,23 @@ const std::vector<HostileScript>& HostileScriptCatalogue() {
          "local mt = {} local t = setmetatable({}, mt) mt.__gc = function() while true do end end\n"
          "t = nil collectgarbage() heightmap_generator.Width = 21",
          21, 50},
+        {"CloseHandlerThatNeverEnds",
+         "heightmap_generator.Width = 29\n"
+         "do local guard <close> = setmetatable({}, {__close = function() while true do end end}) end\n"
+         "heightmap_generator.Width = 30",
+         29, 50, Any, "instruction limit"},
+        {"ErrorHandlerThatNeverEnds",
+         "heightmap_generator.Width = 31 print(xpcall(error, function() while true do end end))\n"
+         "heightmap_generator.Width = 32",
+         31, 50, Any, "instruction limit"},
+        {"MetamethodRecursion",
+         "setmetatable(_G, {__index = function(t, k) return t[k] end}) heightmap_generator.Width = 33\n"
+         "print(undefined) heightmap_generator.Width = 34",
+         33, 50, Any, "stack overflow"},
+        {"DeeplyNestedSource",
+         "heightmap_generator.Width = 35 local s = '(' for i = 1, 20 do s = s .. s end\n"
+         "print(load('return ' .. s)) heightmap_generator.Width = 36",
+         36, 50, Any, nullptr, "nil"},
         {"StringTooLong", "heightmap_generator.Width = 22 local s = 'x' while true do s = s .. s end", 22, 50,
          Any, "not enough memory"},
         {"TableTooLarge", "heightmap_generator.Width = 23 local t = {} for i = 1, 1e9 do t[i] = {} end", 23,
