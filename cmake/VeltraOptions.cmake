@@ -19,6 +19,13 @@ if(VELTRA_SANITIZE)
     target_link_options(veltra_options INTERFACE ${VELTRA_SANITIZER_FLAGS})
 endif()
 
+if(VELTRA_FUZZ)
+    # Coverage for libFuzzer in every library; the fuzzers add libFuzzer itself when they link.
+    target_compile_options(veltra_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+        -fno-sanitize=vptr -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(veltra_options INTERFACE -fsanitize=address,undefined)
+endif()
+
 function(veltra_target_defaults target)
     target_link_libraries(${target} PRIVATE veltra_options)
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})

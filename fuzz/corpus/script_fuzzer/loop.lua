@@ -1,0 +1,3 @@
+heightmap_generator.NbHills = 10
+local t = {}
+while true do t[#t + 1] = tostring(#t) .. "x" end
