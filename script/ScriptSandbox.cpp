@@ -69,6 +69,28 @@ int SetMetatable(lua_State* L) {
     return 1;
 }
 
+// xpcall(f, handler, ...) that calls the message handler after the stack has unwound. Lua calls
+// it where the error was raised, and when that is the hook stopping a runaway script, hooks are
+// off there: a handler that never ended would run forever.
+int XPCall(lua_State* L) {
+    const int count = lua_gettop(L);
+    luaL_checktype(L, 2, LUA_TFUNCTION);
+    lua_pushboolean(L, 1);                                      // f, handler, args..., true
+    lua_pushvalue(L, 1);                                        // f, handler, args..., true, f
+    lua_rotate(L, 3, 2);                                        // f, handler, true, f, args...
+    const int status = lua_pcall(L, count - 2, LUA_MULTRET, 0); // f, handler, true, results or error
+    if (status == LUA_OK)
+        return lua_gettop(L) - 2;
+    if (status != LUA_ERRMEM) { // Lua does not call the handler for a memory error either
+        lua_pushvalue(L, 2);    // f, handler, true, error, handler
+        lua_insert(L, -2);      // f, handler, true, handler, error
+        lua_pcall(L, 1, 1, 0);  // f, handler, true, what the handler made of it
+    }
+    lua_pushboolean(L, 0); // f, handler, true, message, false
+    lua_replace(L, 3);     // f, handler, false, message
+    return 2;
+}
+
 // Replaces the global name with function, which gets the global's old value as its upvalue.
 void Wrap(lua_State* L, const char* name, lua_CFunction function) {
     lua_getglobal(L, name);           // old
@@ -83,6 +105,7 @@ void script_sandbox::Restrict(lua_State* L) {
     lua_register(L, "dofile", &DoFile);
     Wrap(L, "load", &Load);
     Wrap(L, "setmetatable", &SetMetatable);
+    lua_register(L, "xpcall", &XPCall);
 }
 
 int script_sandbox::LoadTextFile(lua_State* L, const char* fileName) {

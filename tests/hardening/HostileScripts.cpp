@@ -41,6 +41,14 @@ const std::vector<HostileScript>& HostileScriptCatalogue() {
          50, Hilly},
         {"HugeRadii", "heightmap_generator.MinHillRadius = 1e9 heightmap_generator.MaxHillRadius = -1e9", 50,
          50, Any, nullptr, nullptr, "-> Hill radii 1000000000 to -1000000000 requested, 4096 to -4096 used"},
+        {"EverythingAtItsBound",
+         "heightmap_generator.Width = 256 heightmap_generator.Height = 256 heightmap_generator.NbHills = 1e12\n"
+         "heightmap_generator.MinHillRadius = 4096 heightmap_generator.MaxHillRadius = 4096",
+         256, 256, Hilly, nullptr, nullptr, "-> Hills 2147483647 requested,"},
+        {"SmallestHillsOnTheLargestGrid",
+         "heightmap_generator.Width = 256 heightmap_generator.Height = 256 heightmap_generator.NbHills = 1e12\n"
+         "heightmap_generator.MinHillRadius = 1 heightmap_generator.MaxHillRadius = 1",
+         256, 256, Any},
         // Values that are no numbers, or no finite ones: every property.
         {"NaNEverywhere", EveryProperty("0/0"), 2, 2, Flat},
         {"InfinitiesEverywhere",
@@ -158,6 +166,23 @@ const std::vector<HostileScript>& HostileScriptCatalogue() {
          "local mt = {} local t = setmetatable({}, mt) mt.__gc = function() while true do end end\n"
          "t = nil collectgarbage() heightmap_generator.Width = 21",
          21, 50},
+        {"CloseHandlerThatNeverEnds",
+         "heightmap_generator.Width = 29\n"
+         "do local guard <close> = setmetatable({}, {__close = function() while true do end end}) end\n"
+         "heightmap_generator.Width = 30",
+         29, 50, Any, "instruction limit"},
+        {"ErrorHandlerThatNeverEnds",
+         "heightmap_generator.Width = 31 print(xpcall(error, function() while true do end end))\n"
+         "heightmap_generator.Width = 32",
+         31, 50, Any, "instruction limit"},
+        {"MetamethodRecursion",
+         "setmetatable(_G, {__index = function(t, k) return t[k] end}) heightmap_generator.Width = 33\n"
+         "print(undefined) heightmap_generator.Width = 34",
+         33, 50, Any, "stack overflow"},
+        {"DeeplyNestedSource",
+         "heightmap_generator.Width = 35 local s = '(' for i = 1, 20 do s = s .. s end\n"
+         "print(load('return ' .. s)) heightmap_generator.Width = 36",
+         36, 50, Any, nullptr, "nil"},
         {"StringTooLong", "heightmap_generator.Width = 22 local s = 'x' while true do s = s .. s end", 22, 50,
          Any, "not enough memory"},
         {"TableTooLarge", "heightmap_generator.Width = 23 local t = {} for i = 1, 1e9 do t[i] = {} end", 23,

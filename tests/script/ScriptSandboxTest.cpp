@@ -116,4 +116,13 @@ TEST_F(ScriptSandboxTest, NoTableGetsAFinalizer) {
     EXPECT_NE(Run("setmetatable({}, 1)").find("bad argument #2 to 'setmetatable'"), std::string::npos);
 }
 
+TEST_F(ScriptSandboxTest, XpcallStillHandsErrorsToItsHandler) {
+    EXPECT_EQ(Output("print(xpcall(function(a, b) return a + b, 'ok' end, print, 2, 3))"), "true\t5\tok\n");
+    EXPECT_EQ(Output("print(xpcall(error, function(m) return 'handled ' .. m end, 'boom'))"),
+              "false\thandled boom\n");
+    EXPECT_EQ(Output("print(xpcall(function() return nil + 1 end, type))"), "false\tstring\n");
+    EXPECT_EQ(Output("print(xpcall(error, function() error('again', 0) end, 'first'))"), "false\tagain\n");
+    EXPECT_NE(Run("xpcall(print)").find("bad argument #2 to 'xpcall'"), std::string::npos);
+}
+
 } // namespace

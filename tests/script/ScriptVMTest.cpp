@@ -84,6 +84,17 @@ TEST_F(BudgetTest, ANeverEndingScriptStopsAndKeepsWhatItSet) {
     EXPECT_EQ(TheGadget.Count, 5);
 }
 
+TEST_F(BudgetTest, TheHandlerOfTheLimitsErrorIsStoppedToo) {
+    // Lua would run this handler with hooks off, where the limit could not reach it.
+    Open(ScriptVM::DefaultMemoryLimit, 100000);
+    EXPECT_NE(
+        Run("gadget.Count = 5 xpcall(function() while true do end end, function() while true do end end)\n"
+            "gadget.Count = 6")
+            .find("instruction limit reached"),
+        std::string::npos);
+    EXPECT_EQ(TheGadget.Count, 5);
+}
+
 TEST_F(BudgetTest, FewInstructionsThatTakeLongStopAtTheTimeLimit) {
     // Each concatenation copies 16 MB: a hundred million instructions of it would take hours.
     Open(ScriptVM::DefaultMemoryLimit, ScriptVM::DefaultInstructionLimit, std::chrono::milliseconds(200));
