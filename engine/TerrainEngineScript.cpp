@@ -8,6 +8,9 @@
 // The configuration script may size the grid, choose the hills and arrange the window before
 // anything is generated. The state stays open after Init: scripts may still hold objects in it.
 void TerrainEngine::RunConfigurationScript(Log& log) {
+    // A second Init runs the script afresh; the last run's state would otherwise stay until unload.
+    if (VM != nullptr)
+        ScriptVM::Close(VM);
     VM = ScriptVM::Open();
     if (VM == nullptr) {
         log.Write("-> Open VM : KO");

@@ -48,8 +48,8 @@ void RestoreFlight() {
     TopView = AtLoad.TopView;
 }
 
-// Init, then the script state it opened is closed: it is used only during Init, and each Init
-// opens another one.
+// Init, then the script state it opened is closed: it is used only during Init, and the engine
+// keeps it until the module unloads, which a fuzzer never does.
 bool Init(TerrainEngine* engine, Renderer* device) {
     const bool result = engine->Init(device);
     ScriptVM::Close(engine->VM);

@@ -2,6 +2,7 @@
 // loaded a second time: each Init goes on and builds the scene, and frames run after it.
 
 #include "BuiltScene.h"
+#include "MemoryUse.h"
 #include "render/TerrainVertex.h"
 #include "support/ModuleHarness.h"
 
@@ -116,3 +117,19 @@ TEST(ModuleReloadTest, AModuleLoadedAgainStartsFromItsDefaults) {
 }
 
 } // namespace
+
+TEST_F(ModuleEdgeRunTest, EachInitRunsTheScriptInAFreshStateAndTheLastOneIsFreed) {
+    // Each run keeps 16 MiB (a million-entry array) alive in a global; four Inits must not hold four of them.
+    Harness.WriteFile("HeightmapGeneration.lua", "kept = {}\n"
+                                                 "for i = 1, 1000000 do kept[i] = i end\n"
+                                                 "heightmap_generator.Width = 60\n");
+    ASSERT_TRUE(Harness.Init());
+    const MemoryUse first = MemoryUse::Now();
+    for (int run = 0; run < 3; ++run) {
+        ASSERT_TRUE(Harness.Init());
+        ASSERT_TRUE(Harness.Frame());
+    }
+    const MemoryUse last = MemoryUse::Now();
+    EXPECT_LT(last.HeapBytes, first.HeapBytes + (8u << 20));
+    EXPECT_EQ(BuiltScene::From(Harness.Device).Columns, 60);
+}
