@@ -37,7 +37,8 @@ std::string CheckWritable(const std::filesystem::path& path) {
     std::error_code error;
     const std::filesystem::path folder = path.parent_path();
     if (!std::filesystem::is_directory(folder, error))
-        return "the folder " + folder.string() + " does not exist";
+        return std::filesystem::exists(folder, error) ? folder.string() + " is not a folder"
+                                                      : "the folder " + folder.string() + " does not exist";
     if (std::filesystem::is_directory(path, error))
         return path.string() + " is a folder";
     if (std::filesystem::exists(path, error))

@@ -105,6 +105,7 @@ TEST_F(CommandLineTest, MistakesGiveAMessageAndExitCodeTwo) {
         {{"--screenshot", "/nonexistent/veltra/frame.png"}, "does not exist"},
         {{"--screenshot", Folder.string() + "/.png"}, ""},
         {{"--log", "/nonexistent/veltra/v.log"}, "cannot write the log"},
+        {{"--log", "/dev/null/v.log"}, "/dev/null is not a folder"},
         {{"--log", Folder.string()}, "is a folder"},
         {{"--workdir", "/nonexistent/veltra"}, "--workdir"},
         {{"--no-such-option"}, "no-such-option"},
