@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/EngineModule.h"
+#include "hostkit/EngineModule.h"
 
 #include <CLI/CLI.hpp>
 

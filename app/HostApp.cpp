@@ -2,12 +2,12 @@
 
 #include "app/AssetLocator.h"
 #include "app/CommandLine.h"
-#include "app/EngineModule.h"
 #include "app/gl/EglHeadlessContext.h"
 #include "app/gl/GlRenderer.h"
 #include "app/sdl/SdlInput.h"
 #include "app/sdl/SdlWindow.h"
 #include "host/Host.h"
+#include "hostkit/EngineModule.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/EngineInterface.h"
+#include "host/EngineInterface.h"
 #include "host/KeyboardListener.h"
 #include "host/MouseListener.h"
 

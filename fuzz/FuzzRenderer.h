@@ -3,8 +3,8 @@
 // the ways a host may: as one array, in an order of their own (so that the mesh cannot treat the
 // storage as one array of vertices), or not at all (a host that cannot make buffers).
 
-#include "app/MemoryBuffers.h"
 #include "host/Renderer.h"
+#include "hostkit/MemoryBuffers.h"
 
 #include <cstdint>
 #include <vector>

@@ -6,11 +6,11 @@
 
 #include "FuzzRenderer.h"
 #include "FuzzValues.h"
-#include "engine/DllInterface.h"
-#include "engine/EngineInterface.h"
 #include "engine/FlightState.h"
 #include "engine/TerrainEngine.h"
 #include "heightmap/HeightmapGenerator.h"
+#include "host/DllInterface.h"
+#include "host/EngineInterface.h"
 #include "host/Kernel.h"
 #include "platform/Platform.h"
 #include "render/TerrainLighting.h"

@@ -1,8 +1,8 @@
 #pragma once
 // Everything a host program needs to load and drive the engine module.
 
-#include "engine/DllInterface.h"
-#include "engine/EngineInterface.h"
+#include "host/DllInterface.h"
+#include "host/EngineInterface.h"
 #include "host/IndexBuffer.h"
 #include "host/Kernel.h"
 #include "host/KeyboardListener.h"

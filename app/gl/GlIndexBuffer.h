@@ -1,7 +1,7 @@
 #pragma once
 // A 16-bit index buffer kept in memory and sent whole to the GPU before a draw after any change.
 
-#include "app/MemoryBuffers.h"
+#include "hostkit/MemoryBuffers.h"
 
 #include <epoxy/gl.h>
 

@@ -2,7 +2,7 @@
 // A vertex buffer whose contents live in memory (so Get and Set are plain copies) and reach the
 // GPU before a draw: the whole buffer after Allocate, afterwards only the range Set changed.
 
-#include "app/MemoryBuffers.h"
+#include "hostkit/MemoryBuffers.h"
 
 #include <epoxy/gl.h>
 

@@ -3,8 +3,8 @@
 // already lit once as the engine's initialisation does, and the light circling as it does per frame.
 
 #include "TerrainLightingGrids.h"
-#include "app/NullRenderer.h"
 #include "heightmap/Heightmap.h"
+#include "hostkit/NullRenderer.h"
 #include "render/Terrain.h"
 #include "render/TerrainLighting.h"
 

@@ -2,7 +2,7 @@
 // procedure and the listener lists, and show up in what the next frames hand the renderer.
 
 #include "AllocationCounter.h"
-#include "app/NullRenderer.h"
+#include "hostkit/NullRenderer.h"
 #include "render/TerrainVertex.h"
 #include "support/ModuleHarness.h"
 

@@ -1,6 +1,6 @@
 #include "LongRun.h"
 
-#include "app/NullRenderer.h"
+#include "hostkit/NullRenderer.h"
 #include "support/ModuleHarness.h"
 
 namespace {

@@ -3,9 +3,9 @@
 // a host does. Each harness loads the module afresh, so module-level state starts from load.
 // It runs in its own scratch folder (the module reads files by relative name there).
 
-#include "app/EngineModule.h"
-#include "engine/EngineInterface.h"
+#include "host/EngineInterface.h"
 #include "host/Kernel.h"
+#include "hostkit/EngineModule.h"
 #include "support/RecordingRenderer.h"
 
 #include <filesystem>

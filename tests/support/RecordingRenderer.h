@@ -2,8 +2,8 @@
 // A renderer for tests: keeps buffer contents in memory like a real host and records every call
 // the module makes, in order, as short text ("VB1.Allocate(8,20,0,0x102)").
 
-#include "app/MemoryBuffers.h"
 #include "host/Renderer.h"
+#include "hostkit/MemoryBuffers.h"
 
 #include <array>
 #include <memory>

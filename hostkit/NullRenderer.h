@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/MemoryBuffers.h"
 #include "host/Renderer.h"
+#include "hostkit/MemoryBuffers.h"
 
 // Keeps what the engine gives it and draws nothing.
 class NullRenderer : public Renderer {

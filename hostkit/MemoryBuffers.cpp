@@ -1,4 +1,4 @@
-#include "app/MemoryBuffers.h"
+#include "hostkit/MemoryBuffers.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "app/EngineModule.h"
+#include "hostkit/EngineModule.h"
 
 #include "host/Host.h"
 

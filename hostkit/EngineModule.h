@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/DllInterface.h"
+#include "host/DllInterface.h"
 
 #include <string>
 
