@@ -50,20 +50,21 @@ TEST_F(CommandLineTest, DefaultsDependOnWhetherThereIsADisplay) {
     ASSERT_TRUE(windowed.Result.Options) << windowed.Err;
     EXPECT_FALSE(windowed.Result.Options->Headless);
     EXPECT_EQ(windowed.Result.Options->Frames, 0); // until the window closes
-    EXPECT_EQ(windowed.Result.Options->Width, 640);
-    EXPECT_EQ(windowed.Result.Options->Height, 480);
+    EXPECT_FALSE(windowed.Result.Options->Size);   // the script's size, or the default
+    EXPECT_FALSE(windowed.Result.Options->MaxFramesPerSecond);
 
     Parsed noDisplay = Parse({"--log", In("v.log")}, false);
     ASSERT_TRUE(noDisplay.Result.Options);
     EXPECT_TRUE(noDisplay.Result.Options->Headless);
     EXPECT_EQ(noDisplay.Result.Options->Frames, CommandLine::DefaultHeadlessFrames);
 
-    Parsed asked = Parse({"--headless", "--frames", "12", "--size", "320X200", "--log", In("v.log")}, true);
+    Parsed asked = Parse(
+        {"--headless", "--frames", "12", "--size", "320X200", "--max-fps", "0", "--log", In("v.log")}, true);
     ASSERT_TRUE(asked.Result.Options);
     EXPECT_TRUE(asked.Result.Options->Headless);
     EXPECT_EQ(asked.Result.Options->Frames, 12);
-    EXPECT_EQ(asked.Result.Options->Width, 320);
-    EXPECT_EQ(asked.Result.Options->Height, 200);
+    EXPECT_EQ(asked.Result.Options->Size, (FrameSize{320, 200}));
+    EXPECT_EQ(asked.Result.Options->MaxFramesPerSecond, 0);
 }
 
 TEST_F(CommandLineTest, RelativePathsAreTakenFromTheStartingDirectory) {
@@ -75,39 +76,55 @@ TEST_F(CommandLineTest, RelativePathsAreTakenFromTheStartingDirectory) {
     EXPECT_EQ(parsed.Result.Options->LogPath, Folder / "run.log");
     EXPECT_EQ(parsed.Result.Options->Screenshots->PathFor(7), (Folder / "shot-007.png").string());
     EXPECT_TRUE(parsed.Result.Options->WorkDir.is_absolute());
+    // Trying the files leaves nothing behind.
+    EXPECT_TRUE(std::filesystem::is_empty(Folder));
 }
 
-TEST_F(CommandLineTest, HelpExplainsOptionsAndKeyScriptsAndExitsZero) {
+TEST_F(CommandLineTest, HelpAndVersionExitZero) {
     Parsed help = Parse({"--help"});
     EXPECT_FALSE(help.Result.Options);
     EXPECT_EQ(help.Result.ExitCode, 0);
-    for (const char* text : {"--headless", "--frames", "--size", "--screenshot", "--keys", "--log",
-                             "--workdir", "FRAMES:ACTION:KEY", "PageUp", "grid.bmp"})
+    for (const char* text :
+         {"--headless", "--frames", "--size", "--max-fps", "--screenshot", "--keys", "--log",
+          "--workdir DIR ", "--version", "FRAMES:ACTION:KEY", "PageUp", "grid.bmp"})
         EXPECT_NE(help.Out.find(text), std::string::npos) << text;
+    Parsed version = Parse({"--version"});
+    EXPECT_EQ(version.Result.ExitCode, 0);
+    EXPECT_EQ(version.Out.rfind("veltra ", 0), 0u) << version.Out;
 }
 
 TEST_F(CommandLineTest, MistakesGiveAMessageAndExitCodeTwo) {
     const std::string log = In("v.log");
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--size", "640"}, "WIDTHxHEIGHT"},
-        {{"--size", "0x480"}, "between 1 and"},
+        {{"--size", ""}, "WIDTHxHEIGHT"},
+        {{"--size", "0x0"}, "between 1 and 8192"},
         {{"--size", "640x-1"}, "between 1 and"},
         {{"--size", "640x480x2"}, "WIDTHxHEIGHT"},
-        {{"--size", "99999x10"}, "between 1 and"},
+        {{"--size", "8193x10"}, "between 1 and"},
         {{"--frames", "0"}, "--frames: expected a whole number from 1 to 2147483647, not '0'"},
         {{"--frames", "many"}, "not 'many'"},
-        {{"--frames", "-3"}, "not '-3'"},
+        {{"--frames", "2", "--frames", "3"}, "--frames: given more than once"},
         {{"--every", "2.5"}, "--every: expected a whole number"},
+        {{"--every", "2"}, "--every: needs a numbered --screenshot"},
+        {{"--every", "2", "--screenshot", In("last.png")}, "--every: needs a numbered --screenshot"},
+        {{"--max-fps", "-1"}, "--max-fps: expected a whole number from 0 to 1000"},
         {{"--keys", "1:down:Nope"}, "unknown key"},
+        {{"--screenshot", ""}, "--screenshot: needs a name"},
         {{"--screenshot", In("frame.jpg")}, "must end in .png"},
         {{"--screenshot", In("frame-%s.png")}, "%d"},
-        {{"--screenshot", In("a-%d-%d.png")}, "at most one"},
         {{"--screenshot", "/nonexistent/veltra/frame.png"}, "does not exist"},
+        {{"--screenshot", "/proc/frame.png"}, "cannot write screenshots: /proc/frame.png"},
         {{"--screenshot", Folder.string() + "/.png"}, ""},
+        {{"--log", ""}, "--log: needs a name"},
         {{"--log", "/nonexistent/veltra/v.log"}, "cannot write the log"},
         {{"--log", "/dev/null/v.log"}, "/dev/null is not a folder"},
+        {{"--log", "/dev/full"}, "cannot write the log: /dev/full: No space left on device"},
+        {{"--log", "/proc/x.log"}, "cannot write the log: /proc/x.log"},
         {{"--log", Folder.string()}, "is a folder"},
-        {{"--workdir", "/nonexistent/veltra"}, "--workdir"},
+        {{"--workdir", ""}, "--workdir: needs a name"},
+        {{"--workdir", "/nonexistent/veltra"}, "--workdir: no folder"},
+        {{"--module", ""}, "--module: needs a name"},
         {{"--no-such-option"}, "no-such-option"},
     };
     for (const auto& [args, message] : cases) {
