@@ -67,19 +67,6 @@ TEST_F(CommandLineTest, DefaultsDependOnWhetherThereIsADisplay) {
     EXPECT_EQ(asked.Result.Options->MaxFramesPerSecond, 0);
 }
 
-TEST_F(CommandLineTest, RelativePathsAreTakenFromTheStartingDirectory) {
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(Folder);
-    Parsed parsed = Parse({"--log", "run.log", "--screenshot", "shot-%03d.png", "--workdir", "."});
-    std::filesystem::current_path(previous);
-    ASSERT_TRUE(parsed.Result.Options) << parsed.Err;
-    EXPECT_EQ(parsed.Result.Options->LogPath, Folder / "run.log");
-    EXPECT_EQ(parsed.Result.Options->Screenshots->PathFor(7), (Folder / "shot-007.png").string());
-    EXPECT_TRUE(parsed.Result.Options->WorkDir.is_absolute());
-    // Trying the files leaves nothing behind.
-    EXPECT_TRUE(std::filesystem::is_empty(Folder));
-}
-
 TEST_F(CommandLineTest, HelpAndVersionExitZero) {
     Parsed help = Parse({"--help"});
     EXPECT_FALSE(help.Result.Options);
@@ -168,17 +155,4 @@ TEST(ScreenshotPatternTest, NumberFieldsPercentSignsAndRefusals) {
     // Nothing that printf would read as another conversion gets through.
     for (const char* bad : {"%s.png", "%n.png", "%x.png", "%.png", "%10d.png", "%d%d.png", "%", "frame.png%"})
         EXPECT_FALSE(ScreenshotPattern::Parse(bad, &error)) << bad;
-}
-
-TEST(ScreenshotPatternTest, WhichFramesAreCaptured) {
-    // Numbered: the first, every Nth and the last.
-    std::vector<int> captured;
-    for (int frame = 1; frame <= 10; ++frame)
-        if (ScreenshotPattern::Wanted(true, 4, frame, 10))
-            captured.push_back(frame);
-    EXPECT_EQ(captured, (std::vector<int>{1, 4, 8, 10}));
-    // A single name: only the last, or every frame when the end is not known in advance.
-    EXPECT_FALSE(ScreenshotPattern::Wanted(false, 1, 9, 10));
-    EXPECT_TRUE(ScreenshotPattern::Wanted(false, 1, 10, 10));
-    EXPECT_TRUE(ScreenshotPattern::Wanted(false, 1, 9, 0));
 }

@@ -50,35 +50,17 @@ TEST_F(GlRendererTest, PackedColoursAreArgbWithAlphaIgnored) {
     EXPECT_TRUE(PixelIs(frame, MiddleX, Bottom, Blue));
 }
 
-TEST_F(GlRendererTest, TriangleStripWithDegenerateJoinDrawsBothRows) {
-    LookAlongZ();
-    // Two strips of one quad each, joined by repeated indices: left half red, right half blue.
-    std::vector<LitVertex> vertices{
-        {-100, -100, 10, 0, 0, -1, 0xFFFF0000}, {-100, 100, 10, 0, 0, -1, 0xFFFF0000},
-        {0, -100, 10, 0, 0, -1, 0xFFFF0000},    {0, 100, 10, 0, 0, -1, 0xFFFF0000},
-        {0, -100, 10, 0, 0, -1, 0xFF0000FF},    {0, 100, 10, 0, 0, -1, 0xFF0000FF},
-        {100, -100, 10, 0, 0, -1, 0xFF0000FF},  {100, 100, 10, 0, 0, -1, 0xFF0000FF},
-    };
-    Mesh strip = MakeMesh(vertices, {0, 1, 2, 3, 3, 4, 4, 5, 6, 7});
-    Image frame = Frame([&] { EXPECT_TRUE(strip.Draw(5, 8)); });
-    EXPECT_TRUE(PixelIs(frame, Left, MiddleY, Red));
-    EXPECT_TRUE(PixelIs(frame, Right, MiddleY, Blue));
-}
-
 TEST_F(GlRendererTest, NearerSurfaceHidesFartherWhateverTheDrawOrder) {
     LookAlongZ();
     Mesh near = MakeQuad(-100.0f, -100.0f, 100.0f, 100.0f, 10.0f, 0xFFFF0000);
     Mesh far = MakeQuad(-100.0f, -100.0f, 100.0f, 100.0f, 20.0f, 0xFF0000FF);
-    EXPECT_TRUE(PixelIs(Frame([&] {
-                            near.Draw(4, 2);
-                            far.Draw(4, 2);
-                        }),
-                        MiddleX, MiddleY, Red));
-    EXPECT_TRUE(PixelIs(Frame([&] {
-                            far.Draw(4, 2);
-                            near.Draw(4, 2);
-                        }),
-                        MiddleX, MiddleY, Red));
+    for (bool nearFirst : {true, false}) {
+        Image frame = Frame([&] {
+            (nearFirst ? near : far).Draw(4, 2);
+            (nearFirst ? far : near).Draw(4, 2);
+        });
+        EXPECT_TRUE(PixelIs(frame, MiddleX, MiddleY, Red)) << nearFirst;
+    }
 }
 
 TEST_F(GlRendererTest, CameraConventionsOfTheTopAndFlyViews) {
@@ -127,14 +109,6 @@ TEST_F(GlRendererTest, CameraConventionsOfTheTopAndFlyViews) {
     EXPECT_TRUE(PixelIs(flyView(0.0f), MiddleX, groundRow, Blue));
     EXPECT_TRUE(PixelIs(flyView(1.5707963f), MiddleX, groundRow, Green));
     EXPECT_TRUE(PixelIs(flyView(-1.5707963f), MiddleX, groundRow, Red));
-    // Turning a little to the left moves what was ahead to the right of the picture.
-    Image turned = flyView(0.3f);
-    int blueLeft = 0, blueRight = 0;
-    for (int x = 0; x < Width; ++x) {
-        if (Near(At(turned, x, groundRow), Blue))
-            ++(x < MiddleX ? blueLeft : blueRight);
-    }
-    EXPECT_GT(blueRight, blueLeft + 4);
 }
 
 TEST_F(GlRendererTest, VertexColourModulatesTheTexture) {
@@ -163,26 +137,16 @@ TEST_F(GlRendererTest, VertexColourModulatesTheTexture) {
     }
 }
 
-TEST_F(GlRendererTest, MissingOrBrokenTexturesGiveZeroAndAReason) {
-    // The broken files themselves are the bitmap reader's tests; here, what the device does then.
-    WriteFile("text.bmp", {'h', 'e', 'l', 'l', 'o'});
+TEST_F(GlRendererTest, TexturesThatCannotBeLoadedGiveZeroAndAReason) {
+    // Broken files are the bitmap reader's tests; here, what the device does with a failure.
     std::filesystem::create_directories(Folder / "folder.bmp");
-    for (const char* name : {"missing.bmp", "text.bmp", "folder.bmp", ""}) {
+    for (const char* name : {"missing.bmp", "folder.bmp"}) {
         Reports.clear();
         EXPECT_EQ(Device->LoadTexture(name), 0u) << name;
-        if (*name != '\0') {
-            EXPECT_EQ(Reports.size(), 1u) << name;
-        }
+        EXPECT_EQ(Reports.size(), 1u) << name;
     }
+    EXPECT_EQ(Device->LoadTexture(""), 0u);
     EXPECT_EQ(Device->LoadTexture(nullptr), 0u);
-    // The device still draws afterwards.
-    LookAlongZ();
-    Mesh quad = MakeQuad(-100.0f, -100.0f, 100.0f, 100.0f, 10.0f, 0xFF00FF00);
-    EXPECT_TRUE(PixelIs(Frame([&] {
-                            Device->SetTexture(0, 0);
-                            quad.Draw(4, 2);
-                        }),
-                        MiddleX, MiddleY, Green));
 }
 
 TEST_F(GlRendererTest, ChangedVerticesReachTheNextFrameAndOnlyTheChangedRangeIsSent) {

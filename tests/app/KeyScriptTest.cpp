@@ -101,62 +101,45 @@ TEST(VirtualKeysTest, NamesAndCodesRoundTrip) {
     }
 }
 
-TEST(SdlKeysTest, KeysBecomeKeyMessagesWithVirtualKeyCodes) {
-    const std::pair<SDL_Keycode, UINT> keys[] = {
-        {SDLK_LEFT, 37},     {SDLK_UP, 38},       {SDLK_RIGHT, 39},     {SDLK_DOWN, 40}, {SDLK_PAGEUP, 33},
-        {SDLK_PAGEDOWN, 34}, {SDLK_KP_PLUS, 107}, {SDLK_KP_MINUS, 109}, {SDLK_t, 84},    {SDLK_0, 48},
-        {SDLK_KP_0, 96},     {SDLK_KP_9, 105},    {SDLK_F1, 112},
-    };
-    for (auto [sdl, code] : keys) {
+TEST(SdlKeysTest, KeysRepeatsMouseMovesAndClosingBecomeWindowMessages) {
+    auto translate = [](Uint32 type, SDL_Keycode key, Uint8 repeat = 0) {
         SDL_Event event{};
-        event.type = SDL_KEYDOWN;
-        event.key.keysym.sym = sdl;
-        std::optional<WindowMessage> down = TranslateSdlEvent(event);
-        ASSERT_TRUE(down) << code;
-        EXPECT_EQ(down->Message, WM_KEYDOWN);
-        EXPECT_EQ(down->WParam, code);
-        event.type = SDL_KEYUP;
-        std::optional<WindowMessage> up = TranslateSdlEvent(event);
-        ASSERT_TRUE(up);
-        EXPECT_EQ(up->Message, WM_KEYUP);
-        EXPECT_EQ(up->WParam, code);
+        event.type = type;
+        event.key.keysym.sym = key;
+        event.key.repeat = repeat;
+        return TranslateSdlEvent(event);
+    };
+    for (auto [sdl, code] : {std::pair{SDLK_LEFT, 37},
+                             {SDLK_DOWN, 40},
+                             {SDLK_PAGEUP, 33},
+                             {SDLK_PAGEDOWN, 34},
+                             {SDLK_KP_PLUS, 107},
+                             {SDLK_KP_MINUS, 109},
+                             {SDLK_t, 84},
+                             {SDLK_KP_9, 105}}) {
+        std::optional<WindowMessage> down = translate(SDL_KEYDOWN, sdl);
+        std::optional<WindowMessage> up = translate(SDL_KEYUP, sdl);
+        ASSERT_TRUE(down && up) << code;
+        EXPECT_EQ(std::pair(down->Message, down->WParam), std::pair(WM_KEYDOWN, static_cast<WPARAM>(code)));
+        EXPECT_EQ(std::pair(up->Message, up->WParam), std::pair(WM_KEYUP, static_cast<WPARAM>(code)));
     }
     // Main-keyboard plus is a different key from keypad plus, as on the system.
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_PLUS), 0u);
-    SDL_Event unknown{};
-    unknown.type = SDL_KEYDOWN;
-    unknown.key.keysym.sym = SDLK_CAPSLOCK;
-    EXPECT_FALSE(TranslateSdlEvent(unknown));
-}
+    EXPECT_FALSE(translate(SDL_KEYDOWN, SDLK_PLUS));
+    // Held keys repeat their key-down with the previous-state bit; Escape closes on its way down.
+    EXPECT_NE(translate(SDL_KEYDOWN, SDLK_LEFT, 1)->LParam & 0x40000000, 0);
+    EXPECT_EQ(translate(SDL_KEYDOWN, SDLK_ESCAPE)->Message, WM_CLOSE);
+    EXPECT_FALSE(translate(SDL_KEYUP, SDLK_ESCAPE));
+    EXPECT_EQ(translate(SDL_QUIT, 0)->Message, WM_CLOSE);
 
-TEST(SdlKeysTest, RepeatsMouseMovesAndClosing) {
     SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = SDLK_LEFT;
-    event.key.repeat = 1;
-    std::optional<WindowMessage> repeat = TranslateSdlEvent(event);
-    ASSERT_TRUE(repeat);
-    EXPECT_EQ(repeat->Message, WM_KEYDOWN); // held keys repeat their key-down
-    EXPECT_NE(repeat->LParam & 0x40000000, 0);
-
-    event = SDL_Event{};
     event.type = SDL_MOUSEMOTION;
     event.motion.x = 65537; // wraps to 1, as 16 bits
     event.motion.y = 300;
     std::optional<WindowMessage> move = TranslateSdlEvent(event);
     ASSERT_TRUE(move);
-    EXPECT_EQ(LOWORD(move->LParam), 1);
-    EXPECT_EQ(HIWORD(move->LParam), 300);
-
+    EXPECT_EQ(std::pair(LOWORD(move->LParam), HIWORD(move->LParam)), std::pair(WORD{1}, WORD{300}));
     event = SDL_Event{};
-    event.type = SDL_QUIT;
-    EXPECT_EQ(TranslateSdlEvent(event)->Message, WM_CLOSE);
     event.type = SDL_WINDOWEVENT;
     event.window.event = SDL_WINDOWEVENT_CLOSE;
     EXPECT_EQ(TranslateSdlEvent(event)->Message, WM_CLOSE);
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = SDLK_ESCAPE;
-    EXPECT_EQ(TranslateSdlEvent(event)->Message, WM_CLOSE);
-    event.type = SDL_KEYUP;
-    EXPECT_FALSE(TranslateSdlEvent(event));
 }

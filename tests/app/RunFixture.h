@@ -1,8 +1,6 @@
 #pragma once
 // A scratch folder to run the built veltra program in, and to read what it wrote.
 
-#include "ProcessRunner.h"
-
 #include "app/image/Image.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +9,12 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+struct ProcessResult {
+    int ExitCode = -1; // -1 when it was killed (after four minutes) or did not start
+    std::string Out;
+    std::string Err;
+};
 
 class RunFixture : public ::testing::Test {
 protected:
@@ -23,8 +27,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // veltra with the given arguments, in the scratch folder.
-    ProcessResult Veltra(std::vector<std::string> args, Display display = Display::None) const;
+    // The program (by default the built veltra) with the given arguments, in the scratch folder.
+    ProcessResult Veltra(std::vector<std::string> args, Display display = Display::None,
+                         const std::string& program = VELTRA_EXECUTABLE) const;
     std::string ReadText(const std::string& name) const;
     void WriteText(const std::string& name, const std::string& text) const;
     std::optional<Image> ReadPng(const std::string& name) const;
