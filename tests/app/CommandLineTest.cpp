@@ -30,17 +30,11 @@ Parsed Parse(std::vector<std::string> args, bool display = false) {
 
 class CommandLineTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::random_device random;
-        Folder = std::filesystem::temp_directory_path() / ("veltra-cli-" + std::to_string(random()));
-        std::filesystem::create_directories(Folder);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(Folder, ignored);
-    }
+    void SetUp() override { std::filesystem::create_directories(Folder); }
+    void TearDown() override { std::filesystem::remove_all(Folder); }
     std::string In(const std::string& name) const { return (Folder / name).string(); }
-    std::filesystem::path Folder;
+    const std::filesystem::path Folder =
+        std::filesystem::temp_directory_path() / ("veltra-cli-" + std::to_string(std::random_device()()));
 };
 
 } // namespace
