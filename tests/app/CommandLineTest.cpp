@@ -141,11 +141,6 @@ TEST(ScreenshotPatternTest, NumberFieldsPercentSignsAndRefusals) {
     ASSERT_TRUE(plain) << error;
     EXPECT_EQ(plain->PathFor(5), "100%-5.PNG");
 
-    std::optional<ScreenshotPattern> single = ScreenshotPattern::Parse("last.png", &error);
-    ASSERT_TRUE(single);
-    EXPECT_FALSE(single->Numbered());
-    EXPECT_EQ(single->PathFor(99), "last.png");
-
     // Nothing that printf would read as another conversion gets through.
     for (const char* bad : {"%s.png", "%n.png", "%x.png", "%.png", "%10d.png", "%d%d.png", "%", "frame.png%"})
         EXPECT_FALSE(ScreenshotPattern::Parse(bad, &error)) << bad;
