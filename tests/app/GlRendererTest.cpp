@@ -48,6 +48,7 @@ TEST_F(GlRendererTest, PackedColoursAreArgbWithAlphaIgnored) {
     });
     EXPECT_TRUE(PixelIs(frame, MiddleX, Top, Red)); // world y > 0 is up
     EXPECT_TRUE(PixelIs(frame, MiddleX, Bottom, Blue));
+    EXPECT_TRUE(PixelIs(frame, 0, Top, Red)); // whole rows turned the right way up
 }
 
 TEST_F(GlRendererTest, NearerSurfaceHidesFartherWhateverTheDrawOrder) {
@@ -124,7 +125,10 @@ TEST_F(GlRendererTest, VertexColourModulatesTheTextureAndWithoutOneWhiteIsUsed) 
     });
     EXPECT_TRUE(PixelIs(frame, MiddleX, Top - 4, {128, 0, 0}, 4));
     EXPECT_TRUE(PixelIs(frame, MiddleX, Bottom + 4, {0, 0, 128}, 4));
-    // Texture 0, or a handle never given out, draws with the vertex colour alone.
+    // A texture that cannot be had is handle 0 with a reason; 0, or a handle never given out,
+    // draws with the vertex colour alone.
+    EXPECT_EQ(Device->LoadTexture("missing.bmp"), 0u);
+    EXPECT_EQ(Reports.size(), 1u);
     for (std::uint32_t untextured : {0u, texture + 100u}) {
         Image plain = Frame([&] {
             Device->SetTexture(untextured, 0);

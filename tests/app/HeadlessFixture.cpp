@@ -33,7 +33,7 @@ HeadlessFixture::Mesh HeadlessFixture::MakeMesh(const std::vector<LitVertex>& ve
     Device->CreateVertexBuffer(&vertexBuffer);
     Device->CreateIndexBuffer(&indexBuffer);
     Mesh mesh{std::unique_ptr<VertexBuffer>(vertexBuffer), std::unique_ptr<IndexBuffer>(indexBuffer)};
-    mesh.Vertices->Allocate(static_cast<int>(vertices.size()), sizeof(LitVertex), 0, 0x152);
+    EXPECT_TRUE(mesh.Vertices->Allocate(static_cast<int>(vertices.size()), sizeof(LitVertex), 0, 0x152));
     for (const LitVertex& vertex : vertices)
         mesh.Vertices->Append(&vertex);
     mesh.Indices->Allocate(static_cast<int>(indices.size()), 2, 0);
