@@ -4,8 +4,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <unistd.h>
 
@@ -13,26 +16,24 @@ namespace {
 
 constexpr int UsageError = 2;
 
-std::optional<int> ParseSide(const std::string& text) {
-    int value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
+// A whole number from low to high; CLI11's own checks name the whole double range in a refusal.
+CLI::Validator WholeNumber(int low, int high) {
+    return CLI::Validator(
+        [low, high](std::string& text) -> std::string {
+            int value = 0;
+            auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+            if (!text.empty() && error == std::errc() && end == text.data() + text.size() && value >= low &&
+                value <= high)
+                return {};
+            return "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                   ", not '" + text + "'";
+        },
+        "", "whole number");
 }
 
-// A count of 1 or more; CLI11's own positive check names the whole double range in its refusal.
-const CLI::Validator WholeCount(
-    [](std::string& text) -> std::string {
-        const std::optional<int> value = ParseSide(text);
-        if (value && *value >= 1)
-            return {};
-        return "expected a whole number from 1 to " + std::to_string(std::numeric_limits<int>::max()) +
-               ", not '" + text + "'";
-    },
-    "", "count");
-
-// Empty when a file can be written at path, otherwise why not.
+// Empty when the run can write a file at path, found out by opening it as the run will and
+// writing nothing to it (a full device refuses even that); otherwise why not. The file is neither
+// emptied nor, when it is new, left behind: the run may yet stop before it starts.
 std::string CheckWritable(const std::filesystem::path& path) {
     std::error_code error;
     const std::filesystem::path folder = path.parent_path();
@@ -41,9 +42,17 @@ std::string CheckWritable(const std::filesystem::path& path) {
                                                       : "the folder " + folder.string() + " does not exist";
     if (std::filesystem::is_directory(path, error))
         return path.string() + " is a folder";
-    if (std::filesystem::exists(path, error))
-        return access(path.c_str(), W_OK) == 0 ? "" : path.string() + " is not writable";
-    return access(folder.c_str(), W_OK) == 0 ? "" : "the folder " + folder.string() + " is not writable";
+    const bool existed = std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    // Non-blocking: a pipe that no one reads refuses at once instead of hanging the run.
+    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (file < 0)
+        return path.string() + ": " + std::strerror(errno);
+    const bool written = write(file, "", 0) == 0;
+    const int writeError = errno;
+    close(file);
+    if (!existed)
+        unlink(path.c_str());
+    return written ? "" : path.string() + ": " + std::strerror(writeError);
 }
 
 std::string Footer() {
@@ -58,6 +67,125 @@ std::string Footer() {
            "to the directory veltra was started in, before --workdir applies.";
 }
 
+// The values as CLI11 fills them in, before they are checked together.
+struct RawOptions {
+    bool Headless = false;
+    int Frames = 0;
+    std::string Size;
+    int MaxFps = 0;
+    std::string Screenshot;
+    int Every = 1;
+    std::string Keys;
+    std::string LogPath = "veltra.log";
+    std::string WorkDir;
+    std::string ModulePath = EngineModule::DefaultPath();
+};
+
+void AddOptions(CLI::App& cli, RawOptions& raw) {
+    cli.set_version_flag("--version", "veltra " VELTRA_VERSION, "Print the version and exit");
+    // An option given twice is refused in Check with a plain message.
+    cli.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    cli.add_flag(
+        "--headless", raw.Headless,
+        "Render offscreen with EGL on Mesa (no display or GPU needed); the default when neither DISPLAY "
+        "nor WAYLAND_DISPLAY is set, or when no window can be opened there");
+    cli.add_option("--frames", raw.Frames,
+                   "Stop after N frames (default: " + std::to_string(CommandLine::DefaultHeadlessFrames) +
+                       " headless, until the window closes otherwise)")
+        ->type_name("N")
+        ->check(WholeNumber(1, std::numeric_limits<int>::max()));
+    cli.add_option("--size", raw.Size,
+                   "Window client size, or frame size when headless (default: the size the script asks "
+                   "for with ResizeWindow, else 640x480)")
+        ->type_name("WxH");
+    cli.add_option("--max-fps", raw.MaxFps,
+                   "Frames a second at most (default: " + std::to_string(HostOptions::WindowFramesPerSecond) +
+                       " in a window, besides waiting for the display; unpaced headless); 0 is unpaced")
+        ->type_name("N")
+        ->check(WholeNumber(0, CommandLine::MaxFramesPerSecond));
+    cli.add_option(
+           "--screenshot", raw.Screenshot,
+           "Write frames as PNG: a name with %d or %04d (frame number) writes frame 1, every --every'th "
+           "frame and the last one; a plain name writes the last frame; %% stands for %")
+        ->type_name("PATH");
+    cli.add_option("--every", raw.Every, "With a numbered --screenshot, write every Nth frame (default 1)")
+        ->type_name("N")
+        ->check(WholeNumber(1, std::numeric_limits<int>::max()));
+    cli.add_option("--keys", raw.Keys,
+                   "Key presses to play at given frames, e.g. \"1:up:T,2:down:Up,120:up:Up\"")
+        ->type_name("SCRIPT");
+    cli.add_option("--log", raw.LogPath, "Log file, started afresh")
+        ->type_name("FILE")
+        ->capture_default_str();
+    cli.add_option("--workdir", raw.WorkDir, "Run in this folder (where HeightmapGeneration.lua is read)")
+        ->type_name("DIR");
+    cli.add_option("--module", raw.ModulePath, "The engine module to load")
+        ->type_name("FILE")
+        ->capture_default_str();
+    cli.footer(Footer());
+}
+
+void Refuse(const std::string& option, const std::string& why) {
+    throw CLI::ValidationError(option, why);
+}
+
+// The options checked together, paths made absolute; throws CLI::ValidationError for a mistake.
+HostOptions Check(const CLI::App& cli, const RawOptions& raw, bool displayPresent) {
+    for (const CLI::Option* option : cli.get_options())
+        if (option->count() > 1 && option->get_type_size() > 0)
+            Refuse(option->get_name(), "given more than once; give it once");
+    auto given = [&cli](const char* name) { return cli.get_option(name)->count() > 0; };
+    for (const auto& [name, text] : {std::pair{"--log", raw.LogPath},
+                                     {"--screenshot", raw.Screenshot},
+                                     {"--workdir", raw.WorkDir},
+                                     {"--module", raw.ModulePath}})
+        if (given(name) && text.empty())
+            Refuse(name, "needs a name, not an empty one");
+
+    HostOptions options;
+    options.Headless = raw.Headless || !displayPresent;
+    options.Frames =
+        raw.Frames > 0 ? raw.Frames : (options.Headless ? CommandLine::DefaultHeadlessFrames : 0);
+    std::string problem;
+    if (given("--size")) {
+        options.Size = FrameSize::Parse(raw.Size, &problem);
+        if (!options.Size)
+            Refuse("--size", problem);
+    }
+    if (given("--max-fps"))
+        options.MaxFramesPerSecond = raw.MaxFps;
+    if (!raw.Keys.empty()) {
+        std::optional<KeyScript> script = KeyScript::Parse(raw.Keys, &problem);
+        if (!script)
+            Refuse("--keys", problem);
+        options.Keys = std::move(*script);
+    }
+    if (!raw.Screenshot.empty()) {
+        options.Screenshots =
+            ScreenshotPattern::Parse(std::filesystem::absolute(raw.Screenshot).string(), &problem);
+        if (!options.Screenshots)
+            Refuse("--screenshot", problem);
+    }
+    if (given("--every") && !(options.Screenshots && options.Screenshots->Numbered()))
+        Refuse("--every", "needs a numbered --screenshot name such as frame-%04d.png");
+    options.Every = raw.Every;
+    if (!raw.WorkDir.empty()) {
+        options.WorkDir = std::filesystem::absolute(raw.WorkDir);
+        std::error_code error;
+        if (!std::filesystem::is_directory(options.WorkDir, error))
+            Refuse("--workdir", "no folder " + options.WorkDir.string());
+    }
+    options.ModulePath = std::filesystem::absolute(raw.ModulePath);
+    // Last, as these try the files themselves.
+    if (options.Screenshots)
+        if (std::string why = CheckWritable(options.Screenshots->PathFor(1)); !why.empty())
+            Refuse("--screenshot", "cannot write screenshots: " + why);
+    options.LogPath = std::filesystem::absolute(raw.LogPath);
+    if (std::string why = CheckWritable(options.LogPath); !why.empty())
+        Refuse("--log", "cannot write the log: " + why);
+    return options;
+}
+
 } // namespace
 
 bool CommandLine::DisplayPresent() {
@@ -69,20 +197,6 @@ bool CommandLine::DisplayPresent() {
     return false;
 }
 
-std::optional<std::string> CommandLine::ParseSize(const std::string& text, int* width, int* height) {
-    const std::size_t cross = text.find_first_of("xX");
-    const std::optional<int> w = cross == std::string::npos ? std::nullopt : ParseSide(text.substr(0, cross));
-    const std::optional<int> h =
-        cross == std::string::npos ? std::nullopt : ParseSide(text.substr(cross + 1));
-    if (!w || !h)
-        return "expected WIDTHxHEIGHT such as 640x480, not '" + text + "'";
-    if (*w < 1 || *h < 1 || *w > MaxSide || *h > MaxSide)
-        return "each side must lie between 1 and " + std::to_string(MaxSide) + ", not '" + text + "'";
-    *width = *w;
-    *height = *h;
-    return std::nullopt;
-}
-
 CommandLineResult CommandLine::Parse(int argc, const char* const* argv, bool displayPresent,
                                      std::ostream& out, std::ostream& err) {
     CLI::App cli{
@@ -90,82 +204,20 @@ CommandLineResult CommandLine::Parse(int argc, const char* const* argv, bool dis
         "a circling light and flies a camera over it. It opens a window when there is a display and "
         "renders offscreen (to PNG files) otherwise.",
         "veltra"};
-    bool headless = false;
-    int frames = 0;
-    std::string size = "640x480";
-    std::string screenshot;
-    int every = 1;
-    std::string keys;
-    std::string logPath = "veltra.log";
-    std::string workDir;
-    std::string modulePath = EngineModule::DefaultPath();
-
-    cli.add_flag(
-        "--headless", headless,
-        "Render offscreen with EGL on Mesa (no display or GPU needed); the default when neither DISPLAY "
-        "nor WAYLAND_DISPLAY is set");
-    cli.add_option("--frames", frames,
-                   "Stop after N frames (default: " + std::to_string(DefaultHeadlessFrames) +
-                       " headless, until the window closes otherwise)")
-        ->type_name("N")
-        ->check(WholeCount);
-    cli.add_option("--size", size, "Window client size, or frame size when headless")
-        ->type_name("WxH")
-        ->capture_default_str();
-    cli.add_option(
-           "--screenshot", screenshot,
-           "Write frames as PNG: a name with %d or %04d (frame number) writes frame 1, every --every'th "
-           "frame and the last one; a plain name writes the last frame")
-        ->type_name("PATH");
-    cli.add_option("--every", every, "With a numbered --screenshot, write every Nth frame")
-        ->type_name("N")
-        ->check(WholeCount)
-        ->capture_default_str();
-    cli.add_option("--keys", keys, "Key presses to play at given frames, e.g. \"1:up:T,2:down:Up,120:up:Up\"")
-        ->type_name("SCRIPT");
-    cli.add_option("--log", logPath, "Log file, started afresh")->type_name("FILE")->capture_default_str();
-    cli.add_option("--workdir", workDir, "Run in this directory (where HeightmapGeneration.lua is read)")
-        ->type_name("DIR")
-        ->check(CLI::ExistingDirectory);
-    cli.add_option("--module", modulePath, "The engine module to load")
-        ->type_name("FILE")
-        ->capture_default_str();
-    cli.footer(Footer());
+    RawOptions raw;
+    AddOptions(cli, raw);
 
     CommandLineResult result;
     try {
         cli.parse(argc, argv);
-        HostOptions options;
-        options.Headless = headless || !displayPresent;
-        options.Frames = frames > 0 ? frames : (options.Headless ? DefaultHeadlessFrames : 0);
-        if (std::optional<std::string> problem = ParseSize(size, &options.Width, &options.Height))
-            throw CLI::ValidationError("--size", *problem);
-        options.Every = every;
-        std::string problem;
-        if (!keys.empty()) {
-            std::optional<KeyScript> script = KeyScript::Parse(keys, &problem);
-            if (!script)
-                throw CLI::ValidationError("--keys", problem);
-            options.Keys = std::move(*script);
-        }
-        options.LogPath = std::filesystem::absolute(logPath);
-        if (std::string why = CheckWritable(options.LogPath); !why.empty())
-            throw CLI::ValidationError("--log", "cannot write the log: " + why);
-        if (!screenshot.empty()) {
-            options.Screenshots =
-                ScreenshotPattern::Parse(std::filesystem::absolute(screenshot).string(), &problem);
-            if (!options.Screenshots)
-                throw CLI::ValidationError("--screenshot", problem);
-            if (std::string why = CheckWritable(options.Screenshots->PathFor(1)); !why.empty())
-                throw CLI::ValidationError("--screenshot", "cannot write screenshots: " + why);
-        }
-        if (!workDir.empty())
-            options.WorkDir = std::filesystem::absolute(workDir);
-        options.ModulePath = std::filesystem::absolute(modulePath);
-        result.Options = std::move(options);
+        result.Options = Check(cli, raw, displayPresent);
     } catch (const CLI::ParseError& error) {
         const int code = cli.exit(error, out, err);
         result.ExitCode = code == 0 ? 0 : UsageError;
+    } catch (const std::exception& error) {
+        // A path the system cannot work with, say: still a mistake in the arguments.
+        err << "veltra: " << error.what() << "\n";
+        result.ExitCode = UsageError;
     }
     return result;
 }

@@ -9,13 +9,13 @@
 
 struct CommandLineResult {
     std::optional<HostOptions> Options; // set when the program should run
-    int ExitCode = 0;                   // otherwise: 0 after --help, 2 after an error
+    int ExitCode = 0;                   // otherwise: 0 after --help or --version, 2 after an error
 };
 
 class CommandLine {
 public:
     static constexpr int DefaultHeadlessFrames = 300;
-    static constexpr int MaxSide = 16384;
+    static constexpr int MaxFramesPerSecond = 1000;
 
     // Parses and checks the arguments; help and errors are written to out and err. displayPresent
     // says whether a window can be opened at all (without one the run is headless).
@@ -24,6 +24,4 @@ public:
 
     // True when DISPLAY or WAYLAND_DISPLAY names a display.
     static bool DisplayPresent();
-    // "640x480" into width and height (each 1..MaxSide), or the reason it is not one.
-    static std::optional<std::string> ParseSize(const std::string& text, int* width, int* height);
 };

@@ -3,13 +3,26 @@
 // context and the OpenGL renderer, then alternates the window's message pump with the engine's
 // frames until the window closes or the frame count is reached.
 
+#include "app/FramePacer.h"
 #include "app/HostOptions.h"
+#include "host/Host.h"
+#include "hostkit/EngineModule.h"
 
+#include <chrono>
+#include <memory>
 #include <string>
+
+class GlContext;
+class GlRenderer;
+class SdlInput;
+class SdlWindow;
 
 class HostApp {
 public:
-    explicit HostApp(HostOptions options) : Options(std::move(options)) {}
+    explicit HostApp(HostOptions options);
+    ~HostApp();
+    HostApp(const HostApp&) = delete;
+    HostApp& operator=(const HostApp&) = delete;
 
     // The process exit code: 0, or 1 after a failure that was reported on stderr.
     int Run();
@@ -20,5 +33,39 @@ public:
     int ScreenshotsWritten = 0;
 
 private:
+    using Clock = std::chrono::steady_clock;
+
+    // The steps of a run, in order; each false after a failure it reported.
+    bool LoadModule();
+    bool OpenContext();
+    void PlaceWindow();
+    bool StartEngine();
+    bool ApplyFrameSize();
+    void ChoosePace();
+    bool RunFrames();
+    bool DrawFrame(int frame);
+    bool WriteLastScreenshot();
+    void StopEngine();
+    void Summarise();
+
+    bool WriteScreenshot(const std::string& path);
+    // A problem worth telling the user: on stderr and in the log.
+    void Report(const std::string& message);
+
     HostOptions Options;
+    FrameSize StartSize;
+    EngineModule Module;
+    Kernel Host;
+    std::unique_ptr<SdlWindow> Shown;     // the window, when there is one
+    std::unique_ptr<GlContext> Offscreen; // otherwise the offscreen context
+    GlContext* Target = nullptr;          // whichever of the two there is
+    std::unique_ptr<SdlInput> Input;
+    std::unique_ptr<GlRenderer> Device;
+    DllInterface* Dll = nullptr;
+    FramePacer Pacer{0};
+    int LastFramePosted = 0;
+    Clock::duration Writing{};
+    double Seconds = 0.0;
+    std::string FirstScreenshot;
+    std::string LastScreenshot;
 };

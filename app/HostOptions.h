@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FrameSize.h"
 #include "app/input/KeyScript.h"
 #include "app/output/ScreenshotPattern.h"
 
@@ -9,10 +10,13 @@
 // What one run of the host does, as the command line chose it. Paths are absolute, taken
 // relative to the directory the program was started in.
 struct HostOptions {
-    bool Headless = false; // offscreen rendering instead of a window
-    int Frames = 0;        // frames to run; 0 runs until the window closes
-    int Width = 640;       // window client size or offscreen frame size
-    int Height = 480;
+    static constexpr int WindowFramesPerSecond = 60; // a window's pace unless --max-fps says otherwise
+
+    bool Headless = false;                        // offscreen rendering instead of a window
+    int Frames = 0;                               // frames to run; 0 runs until the window closes
+    std::optional<FrameSize> Size;                // --size; without it the script's size or 640x480
+    std::optional<int> MaxFramesPerSecond;        // --max-fps (0 unpaced); without it a window keeps
+                                                  // to WindowFramesPerSecond and offscreen runs flat out
     std::optional<ScreenshotPattern> Screenshots; // PNG files to write, if any
     int Every = 1;                                // with a numbered pattern, write every Nth frame
     KeyScript Keys;                               // key presses to play

@@ -96,11 +96,29 @@ bool EglHeadlessContext::CreateFramebuffer(int width, int height, std::string* e
     return true;
 }
 
+void EglHeadlessContext::DeleteFramebuffer() {
+    glDeleteRenderbuffers(1, &DepthBuffer);
+    glDeleteRenderbuffers(1, &ColourBuffer);
+    glDeleteFramebuffers(1, &Framebuffer);
+    DepthBuffer = ColourBuffer = Framebuffer = 0;
+}
+
+bool EglHeadlessContext::Resize(int width, int height, std::string* error) {
+    if (width == Width && height == Height)
+        return true;
+    const int oldWidth = Width, oldHeight = Height;
+    DeleteFramebuffer();
+    if (CreateFramebuffer(width, height, error))
+        return true;
+    DeleteFramebuffer();
+    std::string ignored;
+    CreateFramebuffer(oldWidth, oldHeight, &ignored); // keep drawing at the old size
+    return false;
+}
+
 EglHeadlessContext::~EglHeadlessContext() {
     if (Context != EGL_NO_CONTEXT) {
-        glDeleteRenderbuffers(1, &DepthBuffer);
-        glDeleteRenderbuffers(1, &ColourBuffer);
-        glDeleteFramebuffers(1, &Framebuffer);
+        DeleteFramebuffer();
         eglMakeCurrent(Display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(Display, Context);
     }

@@ -20,12 +20,14 @@ public:
 
     unsigned TargetFramebuffer() const override { return Framebuffer; }
     void DrawableSize(int* width, int* height) const override;
+    bool Resize(int width, int height, std::string* error) override;
     void Present() override;
     std::string Description() const override;
 
 private:
     EglHeadlessContext() = default;
     bool CreateFramebuffer(int width, int height, std::string* error);
+    void DeleteFramebuffer();
 
     EGLDisplay Display = EGL_NO_DISPLAY;
     EGLContext Context = EGL_NO_CONTEXT;

@@ -2,6 +2,7 @@
 
 #include "app/input/VirtualKeys.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
@@ -98,9 +99,20 @@ std::vector<KeyScriptEvent> KeyScript::EventsAt(int frame) const {
 
 int KeyScript::PostDue(int frame, HWND window) const {
     int posted = 0;
-    for (const KeyScriptEvent& event : EventsAt(frame))
-        posted += PostMessageA(window, event.Message, event.Key, 0) ? 1 : 0;
+    for (const KeyScriptEvent& event : EventsAt(frame)) {
+        const std::optional<UINT> message = vkey::MessageFor(event.Key, event.Message == WM_KEYDOWN);
+        if (message)
+            posted += PostMessageA(window, *message, *message == WM_CLOSE ? 0 : event.Key, 0) ? 1 : 0;
+    }
     return posted;
+}
+
+std::int64_t KeyScript::MessagesAfter(int frame) const {
+    std::int64_t count = 0;
+    for (const KeyScriptEvent& event : Scheduled)
+        if (event.LastFrame > frame && vkey::MessageFor(event.Key, event.Message == WM_KEYDOWN))
+            count += event.LastFrame - std::max(event.FirstFrame, frame + 1) + 1;
+    return count;
 }
 
 std::string KeyScript::SyntaxHelp() {

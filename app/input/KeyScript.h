@@ -10,6 +10,7 @@
 
 #include "platform/Platform.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,8 +32,11 @@ public:
 
     // The messages due at a frame, in script order.
     std::vector<KeyScriptEvent> EventsAt(int frame) const;
-    // Posts the messages due at a frame to the window; returns how many.
+    // Posts the messages due at a frame to the window, as the keyboard would send them (Escape
+    // asks to close); returns how many.
     int PostDue(int frame, HWND window) const;
+    // How many messages fall due after a frame: those a run that ends there never sends.
+    std::int64_t MessagesAfter(int frame) const;
 
     const std::vector<KeyScriptEvent>& Events() const { return Scheduled; }
     bool Empty() const { return Scheduled.empty(); }

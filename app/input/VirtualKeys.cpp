@@ -106,4 +106,10 @@ std::string KnownNames() {
            "lone digit is the digit key; write 05 for code 5)";
 }
 
+std::optional<UINT> MessageFor(UINT key, bool down) {
+    if (key == Escape)
+        return down ? std::optional<UINT>(WM_CLOSE) : std::nullopt;
+    return down ? WM_KEYDOWN : WM_KEYUP;
+}
+
 } // namespace vkey

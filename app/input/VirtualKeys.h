@@ -34,4 +34,9 @@ std::string Name(UINT code);
 // One line listing the names FromName knows, for --help.
 std::string KnownNames();
 
+// The window message a key sends going down or up: Escape asks to close the window on its way
+// down and sends nothing up; every other key sends WM_KEYDOWN or WM_KEYUP. The window and key
+// scripts both go through here, so that a scripted Escape quits as the real one does.
+std::optional<UINT> MessageFor(UINT key, bool down);
+
 } // namespace vkey

@@ -77,15 +77,18 @@ std::optional<WindowMessage> TranslateSdlEvent(const SDL_Event& event) {
         if (key == 0)
             return std::nullopt;
         const bool down = event.type == SDL_KEYDOWN;
-        if (key == vkey::Escape)
-            return down ? std::optional<WindowMessage>(WindowMessage{WM_CLOSE, 0, 0}) : std::nullopt;
+        const std::optional<UINT> message = vkey::MessageFor(key, down);
+        if (!message)
+            return std::nullopt;
+        if (*message == WM_CLOSE)
+            return WindowMessage{WM_CLOSE, 0, 0};
         // As the system fills it: repeat count 1, bit 30 the previous state, bit 31 the transition.
         LPARAM lParam = 1;
         if (!down)
             lParam |= static_cast<LPARAM>(0xC0000000u);
         else if (event.key.repeat != 0)
             lParam |= static_cast<LPARAM>(0x40000000u);
-        return WindowMessage{down ? WM_KEYDOWN : WM_KEYUP, key, lParam};
+        return WindowMessage{*message, key, lParam};
     }
     case SDL_MOUSEMOTION:
         // Coordinates wrap to 16 bits each, as the system packs them.

@@ -2,14 +2,30 @@
 
 #include <epoxy/gl.h>
 
-#include <algorithm>
+#include <cstdlib>
 
 std::unique_ptr<SdlWindow> SdlWindow::Create(const std::string& title, int width, int height,
                                              std::string* error) {
     std::string ignored;
     std::string& message = error != nullptr ? *error : ignored;
+    // Only the display servers the environment names: probing for others only prints noise.
+    if (std::getenv("SDL_VIDEODRIVER") == nullptr) {
+        const bool x11 = std::getenv("DISPLAY") != nullptr && *std::getenv("DISPLAY") != '\0';
+        const bool wayland =
+            std::getenv("WAYLAND_DISPLAY") != nullptr && *std::getenv("WAYLAND_DISPLAY") != '\0';
+        if (x11 != wayland)
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 ? "x11" : "wayland");
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         message = std::string("SDL cannot start its video: ") + SDL_GetError();
+        return nullptr;
+    }
+    // Only a driver that talks to a display server shows a window; SDL would otherwise settle for
+    // one that draws offscreen, where no one sees the window or can close it.
+    const std::string driver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "none";
+    if (driver != "x11" && driver != "wayland") {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        message = "no display server to open a window on (SDL's video driver: " + driver + ")";
         return nullptr;
     }
     std::unique_ptr<SdlWindow> window(new SdlWindow());
@@ -29,7 +45,6 @@ std::unique_ptr<SdlWindow> SdlWindow::Create(const std::string& title, int width
         message = std::string("no OpenGL 3.3 core context for the window: ") + SDL_GetError();
         return nullptr;
     }
-    SDL_GL_SetSwapInterval(1); // the camera moves per frame: keep to the display's pace
     return window;
 }
 
@@ -59,11 +74,22 @@ std::string SdlWindow::Description() const {
            (version != nullptr ? version : "?");
 }
 
-void SdlWindow::Move(HWND hwnd, int x, int y, int width, int height) {
-    if (hwnd != Bound)
-        return;
-    SDL_SetWindowSize(Window, std::clamp(width, 1, MaxSide), std::clamp(height, 1, MaxSide));
-    SDL_SetWindowPosition(Window, x, y);
+void SdlWindow::Move(HWND hwnd, int x, int y, int /*width*/, int /*height*/) {
+    if (hwnd == Bound)
+        SDL_SetWindowPosition(Window, x, y);
+}
+
+bool SdlWindow::Resize(int width, int height, std::string* /*error*/) {
+    SDL_SetWindowSize(Window, width, height);
+    return true;
+}
+
+void SdlWindow::Position(int* x, int* y) const {
+    SDL_GetWindowPosition(Window, x, y);
+}
+
+bool SdlWindow::SetVsync(bool on) {
+    return SDL_GL_SetSwapInterval(on ? 1 : 0) == 0;
 }
 
 void SdlWindow::Show(HWND hwnd, bool visible) {

@@ -1,7 +1,8 @@
 #pragma once
 // A real window: an SDL2 window with an OpenGL 3.3 core context, drawn into by the renderer, and
 // the window system behind the platform's window handle, so that a script's MoveWindow,
-// ResizeWindow and ShowWindow move, size and show it.
+// PlaceWindow and ShowWindow move and show it. Its size is the host's to choose (Resize): a
+// script's ResizeWindow reaches it only through the host's size rule.
 
 #include "app/gl/GlContext.h"
 #include "platform/Platform.h"
@@ -13,9 +14,9 @@
 
 class SdlWindow final : public GlContext, public veltra::platform::WindowBackend {
 public:
-    static constexpr int MaxSide = 16384; // sizes a script asks for are clamped to 1..MaxSide
-
-    // A shown window of the given client size with its context current, or null with the reason.
+    // A shown window of the given client size with its context current, or null with the reason:
+    // also when SDL finds no display server (x11 or wayland) and would fall back to drawing
+    // nowhere.
     static std::unique_ptr<SdlWindow> Create(const std::string& title, int width, int height,
                                              std::string* error);
     ~SdlWindow() override;
@@ -27,11 +28,17 @@ public:
 
     unsigned TargetFramebuffer() const override { return 0; }
     void DrawableSize(int* width, int* height) const override;
+    bool Resize(int width, int height, std::string* error) override;
     void Present() override;
     std::string Description() const override;
 
     void Move(HWND hwnd, int x, int y, int width, int height) override;
     void Show(HWND hwnd, bool visible) override;
+
+    // Where the window stands on the screen.
+    void Position(int* x, int* y) const;
+    // Waits for the display between frames (vsync); false when the driver cannot.
+    bool SetVsync(bool on);
 
     SDL_Window* Native() const { return Window; }
 

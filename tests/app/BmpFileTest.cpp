@@ -2,12 +2,8 @@
 // are refused with a reason instead of being read past their end.
 
 #include "app/image/BmpFile.h"
-#include "assets/GridPicture.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -126,19 +122,4 @@ TEST(BmpFileTest, BrokenHeadersAreRefusedWithAReason) {
         EXPECT_FALSE(
             Decode(std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(length))))
             << length;
-}
-
-TEST(BmpFileTest, ReadReportsFilesThatCannotBeOpened) {
-    std::string error;
-    EXPECT_FALSE(bmp::Read("/nonexistent/veltra/grid.bmp", &error));
-    EXPECT_FALSE(error.empty());
-}
-
-TEST(BmpFileTest, CommittedGridTextureIsWhatTheGeneratorMakes) {
-    std::ifstream file(std::string(VELTRA_SOURCE_DIR) + "/assets/grid.bmp", std::ios::binary);
-    ASSERT_TRUE(file) << "assets/grid.bmp is missing";
-    std::vector<std::uint8_t> committed((std::istreambuf_iterator<char>(file)),
-                                        std::istreambuf_iterator<char>());
-    EXPECT_EQ(committed, bmp::Encode(MakeGridPicture(), 24, false))
-        << "regenerate it: build/<preset>/bin/veltra_make_grid_bmp assets/grid.bmp";
 }

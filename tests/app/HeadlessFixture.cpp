@@ -1,6 +1,5 @@
 #include "HeadlessFixture.h"
 
-#include <fstream>
 #include <random>
 
 void HeadlessFixture::SetUp() {
@@ -34,7 +33,7 @@ HeadlessFixture::Mesh HeadlessFixture::MakeMesh(const std::vector<LitVertex>& ve
     Device->CreateVertexBuffer(&vertexBuffer);
     Device->CreateIndexBuffer(&indexBuffer);
     Mesh mesh{std::unique_ptr<VertexBuffer>(vertexBuffer), std::unique_ptr<IndexBuffer>(indexBuffer)};
-    mesh.Vertices->Allocate(static_cast<int>(vertices.size()), sizeof(LitVertex), 0, 0x152);
+    EXPECT_TRUE(mesh.Vertices->Allocate(static_cast<int>(vertices.size()), sizeof(LitVertex), 0, 0x152));
     for (const LitVertex& vertex : vertices)
         mesh.Vertices->Append(&vertex);
     mesh.Indices->Allocate(static_cast<int>(indices.size()), 2, 0);
@@ -45,39 +44,22 @@ HeadlessFixture::Mesh HeadlessFixture::MakeMesh(const std::vector<LitVertex>& ve
 
 HeadlessFixture::Mesh HeadlessFixture::MakeQuad(float x0, float y0, float x1, float y1, float z,
                                                 std::uint32_t diffuse) {
-    std::vector<LitVertex> corners{
-        {x0, y0, z, 0, 0, -1, diffuse, 0.0f, 1.0f},
-        {x1, y0, z, 0, 0, -1, diffuse, 1.0f, 1.0f},
-        {x0, y1, z, 0, 0, -1, diffuse, 0.0f, 0.0f},
-        {x1, y1, z, 0, 0, -1, diffuse, 1.0f, 0.0f},
-    };
-    return MakeMesh(corners, {0, 1, 2, 2, 1, 3});
+    return MakeMesh({{x0, y0, z, 0, 0, -1, diffuse, 0.0f, 1.0f},
+                     {x1, y0, z, 0, 0, -1, diffuse, 1.0f, 1.0f},
+                     {x0, y1, z, 0, 0, -1, diffuse, 0.0f, 0.0f},
+                     {x1, y1, z, 0, 0, -1, diffuse, 1.0f, 0.0f}},
+                    {0, 1, 2, 2, 1, 3});
 }
 
-std::filesystem::path HeadlessFixture::WriteFile(const std::string& name,
-                                                 const std::vector<std::uint8_t>& bytes) const {
-    std::filesystem::path path = Folder / name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return path;
-}
-
-Rgb HeadlessFixture::At(const Image& image, int x, int y) {
-    const std::uint8_t* pixel = image.Pixel(x, y);
-    return Rgb{pixel[0], pixel[1], pixel[2]};
-}
-
-bool HeadlessFixture::Near(Rgb actual, Rgb expected, int tolerance) {
+bool Near(Rgb actual, Rgb expected, int tolerance) {
     return std::abs(actual.R - expected.R) <= tolerance && std::abs(actual.G - expected.G) <= tolerance &&
            std::abs(actual.B - expected.B) <= tolerance;
 }
 
 ::testing::AssertionResult PixelIs(const Image& image, int x, int y, Rgb expected, int tolerance) {
-    if (x < 0 || y < 0 || x >= image.Width || y >= image.Height)
-        return ::testing::AssertionFailure() << "(" << x << ", " << y << ") lies outside the frame";
-    const Rgb actual = HeadlessFixture::At(image, x, y);
-    if (std::abs(actual.R - expected.R) <= tolerance && std::abs(actual.G - expected.G) <= tolerance &&
-        std::abs(actual.B - expected.B) <= tolerance)
+    const std::uint8_t* pixel = image.Pixel(x, y);
+    const Rgb actual{pixel[0], pixel[1], pixel[2]};
+    if (Near(actual, expected, tolerance))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "pixel (" << x << ", " << y << ") is " << actual.R << "," << actual.G << "," << actual.B

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -21,7 +20,6 @@ struct LitVertex {
     std::uint32_t Diffuse = 0xFFFFFFFF;
     float U = 0.0f, V = 0.0f;
 };
-static_assert(sizeof(LitVertex) == 36);
 
 struct Rgb {
     int R, G, B;
@@ -32,14 +30,11 @@ public:
     static constexpr int Width = 64;
     static constexpr int Height = 48;
 
-    static Rgb At(const Image& image, int x, int y);
-    static bool Near(Rgb actual, Rgb expected, int tolerance = 3);
-
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Draws one frame with the given draws between BeginScene and EndScene and returns its pixels.
+    // One frame with the given draws between BeginScene and EndScene, as pixels.
     template <typename Draws>
     Image Frame(Draws draws) {
         Device->CaptureNextFrame = true;
@@ -49,7 +44,6 @@ protected:
         return Device->CapturedFrame();
     }
 
-    // A vertex buffer of format 0x152 and an index buffer, filled; the caller deletes them.
     struct Mesh {
         std::unique_ptr<VertexBuffer> Vertices;
         std::unique_ptr<IndexBuffer> Indices;
@@ -59,12 +53,10 @@ protected:
         }
     };
     Mesh MakeMesh(const std::vector<LitVertex>& vertices, const std::vector<std::uint16_t>& indices);
-    // Two triangles covering the rectangle x0..x1, y0..y1 at depth z, facing the eye at the origin.
+    // Two triangles covering x0..x1, y0..y1 at depth z, texture v = 0 at the top.
     Mesh MakeQuad(float x0, float y0, float x1, float y1, float z, std::uint32_t diffuse);
-
     // The camera at the origin looking along +z.
     void LookAlongZ() { Device->SetCamera(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f); }
-    std::filesystem::path WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
 
     std::filesystem::path Folder;
     std::unique_ptr<EglHeadlessContext> Context;
@@ -72,4 +64,5 @@ protected:
     std::vector<std::string> Reports;
 };
 
+bool Near(Rgb actual, Rgb expected, int tolerance = 3);
 ::testing::AssertionResult PixelIs(const Image& image, int x, int y, Rgb expected, int tolerance = 3);

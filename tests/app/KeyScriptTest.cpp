@@ -31,13 +31,9 @@ TEST(KeyScriptTest, EventsFallDueOnTheirFramesInScriptOrder) {
         EXPECT_EQ(Due(*script, frame), (Pairs{{WM_KEYDOWN, VK_LEFT}})) << frame;
     EXPECT_EQ(Due(*script, 63), Pairs{});
     EXPECT_EQ(Due(*script, 5), (Pairs{{WM_KEYDOWN, VK_NEXT}, {WM_KEYUP, VK_NEXT}, {WM_KEYDOWN, VK_ADD}}));
-}
-
-TEST(KeyScriptTest, EmptyScriptsAndTrailingCommasAreFine) {
-    for (const char* text : {"", "  ", "1:down:Up,", ",,"}) {
-        std::string error;
+    // Empty scripts and stray commas are harmless.
+    for (const char* text : {"", "  ", "1:down:Up,", ",,"})
         EXPECT_TRUE(KeyScript::Parse(text, &error)) << text << ": " << error;
-    }
 }
 
 TEST(KeyScriptTest, MistakesAreReportedWithTheEventThatHoldsThem) {
@@ -61,32 +57,33 @@ TEST(KeyScriptTest, MistakesAreReportedWithTheEventThatHoldsThem) {
     }
 }
 
-TEST(KeyScriptTest, PostDuePutsTheMessagesOnTheWindowsQueue) {
-    std::optional<KeyScript> script = KeyScript::Parse("3:press:T", nullptr);
+TEST(KeyScriptTest, PostDueSendsWhatTheKeyboardWouldAndCountsWhatComesLater) {
+    std::optional<KeyScript> script = KeyScript::Parse("3:press:T,4:press:Escape,6-9:down:Up", nullptr);
     ASSERT_TRUE(script);
     HWND window = CreateWindowHandle(nullptr, nullptr);
     EXPECT_EQ(script->PostDue(2, window), 0);
     EXPECT_EQ(script->PostDue(3, window), 2);
+    // Escape asks to close on its way down and sends nothing up, as in a window.
+    EXPECT_EQ(script->PostDue(4, window), 1);
+    std::vector<std::pair<UINT, WPARAM>> sent;
     MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, WM_KEYDOWN);
-    EXPECT_EQ(msg.wParam, 84u);
-    EXPECT_EQ(msg.hwnd, window);
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, WM_KEYUP);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        EXPECT_EQ(msg.hwnd, window);
+        sent.emplace_back(msg.message, msg.wParam);
+    }
+    EXPECT_EQ(sent, (std::vector<std::pair<UINT, WPARAM>>{{WM_KEYDOWN, 84}, {WM_KEYUP, 84}, {WM_CLOSE, 0}}));
+    EXPECT_EQ(script->MessagesAfter(3), 5); // the Escape and the four held frames
+    EXPECT_EQ(script->MessagesAfter(7), 2);
+    EXPECT_EQ(script->MessagesAfter(9), 0);
     DestroyWindow(window);
 }
 
 TEST(VirtualKeysTest, NamesAndCodesRoundTrip) {
     EXPECT_EQ(vkey::FromName("up"), VK_UP);
     EXPECT_EQ(vkey::FromName("PAGEUP"), VK_PRIOR);
-    EXPECT_EQ(vkey::FromName("Next"), VK_NEXT);
     EXPECT_EQ(vkey::FromName("KpPlus"), VK_ADD);
-    EXPECT_EQ(vkey::FromName("kpminus"), VK_SUBTRACT);
     EXPECT_EQ(vkey::FromName("t"), 84u);
     EXPECT_EQ(vkey::FromName("7"), static_cast<UINT>('7'));
-    EXPECT_EQ(vkey::FromName("Kp7"), 103u);
-    EXPECT_EQ(vkey::FromName("F12"), 123u);
     EXPECT_EQ(vkey::FromName("84"), 84u);
     for (const char* bad : {"", "F13", "F0", "0x26", "255", "Kp", "UpArrow"})
         EXPECT_FALSE(vkey::FromName(bad)) << bad;
@@ -96,67 +93,45 @@ TEST(VirtualKeysTest, NamesAndCodesRoundTrip) {
     }
 }
 
-TEST(SdlKeysTest, KeysBecomeKeyMessagesWithVirtualKeyCodes) {
-    const std::pair<SDL_Keycode, UINT> keys[] = {
-        {SDLK_LEFT, 37},     {SDLK_UP, 38},       {SDLK_RIGHT, 39},     {SDLK_DOWN, 40}, {SDLK_PAGEUP, 33},
-        {SDLK_PAGEDOWN, 34}, {SDLK_KP_PLUS, 107}, {SDLK_KP_MINUS, 109}, {SDLK_t, 84},    {SDLK_0, 48},
-        {SDLK_KP_0, 96},     {SDLK_KP_9, 105},    {SDLK_F1, 112},
-    };
-    for (auto [sdl, code] : keys) {
+TEST(SdlKeysTest, KeysRepeatsMouseMovesAndClosingBecomeWindowMessages) {
+    auto translate = [](Uint32 type, SDL_Keycode key, Uint8 repeat = 0) {
         SDL_Event event{};
-        event.type = SDL_KEYDOWN;
-        event.key.keysym.sym = sdl;
-        std::optional<WindowMessage> down = TranslateSdlEvent(event);
-        ASSERT_TRUE(down) << code;
-        EXPECT_EQ(down->Message, WM_KEYDOWN);
-        EXPECT_EQ(down->WParam, code);
-        event.type = SDL_KEYUP;
-        std::optional<WindowMessage> up = TranslateSdlEvent(event);
-        ASSERT_TRUE(up);
-        EXPECT_EQ(up->Message, WM_KEYUP);
-        EXPECT_EQ(up->WParam, code);
+        event.type = type;
+        event.key.keysym.sym = key;
+        event.key.repeat = repeat;
+        return TranslateSdlEvent(event);
+    };
+    for (auto [sdl, code] : {std::pair{SDLK_LEFT, 37},
+                             {SDLK_DOWN, 40},
+                             {SDLK_PAGEUP, 33},
+                             {SDLK_PAGEDOWN, 34},
+                             {SDLK_KP_PLUS, 107},
+                             {SDLK_KP_MINUS, 109},
+                             {SDLK_t, 84},
+                             {SDLK_KP_9, 105}}) {
+        std::optional<WindowMessage> down = translate(SDL_KEYDOWN, sdl);
+        std::optional<WindowMessage> up = translate(SDL_KEYUP, sdl);
+        ASSERT_TRUE(down && up) << code;
+        EXPECT_EQ(std::pair(down->Message, down->WParam), std::pair(WM_KEYDOWN, static_cast<WPARAM>(code)));
+        EXPECT_EQ(std::pair(up->Message, up->WParam), std::pair(WM_KEYUP, static_cast<WPARAM>(code)));
     }
     // Main-keyboard plus is a different key from keypad plus, as on the system.
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_PLUS), 0u);
-    SDL_Event unknown{};
-    unknown.type = SDL_KEYDOWN;
-    unknown.key.keysym.sym = SDLK_CAPSLOCK;
-    EXPECT_FALSE(TranslateSdlEvent(unknown));
-}
+    EXPECT_FALSE(translate(SDL_KEYDOWN, SDLK_PLUS));
+    // Held keys repeat their key-down with the previous-state bit; Escape closes on its way down.
+    EXPECT_NE(translate(SDL_KEYDOWN, SDLK_LEFT, 1)->LParam & 0x40000000, 0);
+    EXPECT_EQ(translate(SDL_KEYDOWN, SDLK_ESCAPE)->Message, WM_CLOSE);
+    EXPECT_FALSE(translate(SDL_KEYUP, SDLK_ESCAPE));
+    EXPECT_EQ(translate(SDL_QUIT, 0)->Message, WM_CLOSE);
 
-TEST(SdlKeysTest, RepeatsMouseMovesAndClosing) {
     SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = SDLK_LEFT;
-    event.key.repeat = 1;
-    std::optional<WindowMessage> repeat = TranslateSdlEvent(event);
-    ASSERT_TRUE(repeat);
-    EXPECT_EQ(repeat->Message, WM_KEYDOWN); // held keys repeat their key-down
-    EXPECT_NE(repeat->LParam & 0x40000000, 0);
-
-    event = SDL_Event{};
     event.type = SDL_MOUSEMOTION;
     event.motion.x = 65537; // wraps to 1, as 16 bits
     event.motion.y = 300;
     std::optional<WindowMessage> move = TranslateSdlEvent(event);
     ASSERT_TRUE(move);
-    EXPECT_EQ(move->Message, WM_MOUSEMOVE);
-    EXPECT_EQ(LOWORD(move->LParam), 1);
-    EXPECT_EQ(HIWORD(move->LParam), 300);
-
-    for (auto [type, windowEvent] : {std::pair{SDL_QUIT, 0}, {SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE}}) {
-        event = SDL_Event{};
-        event.type = type;
-        event.window.event = static_cast<Uint8>(windowEvent);
-        std::optional<WindowMessage> close = TranslateSdlEvent(event);
-        ASSERT_TRUE(close);
-        EXPECT_EQ(close->Message, WM_CLOSE);
-    }
+    EXPECT_EQ(std::pair(LOWORD(move->LParam), HIWORD(move->LParam)), std::pair(WORD{1}, WORD{300}));
     event = SDL_Event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = SDLK_ESCAPE;
-    ASSERT_TRUE(TranslateSdlEvent(event));
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
     EXPECT_EQ(TranslateSdlEvent(event)->Message, WM_CLOSE);
-    event.type = SDL_KEYUP;
-    EXPECT_FALSE(TranslateSdlEvent(event));
 }
