@@ -1,18 +1,14 @@
 // Arbitrary streams of window messages and frames through the engine, as a host drives it: messages
-// posted to the kernel's window and pumped through its window procedure to the engine's listeners,
-// or handed to the window procedure straight; frames, releases and second Inits in between. The
-// engine is linked in, so that its module-level state can start each input from its load-time
-// values.
+// posted to the kernel's window and pumped to the engine's listeners, or handed to the window
+// procedure straight; frames, releases and second Inits in between. The engine is linked in, so
+// that its module-level state can start each input from its load-time values.
 
 #include "FuzzRenderer.h"
-#include "FuzzValues.h"
 #include "engine/DllInterface.h"
-#include "engine/EngineInterface.h"
 #include "engine/FlightState.h"
 #include "engine/TerrainEngine.h"
 #include "heightmap/HeightmapGenerator.h"
 #include "host/Kernel.h"
-#include "platform/Platform.h"
 #include "render/TerrainLighting.h"
 #include "script/ScriptVM.h"
 
@@ -20,6 +16,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <tuple>
 
 VELTRA_EXPORT bool CreateDllInterface(DllInterface** slot);
 VELTRA_EXPORT void DestroyDllInterface(DllInterface** slot);
@@ -30,70 +27,41 @@ constexpr int MaxSteps = 400;
 constexpr int MaxFrames = 48; // frames relight the terrain: a costly step
 constexpr int MaxInits = 4;   // so is building the scene
 
-struct FlightSnapshot {
-    float CameraX, CameraZ, CameraHeading, CameraVelocity, LightAngle, LightSpeed;
-    std::int32_t LightSmoothing;
-    bool TopView;
-};
-FlightSnapshot AtLoad;
-
-void RestoreFlight() {
-    CameraX = AtLoad.CameraX;
-    CameraZ = AtLoad.CameraZ;
-    CameraHeading = AtLoad.CameraHeading;
-    CameraVelocity = AtLoad.CameraVelocity;
-    LightAngle = AtLoad.LightAngle;
-    LightSpeed = AtLoad.LightSpeed;
-    LightSmoothing = AtLoad.LightSmoothing;
-    TopView = AtLoad.TopView;
+auto Flight() {
+    return std::tie(CameraX, CameraZ, CameraHeading, CameraVelocity, LightAngle, LightSpeed, LightSmoothing,
+                    TopView);
 }
-
-// Init, then the script state it opened is closed: it is used only during Init, and the engine
-// keeps it until the module unloads, which a fuzzer never does.
-bool Init(TerrainEngine* engine, Renderer* device) {
-    const bool result = engine->Init(device);
-    ScriptVM::Close(engine->VM);
-    engine->VM = nullptr;
-    return result;
-}
-
-DWORD FixedClock() {
-    return 12345;
-}
+decltype(std::tuple(Flight())) AtLoad;
 
 void Require(bool condition) {
     if (!condition)
         std::abort();
 }
 
-// The keys the engine handles, or any code at all.
+// The keys and messages the engine handles, or any code at all.
 WPARAM Key(FuzzedDataProvider& in) {
     constexpr WPARAM keys[] = {VK_PRIOR, VK_NEXT, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_ADD, VK_SUBTRACT, 84};
-    if (in.ConsumeBool())
-        return keys[in.ConsumeIntegralInRange<std::size_t>(0, std::size(keys) - 1)];
-    return in.ConsumeIntegral<WPARAM>();
+    return in.ConsumeBool() ? keys[in.ConsumeIntegralInRange<std::size_t>(0, std::size(keys) - 1)]
+                            : in.ConsumeIntegral<WPARAM>();
 }
-
 UINT Message(FuzzedDataProvider& in) {
     constexpr UINT messages[] = {WM_KEYDOWN, WM_KEYUP, WM_MOUSEMOVE, WM_CLOSE, WM_QUIT, WM_DESTROY};
-    if (in.ConsumeBool())
-        return messages[in.ConsumeIntegralInRange<std::size_t>(0, std::size(messages) - 1)];
-    return in.ConsumeIntegral<UINT>();
+    return in.ConsumeBool() ? messages[in.ConsumeIntegralInRange<std::size_t>(0, std::size(messages) - 1)]
+                            : in.ConsumeIntegral<UINT>();
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    AtLoad = {CameraX,    CameraZ,    CameraHeading,  CameraVelocity,
-              LightAngle, LightSpeed, LightSmoothing, TopView};
+    AtLoad = Flight();
     // Init seeds the hills from the clock: the same input must give the same terrain.
-    veltra::platform::SetClockSource(&FixedClock);
+    veltra::platform::SetClockSource([]() -> DWORD { return 12345; });
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    RestoreFlight();
+    Flight() = AtLoad;
     GeneratorInstance = HeightmapGenerator{};
     TerrainLighting::Module().Reset();
 
@@ -105,18 +73,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(CreateDllInterface(&dll));
     dll->kernel = &kernel;
     auto* engine = static_cast<TerrainEngine*>(dll);
-    Require(Init(engine, &device));
+    Require(engine->Init(&device));
     bool initialised = true;
-
     int frames = 0;
     int inits = 1;
     for (int step = 0; step < MaxSteps && in.remaining_bytes() > 0; ++step) {
-        switch (in.ConsumeIntegralInRange<int>(0, 9)) {
-        case 0:
-            PostMessageA(window.Handle, WM_KEYDOWN, Key(in), 0);
-            break;
-        case 1:
-            PostMessageA(window.Handle, WM_KEYUP, Key(in), 0);
+        const int action = in.ConsumeIntegralInRange<int>(0, 9);
+        switch (action) {
+        case 0: // WM_KEYDOWN
+        case 1: // WM_KEYUP
+            PostMessageA(window.Handle, WM_KEYDOWN + static_cast<UINT>(action), Key(in), 0);
             break;
         case 2:
             PostMessageA(window.Handle, WM_MOUSEMOVE, 0, in.ConsumeIntegral<LPARAM>());
@@ -129,8 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 4:
         case 5:
-            // The host's loop: it ends once the window is gone.
-            if (!window.PumpMessages())
+            if (!window.PumpMessages()) // the host's loop ends once the window is gone
                 step = MaxSteps;
             break;
         case 6: {
@@ -153,16 +118,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             initialised = false;
             break;
         default:
-            if (inits++ < MaxInits) {
-                Require(Init(engine, &device));
+            if (inits < MaxInits) {
+                ++inits;
+                Require(engine->Init(&device));
                 initialised = true;
             }
             break;
         }
     }
     Require(LightSmoothing >= 1);
-
     engine->Release();
+    // The engine keeps its script state until the module unloads, which a fuzzer never does.
+    ScriptVM::Close(engine->VM);
     DestroyDllInterface(&dll);
     Require(dll == nullptr);
     if (IsWindow(handle))
