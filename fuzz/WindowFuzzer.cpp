@@ -31,23 +31,18 @@ auto Flight() {
     return std::tie(CameraX, CameraZ, CameraHeading, CameraVelocity, LightAngle, LightSpeed, LightSmoothing,
                     TopView);
 }
-decltype(std::tuple(Flight())) AtLoad;
+std::tuple<float, float, float, float, float, float, std::int32_t, bool> AtLoad; // at load
 
 void Require(bool condition) {
     if (!condition)
         std::abort();
 }
 
-// The keys and messages the engine handles, or any code at all.
+// One of the keys the engine handles, or any code at all.
 WPARAM Key(FuzzedDataProvider& in) {
     constexpr WPARAM keys[] = {VK_PRIOR, VK_NEXT, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_ADD, VK_SUBTRACT, 84};
     return in.ConsumeBool() ? keys[in.ConsumeIntegralInRange<std::size_t>(0, std::size(keys) - 1)]
                             : in.ConsumeIntegral<WPARAM>();
-}
-UINT Message(FuzzedDataProvider& in) {
-    constexpr UINT messages[] = {WM_KEYDOWN, WM_KEYUP, WM_MOUSEMOVE, WM_CLOSE, WM_QUIT, WM_DESTROY};
-    return in.ConsumeBool() ? messages[in.ConsumeIntegralInRange<std::size_t>(0, std::size(messages) - 1)]
-                            : in.ConsumeIntegral<UINT>();
 }
 
 } // namespace
@@ -78,34 +73,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int frames = 0;
     int inits = 1;
     for (int step = 0; step < MaxSteps && in.remaining_bytes() > 0; ++step) {
-        const int action = in.ConsumeIntegralInRange<int>(0, 9);
+        const int action = in.ConsumeIntegralInRange<int>(0, 8);
         switch (action) {
-        case 0: // WM_KEYDOWN
-        case 1: // WM_KEYUP
-            PostMessageA(window.Handle, WM_KEYDOWN + static_cast<UINT>(action), Key(in), 0);
-            break;
-        case 2:
-            PostMessageA(window.Handle, WM_MOUSEMOVE, 0, in.ConsumeIntegral<LPARAM>());
-            break;
-        case 3: {
-            const UINT message = Message(in);
-            const auto wParam = in.ConsumeIntegral<WPARAM>();
-            PostMessageA(window.Handle, message, wParam, in.ConsumeIntegral<LPARAM>());
+        case 0:
+        case 1:
+        case 2: { // a key or mouse message, posted or handed to the window procedure straight
+            constexpr UINT messages[] = {WM_KEYDOWN, WM_KEYUP, WM_MOUSEMOVE, WM_CLOSE, WM_QUIT, WM_DESTROY};
+            const UINT message = messages[in.ConsumeIntegralInRange<std::size_t>(0, std::size(messages) - 1)];
+            const WPARAM wParam = Key(in);
+            const auto lParam = in.ConsumeIntegral<LPARAM>();
+            if (action == 0 && window.Handle != nullptr)
+                window.WindowProc(message, wParam, lParam);
+            else
+                PostMessageA(window.Handle, message, wParam, lParam);
             break;
         }
+        case 3:
         case 4:
         case 5:
             if (!window.PumpMessages()) // the host's loop ends once the window is gone
                 step = MaxSteps;
             break;
-        case 6: {
-            const UINT message = Message(in);
-            const WPARAM wParam = in.ConsumeBool() ? Key(in) : in.ConsumeIntegral<WPARAM>();
-            if (window.Handle != nullptr)
-                window.WindowProc(message, wParam, in.ConsumeIntegral<LPARAM>());
-            break;
-        }
-        case 7:
+        case 6:
             if (frames++ < MaxFrames) {
                 const bool inScene = device.InScene;
                 // A frame with a scene ends it (true from the device); without one, false.
@@ -113,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 Require(device.InScene == inScene);
             }
             break;
-        case 8:
+        case 7:
             engine->Release();
             initialised = false;
             break;

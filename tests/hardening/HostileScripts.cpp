@@ -18,29 +18,17 @@ const char* WithoutObject = "ERROR : trying to call a method without its object"
 const std::vector<HostileScript>& HostileScriptCatalogue() {
     using enum Relief;
     static const std::vector<HostileScript> catalogue = {
-        // Sizes and counts: out of range, at the bounds, fractional, integers past int.
+        // Sizes and counts: out of range either way, fractional.
         {"NegativeSizes", "heightmap_generator.Width = -5 heightmap_generator.Height = -1", 2, 2, Any,
          nullptr, nullptr, "-> Grid size -5 x -1 requested, 2 x 2 used"},
-        {"OneCell", "heightmap_generator.Width = 1 heightmap_generator.Height = 1", 2, 2},
         {"HugeSizes", "heightmap_generator.Width = 1e9 heightmap_generator.Height = 2^53", 256, 256, Hilly,
          nullptr, nullptr, "-> Grid size 1000000000 x 2147483647 requested, 256 x 256 used"},
-        {"IntegerExtremes",
-         "heightmap_generator.Width = 0x7fffffffffffffff heightmap_generator.Height = -0x7fffffffffffffff - "
-         "1",
-         256, 2},
         {"FractionalSizes", "heightmap_generator.Width = 3.99 heightmap_generator.Height = 2.5", 3, 2},
         {"NegativeHillCount", "heightmap_generator.NbHills = -100", 50, 50, Flat},
         {"HugeHillCount", "heightmap_generator.NbHills = 1e12", 50, 50, Hilly, nullptr, nullptr,
          "-> Hills 2147483647 requested,"},
-        {"ZeroRadii", "heightmap_generator.MinHillRadius = 0 heightmap_generator.MaxHillRadius = 0", 50, 50,
-         Flat},
         {"HugeRadii", "heightmap_generator.MinHillRadius = 1e9 heightmap_generator.MaxHillRadius = -1e9", 50,
          50, Any, nullptr, nullptr, "-> Hill radii 1000000000 to -1000000000 requested, 4096 to -4096 used"},
-        {"EverythingAtItsBound",
-         "heightmap_generator.Width = 256 heightmap_generator.Height = 256 heightmap_generator.NbHills = "
-         "1e12\n"
-         "heightmap_generator.MinHillRadius = 4096 heightmap_generator.MaxHillRadius = 4096",
-         256, 256, Hilly},
         // Values that are no numbers, or no finite ones.
         {"NaNEverywhere", EveryProperty("0/0"), 2, 2, Flat},
         {"InfinitiesEverywhere",
@@ -87,9 +75,6 @@ const std::vector<HostileScript>& HostileScriptCatalogue() {
          "for i = 1, 2000 do local w = Window() w:PlaceWindow(i, i) local g = _G['']() g.Width = i end\n"
          "collectgarbage() collectgarbage() heightmap_generator.Height = 33",
          50, 33},
-        {"MadeGeneratorIsNotTheEngines",
-         "local mine = _G['']() mine.Width = 3 mine.Height = 3 mine.NbHills = 0 mine = nil collectgarbage()",
-         50, 50, Hilly},
         // Errors midway: what was set before stays.
         {"EmptyScript", "", 50, 50, Hilly},
         {"SyntaxErrorMidway", "heightmap_generator.Width = 100\nheightmap_generator.Height = = 3\n", 50, 50,
@@ -130,11 +115,6 @@ const std::vector<HostileScript>& HostileScriptCatalogue() {
          "local mt = {} local t = setmetatable({}, mt) mt.__gc = function() while true do end end\n"
          "t = nil collectgarbage() heightmap_generator.Width = 21",
          21, 50},
-        {"CloseHandlerThatNeverEnds",
-         "heightmap_generator.Width = 29\n"
-         "do local guard <close> = setmetatable({}, {__close = function() while true do end end}) end\n"
-         "heightmap_generator.Width = 30",
-         29, 50, Any, "instruction limit"},
         {"ErrorHandlerThatNeverEnds",
          "heightmap_generator.Width = 31 print(xpcall(error, function() while true do end end))\n"
          "heightmap_generator.Width = 32",
