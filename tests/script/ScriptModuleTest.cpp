@@ -80,7 +80,7 @@ protected:
 };
 
 TEST_F(ScriptModuleTest, EachInitRunsTheScriptInAFreshStateAfterClosingThePreviousOne) {
-    Printed run = Init(); // no script: the defaults, silently
+    const Printed run = Init(); // no script: the defaults, silently
     EXPECT_EQ(run.Output + run.Errors, "");
     ASSERT_GE(run.Logged.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(run.Logged.begin(), run.Logged.begin() + 3),
@@ -93,7 +93,7 @@ TEST_F(ScriptModuleTest, EachInitRunsTheScriptInAFreshStateAfterClosingThePrevio
         "print(type(window), type(Window), type(_G['']), seen) seen = true\n"
         "heightmap_generator.Width = 100 window:PlaceWindow(0, 0) window:ResizeWindow(640, 480)\n"
         "window:HideWindow() window = nil collectgarbage()");
-    for (int run = 0; run < 2; ++run)
+    for (int pass = 0; pass < 2; ++pass)
         EXPECT_EQ(Init().Output, "table\tfunction\tfunction\tnil\ngc\n");
     EXPECT_EQ(StateEvents, (std::vector<std::string>{"open", "close", "open", "close", "open"}));
     EXPECT_EQ(TerrainVertices(), 100 * 50);
