@@ -99,8 +99,8 @@ const std::vector<HostileScript>& HostileScriptCatalogue() {
         {"NeverEnding", "heightmap_generator.Height = 80\nwhile true do end\n", 50, 80, Any,
          "instruction limit"},
         {"NeverEndingUnderPcall",
-         "heightmap_generator.Height = 81\nwhile true do pcall(function() while true do end end) end\n"
-         "heightmap_generator.Height = 82",
+         "heightmap_generator.Height = 81\n"
+         "while true do pcall(function() while true do end end) heightmap_generator.Height = 82 end",
          50, 81, Any, "instruction limit"},
         {"FewInstructionsThatTakeLong",
          "heightmap_generator.Width = 28 local s = 'x' for i = 1, 24 do s = s .. s end\n"

@@ -31,7 +31,7 @@ TEST_F(LogTest, EachLineIsTimeStampedCutTo255AndOnDiskAtOnce) {
         Log log;
         log.Open(Path.string(), false, 42);
         log.Write("-> Open VM : %s", "OK");
-        log.Write("%s", std::string(1000, 'x').c_str());
+        log.Write("%s", std::string(241, 'x').c_str()); // with stamp and newline one past the line's 255
         const std::regex expected(StartBanner + "MODULE : /.+\n[0-2][0-9]:[0-5][0-9]:[0-5][0-9]:[0-9]{3} \t"
                                                 "-> Open VM : OK\n.{13}\tx{240}\n");
         EXPECT_TRUE(std::regex_match(Contents(), expected)) << Contents();
