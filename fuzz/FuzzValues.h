@@ -10,24 +10,14 @@
 
 inline float AnyFloat(FuzzedDataProvider& in) {
     using Limits = std::numeric_limits<float>;
+    // clang-format off
+    constexpr float special[] = {0.0f, -0.0f, 1.0f, -1.0f, Limits::quiet_NaN(), Limits::infinity(),
+        -Limits::infinity(), Limits::max(), -Limits::max(), Limits::min(), Limits::denorm_min(),
+        -Limits::denorm_min(), 1e-20f, 1e20f};
+    // clang-format on
     switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0: {
-        constexpr float special[] = {0.0f,
-                                     -0.0f,
-                                     1.0f,
-                                     -1.0f,
-                                     Limits::quiet_NaN(),
-                                     Limits::infinity(),
-                                     -Limits::infinity(),
-                                     Limits::max(),
-                                     -Limits::max(),
-                                     Limits::min(),
-                                     Limits::denorm_min(),
-                                     -Limits::denorm_min(),
-                                     1e-20f,
-                                     1e20f};
+    case 0:
         return special[in.ConsumeIntegralInRange<std::size_t>(0, std::size(special) - 1)];
-    }
     case 1:
         return std::bit_cast<float>(in.ConsumeIntegral<std::uint32_t>());
     case 2:
@@ -40,26 +30,25 @@ inline float AnyFloat(FuzzedDataProvider& in) {
 // Any int, but often a small one or an extreme.
 inline std::int32_t AnyInt(FuzzedDataProvider& in) {
     using Limits = std::numeric_limits<std::int32_t>;
+    constexpr std::int32_t special[] = {Limits::min(),
+                                        Limits::min() + 1,
+                                        Limits::max(),
+                                        Limits::max() - 1,
+                                        -1,
+                                        0,
+                                        1,
+                                        2,
+                                        255,
+                                        256,
+                                        257,
+                                        65535,
+                                        65536,
+                                        65537};
     switch (in.ConsumeIntegralInRange<int>(0, 2)) {
     case 0:
         return in.ConsumeIntegralInRange<std::int32_t>(-300, 300);
-    case 1: {
-        constexpr std::int32_t special[] = {Limits::min(),
-                                            Limits::min() + 1,
-                                            Limits::max(),
-                                            Limits::max() - 1,
-                                            -1,
-                                            0,
-                                            1,
-                                            2,
-                                            255,
-                                            256,
-                                            257,
-                                            65535,
-                                            65536,
-                                            65537};
+    case 1:
         return special[in.ConsumeIntegralInRange<std::size_t>(0, std::size(special) - 1)];
-    }
     default:
         return in.ConsumeIntegral<std::int32_t>();
     }

@@ -20,7 +20,6 @@ BuiltScene BuiltScene::From(const RecordingRenderer& device) {
     scene.Found = true;
     scene.Vertices = vertexBuffer->AllocatedCount;
     scene.Indices = indexBuffer.AppendedCount;
-    scene.IndicesAllocated = indexBuffer.AllocatedCount;
 
     std::vector<TerrainVertex> vertices(static_cast<std::size_t>(scene.Vertices));
     std::memcpy(vertices.data(), vertexBuffer->Data(), vertices.size() * sizeof(TerrainVertex));

@@ -9,8 +9,7 @@ struct BuiltScene {
     int Columns = 0;
     int Rows = 0;
     int Vertices = 0;
-    int Indices = 0;          // appended
-    int IndicesAllocated = 0; // asked for
+    int Indices = 0; // appended
     bool IndicesInRange = true;
     bool Finite = true; // every position and normal component
     float Lowest = 0.0f;

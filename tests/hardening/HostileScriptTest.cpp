@@ -1,5 +1,5 @@
 // Every script of the hostile catalogue through the built module: Init goes on, the scene is
-// built from sane values, what the script set before it failed is kept, and frames run after it.
+// built from sane values, what the script set before it failed is kept, and a frame draws it.
 
 #include "BuiltScene.h"
 #include "HostileScripts.h"
@@ -17,17 +17,10 @@ class HostileScriptTest : public ::testing::TestWithParam<HostileScript> {
 protected:
     void SetUp() override { ASSERT_TRUE(Harness.Create()) << Harness.Module.Error(); }
     void TearDown() override { Harness.Release(); }
-
-    bool Logged(const std::string& text) const {
-        const std::vector<std::string> lines = Harness.LogLines();
-        return std::any_of(lines.begin(), lines.end(),
-                           [&](const std::string& line) { return line.find(text) != std::string::npos; });
-    }
-
     ModuleHarness Harness;
 };
 
-TEST_P(HostileScriptTest, InitBuildsASaneSceneAndFramesRunAfterIt) {
+TEST_P(HostileScriptTest, InitBuildsASaneSceneAndAFrameDrawsIt) {
     const HostileScript& script = GetParam();
     Harness.WriteFile("HeightmapGeneration.lua", script.Source);
     testing::internal::CaptureStdout();
@@ -36,7 +29,6 @@ TEST_P(HostileScriptTest, InitBuildsASaneSceneAndFramesRunAfterIt) {
     const std::string output = testing::internal::GetCapturedStdout();
     const std::string errors = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(initialised);
-
     if (script.Error == nullptr) {
         EXPECT_EQ(errors, "");
     } else {
@@ -46,45 +38,36 @@ TEST_P(HostileScriptTest, InitBuildsASaneSceneAndFramesRunAfterIt) {
         EXPECT_NE(output.find(script.Output), std::string::npos) << output;
     }
     if (script.Logged != nullptr) {
-        EXPECT_TRUE(Logged(script.Logged)) << script.Logged;
+        const std::vector<std::string> lines = Harness.LogLines();
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.find(script.Logged) != std::string::npos;
+        })) << script.Logged;
     }
 
     const BuiltScene scene = BuiltScene::From(Harness.Device);
     ASSERT_TRUE(scene.Found);
-    EXPECT_GE(scene.Columns, 2);
-    EXPECT_LE(scene.Columns, 256);
-    EXPECT_GE(scene.Rows, 2);
-    EXPECT_LE(scene.Rows, 256);
+    EXPECT_EQ(scene.Columns, script.Columns);
+    EXPECT_EQ(scene.Rows, script.Rows);
     EXPECT_EQ(scene.Vertices, scene.Columns * scene.Rows);
     EXPECT_EQ(scene.Indices, BuiltScene::StripIndices(scene.Columns, scene.Rows));
-    EXPECT_EQ(scene.IndicesAllocated, scene.Indices);
     EXPECT_TRUE(scene.IndicesInRange);
     EXPECT_TRUE(scene.Finite);
     EXPECT_GE(scene.Lowest, 0.0f);
     EXPECT_LE(scene.Highest, 250.0f);
-    if (script.Columns != 0) {
-        EXPECT_EQ(scene.Columns, script.Columns);
-        EXPECT_EQ(scene.Rows, script.Rows);
-    }
-    if (script.Ground == Relief::Flat) {
-        EXPECT_EQ(scene.Highest, 0.0f);
-    }
-    if (script.Ground == Relief::Hilly) {
-        EXPECT_EQ(scene.Highest, 250.0f);
+    if (script.Ground != Relief::Any) {
+        EXPECT_EQ(scene.Highest, script.Ground == Relief::Flat ? 0.0f : 250.0f);
     }
 
-    // A frame draws the whole strip.
-    const CallLog& calls = *Harness.Device.Log;
-    const int before = static_cast<int>(calls.Calls.size());
+    // A frame draws the whole strip from a finite camera.
+    const int before = static_cast<int>(Harness.Device.Log->Calls.size());
     testing::internal::CaptureStdout();
-    const bool drawn = Harness.Frame();
+    EXPECT_TRUE(Harness.Frame());
     testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(drawn);
     const std::string draw =
         ".DrawIndexed(5," + std::to_string(scene.Vertices) + "," + std::to_string(scene.Indices - 2) + ")";
     int draws = 0;
-    for (int i = before; i < static_cast<int>(calls.Calls.size()); ++i)
-        draws += calls.Calls[static_cast<std::size_t>(i)].ends_with(draw);
+    for (std::size_t i = static_cast<std::size_t>(before); i < Harness.Device.Log->Calls.size(); ++i)
+        draws += Harness.Device.Log->Calls[i].ends_with(draw);
     EXPECT_EQ(draws, 1) << draw;
     ASSERT_FALSE(Harness.Device.Cameras.empty());
     const CameraCall& camera = Harness.Device.Cameras.back();

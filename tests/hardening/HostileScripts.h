@@ -12,8 +12,8 @@ enum class Relief { Any, Flat, Hilly };
 struct HostileScript {
     const char* Name;
     std::string Source;
-    int Columns = 0; // the grid the scene must have; 0: any size within bounds
-    int Rows = 0;
+    int Columns; // the grid the scene must have
+    int Rows;
     Relief Ground = Relief::Any;
     const char* Error = nullptr;  // part of standard error; null: standard error stays empty
     const char* Output = nullptr; // part of standard output, when given
@@ -22,7 +22,6 @@ struct HostileScript {
 
 const std::vector<HostileScript>& HostileScriptCatalogue();
 
-// How a failing test names its script.
 inline void PrintTo(const HostileScript& script, std::ostream* out) {
     *out << script.Name;
 }

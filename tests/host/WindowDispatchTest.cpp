@@ -1,3 +1,6 @@
+// The host's window: messages reach every listener in order, listeners come and go during a
+// broadcast, and the script's window operations reach the system window.
+
 #include "host/Kernel.h"
 
 #include <gtest/gtest.h>
@@ -7,68 +10,52 @@
 
 namespace {
 
-struct KeyRecorder : KeyboardListener {
+// Writes what it hears, named, into a shared list of events.
+struct Recorder : KeyboardListener, MouseListener {
     std::vector<std::string>* Events;
     std::string Name;
-    KeyRecorder(std::vector<std::string>* events, std::string name) : Events(events), Name(std::move(name)) {}
-    bool OnKeyUp(std::uint32_t key) override {
-        Events->push_back(Name + " up " + std::to_string(key));
-        return false; // results are ignored
-    }
-    bool OnKeyDown(std::uint32_t key) override {
-        Events->push_back(Name + " down " + std::to_string(key));
-        return false;
-    }
-};
-
-struct MouseRecorder : MouseListener {
-    std::vector<std::pair<int, int>> Moves;
+    Recorder(std::vector<std::string>* events, std::string name) : Events(events), Name(std::move(name)) {}
+    bool Hear(const std::string& what) { return Events->push_back(Name + " " + what), false; }
+    bool OnKeyUp(std::uint32_t key) override { return Hear("up " + std::to_string(key)); }
+    bool OnKeyDown(std::uint32_t key) override { return Hear("down " + std::to_string(key)); }
     bool OnMouseMove(std::int32_t x, std::int32_t y) override {
-        Moves.emplace_back(x, y);
-        return true;
+        return Hear("move " + std::to_string(x) + "," + std::to_string(y));
     }
 };
 
-TEST(WindowDispatchTest, KeysAndMovesReachEveryListenerInOrderDuplicatesIncluded) {
+TEST(WindowDispatchTest, KeysAndMovesReachEveryListenerInOrderUntilRemoved) {
     Kernel kernel;
     std::vector<std::string> events;
-    KeyRecorder a(&events, "a"), b(&events, "b");
+    Recorder a(&events, "a"), b(&events, "b");
     kernel.AddKeyboardListener(&a);
     kernel.AddKeyboardListener(&b);
     kernel.AddKeyboardListener(&a);
-    MouseRecorder mouse;
-    kernel.AddMouseListener(&mouse);
-
+    kernel.AddMouseListener(&b);
     Window& window = kernel.GetWindow();
     window.WindowProc(WM_KEYDOWN, 38, 0);
     window.WindowProc(WM_KEYUP, 84, 0);
-    EXPECT_EQ(events, (std::vector<std::string>{"a down 38", "b down 38", "a down 38", "a up 84", "b up 84",
-                                                "a up 84"}));
-
     window.WindowProc(WM_MOUSEMOVE, 0, static_cast<LPARAM>(0xFFFF0001));
-    ASSERT_EQ(mouse.Moves.size(), 1u);
-    EXPECT_EQ(mouse.Moves[0], std::make_pair(1, 65535));
+    EXPECT_EQ(events, (std::vector<std::string>{"a down 38", "b down 38", "a down 38", "a up 84", "b up 84",
+                                                "a up 84", "b move 1,65535"}));
+    EXPECT_TRUE(kernel.RemoveKeyboardListener(&a)); // both of its entries
+    EXPECT_FALSE(kernel.RemoveKeyboardListener(&a));
+    EXPECT_TRUE(kernel.RemoveMouseListener(&b));
+    events.clear();
+    window.WindowProc(WM_KEYDOWN, 1, 0);
+    window.WindowProc(WM_MOUSEMOVE, 0, 5);
+    EXPECT_EQ(events, std::vector<std::string>{"b down 1"});
+    EXPECT_EQ(Window().WindowProc(WM_KEYDOWN, 38, 0), 0); // no lists at all
 }
 
-TEST(WindowDispatchTest, NullListsGoStraightToDefaultProcessing) {
-    Window window; // lists null, no handle
-    EXPECT_EQ(window.WindowProc(WM_KEYDOWN, 38, 0), 0);
-    EXPECT_EQ(window.WindowProc(WM_MOUSEMOVE, 0, 5), 0);
-    EXPECT_EQ(window.WindowProc(WM_KEYUP, 38, 0), 0);
-}
-
-TEST(WindowDispatchTest, ListenerAddedDuringBroadcastIsCalledInTheSameBroadcast) {
+TEST(WindowDispatchTest, AListenerAddedDuringABroadcastIsCalledInTheSameBroadcast) {
     KeyboardListenerList list;
     std::vector<std::string> events;
-    KeyRecorder late(&events, "late");
+    Recorder late(&events, "late");
     struct Adder : KeyboardListener {
-        KeyboardListenerList* List;
-        KeyboardListener* ToAdd;
+        KeyboardListenerList* List = nullptr;
+        KeyboardListener* ToAdd = nullptr;
         bool OnKeyUp(std::uint32_t) override { return true; }
-        bool OnKeyDown(std::uint32_t) override {
-            List->Add(ToAdd);
-            return true;
-        }
+        bool OnKeyDown(std::uint32_t) override { return List->Add(ToAdd), true; }
     } adder;
     adder.List = &list;
     adder.ToAdd = &late;
@@ -77,80 +64,43 @@ TEST(WindowDispatchTest, ListenerAddedDuringBroadcastIsCalledInTheSameBroadcast)
     EXPECT_EQ(events, (std::vector<std::string>{"late down 40"}));
 }
 
-TEST(WindowDispatchTest, RemovedListenerHearsNothingMore) {
-    Kernel kernel;
-    std::vector<std::string> events;
-    KeyRecorder a(&events, "a");
-    kernel.AddKeyboardListener(&a);
-    kernel.AddKeyboardListener(&a);
-    EXPECT_TRUE(kernel.RemoveKeyboardListener(&a));
-    EXPECT_FALSE(kernel.RemoveKeyboardListener(&a));
-    kernel.GetWindow().WindowProc(WM_KEYDOWN, 1, 0);
-    EXPECT_TRUE(events.empty());
-}
-
-TEST(WindowOperationsTest, MovePlaceResizeShowAndHideReachTheSystemWindow) {
-    Window window;
-    window.CreateHandle();
-    window.X = 100;
-    window.Y = 100;
-    window.Width = 640;
-    window.Height = 480;
-    veltra::platform::WindowPlacement placement;
-
-    EXPECT_TRUE(window.MoveWindow(10, -5));
-    ASSERT_TRUE(veltra::platform::GetWindowPlacement(window.Handle, &placement));
-    EXPECT_EQ(placement.X, 110);
-    EXPECT_EQ(placement.Y, 95);
-    EXPECT_EQ(placement.Width, 640);
-    EXPECT_EQ(placement.Height, 480);
-
-    EXPECT_TRUE(window.PlaceWindow(0, 0));
-    EXPECT_TRUE(window.ResizeWindow(320, 200));
-    veltra::platform::GetWindowPlacement(window.Handle, &placement);
-    EXPECT_EQ(placement.X, 0);
-    EXPECT_EQ(placement.Width, 320);
-    EXPECT_EQ(placement.Height, 200);
-    EXPECT_EQ(placement.MoveCount, 3);
-
-    EXPECT_TRUE(window.ShowWindow(true));
-    veltra::platform::GetWindowPlacement(window.Handle, &placement);
-    EXPECT_TRUE(placement.Visible);
-    EXPECT_TRUE(window.Visible);
-    EXPECT_TRUE(window.HideWindow());
-    veltra::platform::GetWindowPlacement(window.Handle, &placement);
-    EXPECT_FALSE(placement.Visible);
-    EXPECT_FALSE(window.Visible);
-    DestroyWindow(window.Handle);
-}
-
-TEST(WindowOperationsTest, BackendReceivesMovesAndShowCommands) {
+TEST(WindowOperationsTest, MovePlaceResizeShowAndHideReachTheSystemWindowAndItsBackend) {
     struct Backend : veltra::platform::WindowBackend {
         std::vector<std::string> Calls;
         void Move(HWND, int x, int y, int w, int h) override {
-            Calls.push_back("move " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) +
-                            "x" + std::to_string(h));
+            Calls.push_back(std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
+                            std::to_string(h));
         }
         void Show(HWND, bool visible) override { Calls.push_back(visible ? "show" : "hide"); }
     } backend;
     veltra::platform::SetWindowBackend(&backend);
     Window window;
     window.CreateHandle();
-    window.ResizeWindow(640, 480);
-    window.ShowWindow(false);
-    veltra::platform::SetWindowBackend(nullptr);
-    EXPECT_EQ(backend.Calls, (std::vector<std::string>{"move 0,0 640x480", "hide"}));
-    DestroyWindow(window.Handle);
-}
-
-TEST(WindowOperationsTest, WindowWithoutHandleStillKeepsItsMembers) {
-    Window window; // as a script makes it: no system window
-    EXPECT_TRUE(window.MoveWindow(3, 4));
+    window.X = window.Y = 100;
+    window.Width = 640;
+    window.Height = 480;
+    EXPECT_TRUE(window.MoveWindow(10, -5));
+    EXPECT_TRUE(window.PlaceWindow(3, 4));
+    EXPECT_TRUE(window.ResizeWindow(320, 200));
     EXPECT_TRUE(window.ShowWindow(true));
-    EXPECT_EQ(window.X, 3);
-    EXPECT_EQ(window.Y, 4);
     EXPECT_TRUE(window.Visible);
-    EXPECT_FALSE(window.PumpMessages());
+    EXPECT_TRUE(window.HideWindow());
+    EXPECT_FALSE(window.Visible);
+    veltra::platform::SetWindowBackend(nullptr);
+    EXPECT_EQ(backend.Calls,
+              (std::vector<std::string>{"110,95 640x480", "3,4 640x480", "3,4 320x200", "show", "hide"}));
+    veltra::platform::WindowPlacement placement;
+    ASSERT_TRUE(veltra::platform::GetWindowPlacement(window.Handle, &placement));
+    EXPECT_EQ(placement.X, 3);
+    EXPECT_EQ(placement.Height, 200);
+    EXPECT_EQ(placement.MoveCount, 3);
+    EXPECT_FALSE(placement.Visible);
+    DestroyWindow(window.Handle);
+    // A window a script makes has no system window, yet keeps its members.
+    Window made;
+    EXPECT_TRUE(made.MoveWindow(3, 4));
+    EXPECT_EQ(made.X, 3);
+    EXPECT_FALSE(made.PumpMessages());
 }
 
 } // namespace

@@ -6,27 +6,13 @@
 
 #include <lua.hpp>
 
-bool Gadget::Poke(std::int32_t first, std::int32_t second) {
-    First = first;
-    Second = second;
+bool Gadget::Poke(std::int32_t first, std::int32_t /*second*/) {
+    Count = first;
     ++Calls;
     return first >= 0;
 }
 
-bool Gadget::Ping() {
-    ++Calls;
-    return true;
-}
-
 namespace {
-void BindGadgetMembers() {
-    ScriptClass<Gadget> binder("Gadget");
-    ScriptClass<Gadget>::AddProperty(&Gadget::Count, "Count");
-    ScriptClass<Gadget>::AddProperty(&Gadget::Size, "Size");
-    ScriptClass<Gadget>::AddMethod(&Gadget::Poke, "Poke");
-    ScriptClass<Gadget>::AddMethod(&Gadget::Ping, "Ping");
-}
-
 struct GadgetBinding {
     Gadget* Instance;
     const char* Global;
@@ -41,10 +27,14 @@ int RegisterGadget(lua_State* L) {
 } // namespace
 
 bool BindGadgetClass(lua_State* L, Gadget& gadget, const char* global) {
-    static const bool membersBound = (BindGadgetMembers(), true);
-    (void)membersBound;
+    static const bool membersBound = [] {
+        ScriptClass<Gadget> binder("Gadget");
+        ScriptClass<Gadget>::AddProperty(&Gadget::Count, "Count");
+        ScriptClass<Gadget>::AddMethod(&Gadget::Poke, "Poke");
+        return true;
+    }();
     GadgetBinding binding{&gadget, global};
-    return ScriptVM::Call(L, &RegisterGadget, &binding);
+    return membersBound && ScriptVM::Call(L, &RegisterGadget, &binding);
 }
 
 void ScriptFixture::SetUp() {
@@ -61,12 +51,11 @@ void ScriptFixture::TearDown() {
 }
 
 std::string ScriptFixture::Run(const std::string& code) const {
-    if (luaL_loadbuffer(L, code.data(), code.size(), "test") != LUA_OK || lua_pcall(L, 0, 0, 0) != LUA_OK) {
-        std::string message = lua_tostring(L, -1);
-        lua_pop(L, 1);
-        return message;
-    }
-    return "";
+    if (luaL_loadbuffer(L, code.data(), code.size(), "test") == LUA_OK && lua_pcall(L, 0, 0, 0) == LUA_OK)
+        return "";
+    std::string message = lua_tostring(L, -1);
+    lua_pop(L, 1);
+    return message;
 }
 
 std::string ScriptFixture::Output(const std::string& code) const {

@@ -1,5 +1,5 @@
 #pragma once
-// Many frames through the built module with a renderer that draws nothing, flying over the
+// Many frames through the built engine module with a renderer that draws nothing, flying over the
 // terrain as a user would, with the process's memory measured after warming up and at the end,
 // and the log read before the frames and after the Release that follows them.
 

@@ -1,4 +1,4 @@
-// veltra_long_run [frames]: the long run outside the test suite (scripts/longrun builds it
+// veltra_long_run [frames]: the long run (scripts/longrun builds it
 // optimised). Prints the memory figures; exit code 1 when memory grew or the log is wrong.
 
 #include "LongRun.h"
