@@ -1,35 +1,40 @@
 #pragma once
 
-#include "render/TerrainVertex.h"
+#include "render/SurfacePoint.h"
 
+#include <cstdint>
 #include <vector>
 
-// Recolours a terrain grid for a directional light: soft shadows cast by sweeping the grid along the
-// light with a horizon buffer, a diffuse term from the normals, two five-point blurs, and a shown
-// brightness that eases towards the new value over several calls. The grid is Width x Height
-// vertices numbered n = row * Width + column; rows are lines of constant world x, columns lines of
-// constant world z. Only interior vertices get a colour: the outer ring keeps the one it has.
+// Lights a terrain grid for a directional light: soft shadows cast by sweeping the grid along the
+// light with a horizon buffer (TerrainLightingSweep.cpp), a diffuse term from the normals and two
+// five-point blurs (TerrainLightingShading.cpp), and a shown brightness that eases towards the new
+// value over several calls. The grid is Width x Height vertices numbered n = row * Width + column;
+// rows are lines of constant world x, columns lines of constant world z. The result is a grey
+// level for every interior vertex; the outer ring gets none.
 //
 // The working storage is sized from the grid when the grid's shape changes and reused otherwise, so
 // an ordinary call allocates nothing. Not re-entrant: one instance serves one caller at a time.
 class TerrainLighting {
 public:
     struct Grid {
-        TerrainVertex* Vertices = nullptr; // Width * Height of them, contiguous
-        int Width = 0;                     // columns
-        int Height = 0;                    // rows
-        float ExtentX = 1000.0f;           // world size along x, centred on 0
-        float ExtentZ = 1000.0f;           // world size along z, centred on 0
+        const SurfacePoint* Points = nullptr; // Width * Height of them
+        const float* RowX = nullptr;          // world x of each row
+        const float* ColumnZ = nullptr;       // world z of each column
+        int Width = 0;                        // columns
+        int Height = 0;                       // rows
+        float ExtentX = 1000.0f;              // world size along x, centred on 0
+        float ExtentZ = 1000.0f;              // world size along z, centred on 0
     };
-
-    // Grids with more vertices than this are left as they are (far beyond any 16-bit indexed mesh).
-    static constexpr long long MaxVertices = 1LL << 22;
 
     // (lightX, lightY, lightZ): the direction in which the light travels, any length. Only a light
     // that travels downwards and has a horizontal part casts shadows; one that is zero or not finite
     // gives ambient light only. smoothing: the shown brightness moves 1/smoothing of the way towards
-    // the new value per call; values below 1 count as 1.
-    void Update(const Grid& grid, float lightX, float lightY, float lightZ, int smoothing);
+    // the new value per call; values below 1 count as 1. False (nothing computed) for a grid that is
+    // missing or outside GridLimits.
+    bool Update(const Grid& grid, float lightX, float lightY, float lightZ, int smoothing);
+
+    // Grey level 0 .. 255 of vertex n after the last Update; meaningful for interior vertices only.
+    std::uint8_t GreyAt(int n) const { return Grey[static_cast<std::size_t>(n)]; }
 
     // Back to the state at load: the next call starts every shown brightness at 1.0.
     void Reset();
@@ -45,19 +50,22 @@ private:
         bool RowLines = false; // the light runs mainly along x: sweep row by row
         bool XNegative = false, ZNegative = false;
     };
-
-    static Light Direction(float lightX, float lightY, float lightZ);
     struct LineGeometry {
         float X0, Z0; // entry corner
         float Cell;   // ExtentZ / Width
         float HX, HZ, NY;
     };
+
+    static Light Direction(float lightX, float lightY, float lightZ);
     void Fit(int width, int height);
+    // TerrainLightingSweep.cpp
     void ClearHorizon();
     void Sweep(const Grid& grid, const Light& light);
-    void PlaceLine(const TerrainVertex* first, int stepDelta, int length, const LineGeometry& line);
+    void PlaceLine(const Grid& grid, int lineStart, int stepDelta, int length, bool rowLine,
+                   const LineGeometry& line);
     void SweepLine(float* shadowOut, int stepDelta, int length);
     void SmoothHorizon(int touchedLo, int touchedHi);
+    // TerrainLightingShading.cpp
     void Shade(const Grid& grid, const Light& light);
     void Colour(const Grid& grid, int smoothing);
 
@@ -69,6 +77,7 @@ private:
     std::vector<float> ShadowLevel;  // per vertex: shadow factor of the sweep
     std::vector<float> LightLevel;   // per vertex: blurred shadow times diffuse; border stays 0.0
     std::vector<float> DisplayLevel; // per vertex: shown brightness, carried between calls
+    std::vector<std::uint8_t> Grey;  // per vertex: the shown brightness as a grey level
     // Per vertex of the line being swept: where its horizon slot's values start in a horizon buffer
     // (-1: it has none), the weights of that slot and the next side by side, ray height, ground
     // height; and the slots [LineSlotsLo, LineSlotsHi) that the line can raise.

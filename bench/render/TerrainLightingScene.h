@@ -2,8 +2,8 @@
 // The scene the lighting benchmarks light: a hilly square terrain in plain in-memory host buffers,
 // already lit once as the engine's initialisation does, and the light circling as it does per frame.
 
+#include "CopyingHost.h"
 #include "TerrainLightingGrids.h"
-#include "app/NullRenderer.h"
 #include "heightmap/Heightmap.h"
 #include "render/Terrain.h"
 #include "render/TerrainLighting.h"
@@ -13,7 +13,7 @@
 #include <vector>
 
 struct TerrainLightingScene {
-    NullRenderer Device;
+    CopyingRenderer Device;
     Terrain Ground;
     int Side = 0;
     float LightAngle = 0.0f;

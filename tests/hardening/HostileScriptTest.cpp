@@ -3,6 +3,7 @@
 
 #include "BuiltScene.h"
 #include "HostileScripts.h"
+#include "heightmap/GridLimits.h"
 #include "support/ModuleHarness.h"
 
 #include <gtest/gtest.h>
@@ -52,9 +53,9 @@ TEST_P(HostileScriptTest, InitBuildsASaneSceneAndFramesRunAfterIt) {
     const BuiltScene scene = BuiltScene::From(Harness.Device);
     ASSERT_TRUE(scene.Found);
     EXPECT_GE(scene.Columns, 2);
-    EXPECT_LE(scene.Columns, 256);
+    EXPECT_LE(scene.Columns, GridLimits::SideMax);
     EXPECT_GE(scene.Rows, 2);
-    EXPECT_LE(scene.Rows, 256);
+    EXPECT_LE(scene.Rows, GridLimits::SideMax);
     EXPECT_EQ(scene.Vertices, scene.Columns * scene.Rows);
     EXPECT_EQ(scene.Indices, BuiltScene::StripIndices(scene.Columns, scene.Rows));
     EXPECT_EQ(scene.IndicesAllocated, scene.Indices);

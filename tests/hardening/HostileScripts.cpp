@@ -22,12 +22,14 @@ const std::vector<HostileScript>& HostileScriptCatalogue() {
          nullptr, nullptr, "-> Grid size -5 x -1 requested, 2 x 2 used"},
         {"ZeroSizes", "heightmap_generator.Width = 0 heightmap_generator.Height = 0", 2, 2},
         {"OneCell", "heightmap_generator.Width = 1 heightmap_generator.Height = 1", 2, 2},
-        {"HugeSizes", "heightmap_generator.Width = 1e9 heightmap_generator.Height = 2^53", 256, 256, Hilly,
-         nullptr, nullptr, "-> Grid size 1000000000 x 2147483647 requested, 256 x 256 used"},
+        {"HugeSizes", "heightmap_generator.Width = 2^53 heightmap_generator.Height = 3", 4096, 3, Hilly,
+         nullptr, nullptr, "-> Grid size 2147483647 x 3 requested, 4096 x 3 used"},
+        {"HugeHeight", "heightmap_generator.Width = 3 heightmap_generator.Height = 1e9", 3, 4096, Hilly,
+         nullptr, nullptr, "-> Grid size 3 x 1000000000 requested, 3 x 4096 used"},
         {"IntegerExtremes",
          "heightmap_generator.Width = 0x7fffffffffffffff\n"
          "heightmap_generator.Height = -0x7fffffffffffffff - 1",
-         256, 2},
+         4096, 2},
         {"FractionalSizes", "heightmap_generator.Width = 3.99 heightmap_generator.Height = 2.5", 3, 2},
         {"NegativeHillCount", "heightmap_generator.NbHills = -100", 50, 50, Flat},
         {"FractionOfAHill", "heightmap_generator.NbHills = 0.99", 50, 50, Flat},
@@ -42,11 +44,13 @@ const std::vector<HostileScript>& HostileScriptCatalogue() {
         {"HugeRadii", "heightmap_generator.MinHillRadius = 1e9 heightmap_generator.MaxHillRadius = -1e9", 50,
          50, Any, nullptr, nullptr, "-> Hill radii 1000000000 to -1000000000 requested, 4096 to -4096 used"},
         {"EverythingAtItsBound",
-         "heightmap_generator.Width = 256 heightmap_generator.Height = 256 heightmap_generator.NbHills = 1e12\n"
+         "heightmap_generator.Width = 256 heightmap_generator.Height = 256 heightmap_generator.NbHills = "
+         "1e12\n"
          "heightmap_generator.MinHillRadius = 4096 heightmap_generator.MaxHillRadius = 4096",
          256, 256, Hilly, nullptr, nullptr, "-> Hills 2147483647 requested,"},
         {"SmallestHillsOnTheLargestGrid",
-         "heightmap_generator.Width = 256 heightmap_generator.Height = 256 heightmap_generator.NbHills = 1e12\n"
+         "heightmap_generator.Width = 256 heightmap_generator.Height = 256 heightmap_generator.NbHills = "
+         "1e12\n"
          "heightmap_generator.MinHillRadius = 1 heightmap_generator.MaxHillRadius = 1",
          256, 256, Any},
         // Values that are no numbers, or no finite ones: every property.
@@ -55,7 +59,7 @@ const std::vector<HostileScript>& HostileScriptCatalogue() {
          "heightmap_generator.NbHills = 1/0 heightmap_generator.Width = 1/0 heightmap_generator.Height = "
          "-1/0\n"
          "heightmap_generator.MinHillRadius = -1/0 heightmap_generator.MaxHillRadius = 1/0",
-         256, 2},
+         4096, 2},
         {"StringsEverywhere", EveryProperty("'100'"), 2, 2, Flat},
         {"TablesEverywhere", EveryProperty("{100}"), 2, 2, Flat},
         {"FunctionsEverywhere", EveryProperty("print") + EveryProperty("function() return 100 end"), 2, 2,

@@ -34,8 +34,7 @@ public:
         : Width(width), Height(height), Engine(Build(width, height, heights)), Reference(Engine) {}
 
     void Call(const LightDirection& light, int smoothing) {
-        const TerrainLighting::Grid grid{Engine.data(), Width, Height, Extent, Extent};
-        Lighting.Update(grid, light.X, light.Y, light.Z, smoothing);
+        Light(Lighting, Engine, Width, Height, light.X, light.Y, light.Z, smoothing);
         Oracle.UpdateLighting(Reference, Width, Height, Extent, Extent, light.X, light.Y, light.Z, smoothing);
         ++Calls;
         for (std::size_t n = 0; n < Engine.size(); ++n) {

@@ -19,18 +19,20 @@ protected:
 };
 
 TEST_F(ScriptBindingsTest, EachGeneratorPropertyReachesItsOwnField) {
-    EXPECT_EQ(Output("local g = heightmap_generator\n"
-                     "print(g.NbHills, g.Width, g.Height, g.MinHillRadius, g.MaxHillRadius)\n"
-                     "g.NbHills = 1 g.Width = 2 g.Height = 3 g.MinHillRadius = 4.5 g.MaxHillRadius = 5"),
-              "150\t50\t50\t4\t8\n");
+    EXPECT_EQ(
+        Output("local g = heightmap_generator\n"
+               "print(g.NbHills, g.Width, g.Height, g.MinHillRadius, g.MaxHillRadius, g.Seed)\n"
+               "g.NbHills = 1 g.Width = 2 g.Height = 3 g.MinHillRadius = 4.5 g.MaxHillRadius = 5 g.Seed = 6"),
+        "150\t50\t50\t4\t8\t-1\n");
     EXPECT_EQ(Generator.NbHills, 1);
     EXPECT_EQ(Generator.Width, 2);
     EXPECT_EQ(Generator.Height, 3);
     EXPECT_EQ(Generator.MinHillRadius, 4);
     EXPECT_EQ(Generator.MaxHillRadius, 5);
-    const char* order[] = {"NbHills", "Width", "Height", "MinHillRadius", "MaxHillRadius"};
+    EXPECT_EQ(Generator.Seed, 6);
+    const char* order[] = {"NbHills", "Width", "Height", "MinHillRadius", "MaxHillRadius", "Seed"};
     const auto& properties = ScriptClass<HeightmapGenerator>::Properties();
-    ASSERT_EQ(properties.size(), 5u);
+    ASSERT_EQ(properties.size(), 6u);
     for (std::size_t slot = 0; slot < properties.size(); ++slot) {
         EXPECT_EQ(properties[slot].Name, order[slot]);
         EXPECT_EQ(properties[slot].Slot, static_cast<std::int32_t>(slot));
