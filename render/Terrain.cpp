@@ -166,6 +166,10 @@ void Terrain::UpdateLighting(const Heightmap* /*heightmap*/, float lightX, float
         WriteColours(tile);
 }
 
+TerrainLighting::Grid Terrain::LightingGrid() const {
+    return {Surface.data(), RowX.data(), ColumnZ.data(), GridWidth, GridHeight, ExtentX, ExtentZ};
+}
+
 void Terrain::WriteColours(Tile& tile) const {
     const TerrainLighting& lighting = TerrainLighting::Module();
     const TileRect& rect = tile.Rect;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/SurfacePoint.h"
+#include "render/TerrainLighting.h"
 #include "render/TerrainTiling.h"
 #include "render/TerrainVertex.h"
 #include "render/TriangleStripMesh.h"
@@ -56,6 +57,9 @@ public:
     // Relights every interior vertex for a light travelling along (lightX, lightY, lightZ) and
     // writes each one, with Set, into every tile that holds it. The heightmap is not read.
     void UpdateLighting(const Heightmap* heightmap, float lightX, float lightY, float lightZ, int smoothing);
+
+    // What the lighting reads: the heights and normals, each row's x and each column's z.
+    TerrainLighting::Grid LightingGrid() const;
 
     // Vertex (row, column) as Build made it, coloured diffuse.
     TerrainVertex VertexAt(int row, int column, std::uint32_t diffuse) const;

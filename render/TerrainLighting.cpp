@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 using namespace lighting;
 
@@ -20,22 +21,68 @@ TerrainLighting& TerrainLighting::Module() {
 }
 
 void TerrainLighting::Reset() {
+    // The threads stay: only what the lighting shows starts afresh.
+    std::unique_ptr<LightingPool> pool = std::move(Pool);
+    const int threads = WantedThreads;
     *this = TerrainLighting{};
+    Pool = std::move(pool);
+    WantedThreads = threads;
+}
+
+void TerrainLighting::SetThreads(int threads) {
+    WantedThreads = std::max(threads, 0);
 }
 
 bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float lightZ, int smoothing) {
     if (grid.Points == nullptr || grid.RowX == nullptr || grid.ColumnZ == nullptr ||
         !GridLimits::Fits(grid.Width, grid.Height))
         return false;
-    Fit(grid.Width, grid.Height);
-    const Light light = Direction(lightX, lightY, lightZ);
-    if (light.CastsShadows)
-        Sweep(grid, light);
+    int workers = 1;
+    if (static_cast<long long>(grid.Width) * grid.Height >= ThreadedVertices) {
+        const int wanted = WantedThreads > 0
+                               ? WantedThreads
+                               : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+        if (wanted > 1 && (Pool == nullptr || Pool->Workers() != wanted))
+            Pool = std::make_unique<LightingPool>(wanted);
+        workers = wanted > 1 ? wanted : 1;
+    }
+    Fit(grid.Width, grid.Height, workers);
+    Call call{this, &grid, Direction(lightX, lightY, lightZ), std::max(smoothing, 1), workers};
+    if (call.Direction.CastsShadows)
+        ClearHorizon();
+    if (workers > 1)
+        Pool->Run(&Work, &call);
     else
-        std::fill(ShadowLevel.begin(), ShadowLevel.end(), 1.0f);
-    Shade(grid, light);
-    Colour(grid, std::max(smoothing, 1));
+        Work(&call, 0);
     return true;
+}
+
+void TerrainLighting::Sync(int workers) {
+    if (workers > 1)
+        Pool->Sync();
+}
+
+// One worker's share of a call: the sweep, then the two passes, each over its own rows.
+void TerrainLighting::Work(void* context, int worker) {
+    const Call& call = *static_cast<const Call*>(context);
+    TerrainLighting& self = *call.Lighting;
+    const Grid& grid = *call.Surface;
+    const int workers = call.Workers;
+    if (call.Direction.CastsShadows) {
+        self.Sweep(grid, call.Direction, worker, workers);
+    } else {
+        const std::size_t count = self.ShadowLevel.size();
+        std::fill(self.ShadowLevel.begin() + static_cast<std::ptrdiff_t>(count * worker / workers),
+                  self.ShadowLevel.begin() + static_cast<std::ptrdiff_t>(count * (worker + 1) / workers),
+                  1.0f);
+    }
+    self.Sync(workers);
+    // Rows 1 .. H - 2 in one block per worker.
+    const int inner = std::max(grid.Height - 2, 0);
+    const int firstRow = 1 + inner * worker / workers, endRow = 1 + inner * (worker + 1) / workers;
+    self.Shade(grid, call.Direction, firstRow, endRow, worker);
+    self.Sync(workers);
+    self.Colour(grid, call.Smoothing, firstRow, endRow);
 }
 
 TerrainLighting::Light TerrainLighting::Direction(float x, float y, float z) {
@@ -70,7 +117,14 @@ TerrainLighting::Light TerrainLighting::Direction(float x, float y, float z) {
     return light;
 }
 
-void TerrainLighting::Fit(int width, int height) {
+void TerrainLighting::Fit(int width, int height, int workers) {
+    const std::size_t facingRoom = static_cast<std::size_t>(workers) * static_cast<std::size_t>(width + 4);
+    if (Facing.size() < facingRoom)
+        Facing.resize(facingRoom);
+    if (ShareLowest.size() < static_cast<std::size_t>(workers)) {
+        ShareLowest.resize(static_cast<std::size_t>(workers));
+        ShareHighest.resize(static_cast<std::size_t>(workers));
+    }
     if (width == FittedWidth && height == FittedHeight)
         return;
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);

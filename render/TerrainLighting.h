@@ -1,8 +1,10 @@
 #pragma once
 
+#include "render/LightingPool.h"
 #include "render/SurfacePoint.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // Lights a terrain grid for a directional light: soft shadows cast by sweeping the grid along the
@@ -12,6 +14,9 @@
 // rows are lines of constant world x, columns lines of constant world z. The result is a grey
 // level for every interior vertex; the outer ring gets none.
 //
+// Big grids are lit on every core (LightingPool, started on the first call that needs it): the
+// sweep's lines stay in order, the vertices of a line and the slots of the horizon are shared out,
+// and so are the rows of the passes; the grey levels are the same whatever the number of threads.
 // The working storage is sized from the grid when the grid's shape changes and reused otherwise, so
 // an ordinary call allocates nothing. Not re-entrant: one instance serves one caller at a time.
 class TerrainLighting {
@@ -39,6 +44,11 @@ public:
     // Back to the state at load: the next call starts every shown brightness at 1.0.
     void Reset();
 
+    // Threads that share the work from the next call on: 0 (the default) as many as the machine has
+    // cores, 1 the calling thread alone. Grids under ThreadedVertices are always lit by the caller.
+    void SetThreads(int threads);
+    static constexpr long long ThreadedVertices = 1 << 15;
+
     // The one set of working storage that the terrain's lighting uses.
     static TerrainLighting& Module();
 
@@ -56,18 +66,27 @@ private:
         float HX, HZ, NY;
     };
 
+    struct Call {
+        TerrainLighting* Lighting;
+        const Grid* Surface;
+        Light Direction;
+        int Smoothing;
+        int Workers;
+    };
+
     static Light Direction(float lightX, float lightY, float lightZ);
-    void Fit(int width, int height);
+    void Fit(int width, int height, int workers);
+    static void Work(void* call, int worker);
+    void Sync(int workers);
     // TerrainLightingSweep.cpp
     void ClearHorizon();
-    void Sweep(const Grid& grid, const Light& light);
-    void PlaceLine(const Grid& grid, int lineStart, int stepDelta, int length, bool rowLine,
-                   const LineGeometry& line);
-    void SweepLine(float* shadowOut, int stepDelta, int length);
-    void SmoothHorizon(int touchedLo, int touchedHi);
+    void Sweep(const Grid& grid, const Light& light, int worker, int workers);
+    void PlaceLine(const Grid& grid, int lineStart, int stepDelta, int from, int to, int length, bool rowLine,
+                   const LineGeometry& line, int worker);
+    void SweepLine(float* shadowOut, float* horizonBuffer, int stepDelta, int from, int to);
     // TerrainLightingShading.cpp
-    void Shade(const Grid& grid, const Light& light);
-    void Colour(const Grid& grid, int smoothing);
+    void Shade(const Grid& grid, const Light& light, int firstRow, int endRow, int worker);
+    void Colour(const Grid& grid, int smoothing, int firstRow, int endRow);
 
     // Two horizon buffers, used alternately (current / next). Each holds, for every slot, the
     // horizon height and beside it the horizon drop: how far the horizon lies above the ground
@@ -80,19 +99,21 @@ private:
     std::vector<std::uint8_t> Grey;  // per vertex: the shown brightness as a grey level
     // Per vertex of the line being swept: where its horizon slot's values start in a horizon buffer
     // (-1: it has none), the weights of that slot and the next side by side, ray height, ground
-    // height; and the slots [LineSlotsLo, LineSlotsHi) that the line can raise.
+    // height. Each worker places a share of the line and notes the lowest and highest horizon
+    // position of its share.
     std::vector<int> LineSlot;
     std::vector<float> LineWeights, LineRay, LineGround;
-    int LineSlotsLo = 0;
-    int LineSlotsHi = 0;
+    std::vector<float> ShareLowest, ShareHighest; // per worker
+    std::vector<float> Facing;                    // per worker: a row's diffuse dot products
     int FittedWidth = 0;
     int FittedHeight = 0;
     int SlotLo = 0;
     int SlotHi = 0;
     float CentreSlot = 0.0f;
-    int Current = 0; // which horizon buffer is current
     // Slots that may hold non-zero values in either buffer; every other slot is 0.0, and zero
     // stays zero under the smoothing, so nothing outside this range needs touching.
     int DirtyLo = 0;
     int DirtyHi = 0;
+    int WantedThreads = 0;
+    std::unique_ptr<LightingPool> Pool; // null until a grid needs it
 };

@@ -10,14 +10,14 @@
 
 using namespace lighting;
 
-void TerrainLighting::Shade(const Grid& grid, const Light& light) {
+void TerrainLighting::Shade(const Grid& grid, const Light& light, int firstRow, int endRow, int worker) {
     const int width = grid.Width;
     const float nx = light.NX, ny = light.NY, nz = light.NZ;
     const SurfacePoint* __restrict points = grid.Points;
     const float* __restrict shadow = ShadowLevel.data();
     float* __restrict lightLevel = LightLevel.data();
-    float* __restrict facingAt = LineRay.data(); // free between sweeps
-    for (int row = 1; row < grid.Height - 1; ++row) {
+    float* __restrict facingAt = Facing.data() + static_cast<std::ptrdiff_t>(worker) * (width + 4);
+    for (int row = firstRow; row < endRow; ++row) {
         const int rowStart = row * width;
         // The normals of four vertices, each loaded with its height beside it, then transposed.
         int column = 1;
@@ -45,14 +45,14 @@ void TerrainLighting::Shade(const Grid& grid, const Light& light) {
     }
 }
 
-void TerrainLighting::Colour(const Grid& grid, int smoothing) {
+void TerrainLighting::Colour(const Grid& grid, int smoothing, int firstRow, int endRow) {
     const int width = grid.Width;
     const float kept = static_cast<float>(smoothing - 1);
     const float divisor = static_cast<float>(smoothing);
     const float* __restrict lightLevel = LightLevel.data();
     float* __restrict display = DisplayLevel.data();
     std::uint8_t* __restrict grey = Grey.data();
-    for (int row = 1; row < grid.Height - 1; ++row) {
+    for (int row = firstRow; row < endRow; ++row) {
         for (int n = row * width + 1, end = row * width + width - 1; n < end; ++n) {
             const float blurred = (lightLevel[n + width] + lightLevel[n - width] + lightLevel[n + 1] +
                                    lightLevel[n - 1] + lightLevel[n]) /

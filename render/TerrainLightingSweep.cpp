@@ -44,11 +44,15 @@ void TerrainLighting::ClearHorizon() {
     for (std::vector<float>& buffer : Horizon)
         std::fill(buffer.begin() + DirtyLo * PerSlot, buffer.begin() + DirtyHi * PerSlot, 0.0f);
     DirtyLo = DirtyHi = SlotLo;
-    Current = 0;
 }
 
-void TerrainLighting::Sweep(const Grid& grid, const Light& light) {
-    ClearHorizon();
+// Line L reads and raises horizon buffer L % 2; after it, both buffers are smoothed into the other
+// one of their pair for line L + 1. Every worker walks the same lines and keeps its own copy of the
+// range of slots that may be non-zero, so all of them agree on it without sharing it. Per line:
+// each worker places its share of the line's vertices and smooths its share of the slots for it
+// (both only read what the last line left), then they meet; then each sweeps its share, when the
+// shares' horizon slots are apart, or worker 0 sweeps the whole line; then they meet again.
+void TerrainLighting::Sweep(const Grid& grid, const Light& light, int worker, int workers) {
     const int width = grid.Width;
     const int height = grid.Height;
     // Lines lie across the light's main horizontal direction and start where the light enters.
@@ -69,16 +73,72 @@ void TerrainLighting::Sweep(const Grid& grid, const Light& light) {
         light.HZ,
         light.NY,
     };
+    // Shares of a line start on a group of four, as the placing takes them.
+    const int share = ((lineLength + workers - 1) / workers + 3) / 4 * 4;
+    const int from = std::min(lineLength, worker * share), to = std::min(lineLength, from + share);
 
+    int dirtyLo = DirtyLo, dirtyHi = DirtyHi;
+    int touchedLo = 0, touchedHi = 0; // slots the last line could raise
     int lineStart = firstRow * width + firstColumn;
-    for (int line = 0; line < lineCount; ++line, lineStart += lineDelta) {
-        PlaceLine(grid, lineStart, stepDelta, lineLength, light.RowLines, geometry);
-        SweepLine(ShadowLevel.data() + lineStart, stepDelta, lineLength);
+    for (int line = 0; line <= lineCount; ++line, lineStart += lineDelta) {
+        if (line < lineCount)
+            PlaceLine(grid, lineStart, stepDelta, from, to, lineLength, light.RowLines, geometry, worker);
+        if (line > 0) {
+            int lo = dirtyLo, hi = dirtyHi;
+            if (touchedLo < touchedHi) {
+                lo = lo < hi ? std::min(lo, touchedLo) : touchedLo;
+                hi = std::max(hi, touchedHi);
+            }
+            if (lo < hi) {
+                // The kernel reaches two slots each way; the live range bounds it.
+                const int smoothFrom = std::max(SlotLo, lo - 2), smoothTo = std::min(SlotHi, hi + 2);
+                const int span = smoothTo - smoothFrom;
+                SmoothSlots(Horizon[(line - 1) % 2].data(), Horizon[line % 2].data(),
+                            smoothFrom + span * worker / workers, smoothFrom + span * (worker + 1) / workers);
+                dirtyLo = smoothFrom;
+                dirtyHi = smoothTo;
+            }
+        }
+        Sync(workers);
+        if (line == lineCount)
+            break;
+
+        // The slots each share can touch: k and k + 1 for its positions.
+        float lowest = ShareLowest[0], highest = ShareHighest[0];
+        bool apart = true;
+        for (int a = 0; a < workers; ++a) {
+            lowest = std::min(lowest, ShareLowest[static_cast<std::size_t>(a)]);
+            highest = std::max(highest, ShareHighest[static_cast<std::size_t>(a)]);
+            for (int b = a + 1; b < workers; ++b) {
+                const float aLow = ShareLowest[static_cast<std::size_t>(a)],
+                            aHigh = ShareHighest[static_cast<std::size_t>(a)];
+                const float bLow = ShareLowest[static_cast<std::size_t>(b)],
+                            bHigh = ShareHighest[static_cast<std::size_t>(b)];
+                const bool aEmpty = aLow > aHigh, bEmpty = bLow > bHigh;
+                apart = apart && (aEmpty || bEmpty || static_cast<int>(aHigh) + 1 < static_cast<int>(bLow) ||
+                                  static_cast<int>(bHigh) + 1 < static_cast<int>(aLow));
+            }
+        }
+        // Positions lie in [SlotLo, SlotHi - 1), so these conversions are in range.
+        touchedLo = static_cast<int>(lowest);
+        touchedHi = static_cast<int>(highest) + 2;
+
+        float* buffer = Horizon[line % 2].data();
+        float* shadowOut = ShadowLevel.data() + lineStart;
+        if (apart)
+            SweepLine(shadowOut, buffer, stepDelta, from, to);
+        else if (worker == 0)
+            SweepLine(shadowOut, buffer, stepDelta, 0, lineLength);
+        Sync(workers);
+    }
+    if (worker == 0) {
+        DirtyLo = dirtyLo;
+        DirtyHi = dirtyHi;
     }
 }
 
-void TerrainLighting::PlaceLine(const Grid& grid, int lineStart, int stepDelta, int length, bool rowLine,
-                                const LineGeometry& line) {
+void TerrainLighting::PlaceLine(const Grid& grid, int lineStart, int stepDelta, int from, int to, int length,
+                                bool rowLine, const LineGeometry& line, int worker) {
     const Float4 firstSlot = Float4{} + static_cast<float>(SlotLo);
     const Float4 lastSlot = Float4{} + static_cast<float>(SlotHi - 1); // k + 1 must stay below SlotHi
     const Float4 centre = Float4{} + CentreSlot;
@@ -98,7 +158,7 @@ void TerrainLighting::PlaceLine(const Grid& grid, int lineStart, int stepDelta, 
     const Float4 fixed = Float4{} + (rowLine ? grid.RowX[row] : grid.ColumnZ[column]);
     const SurfacePoint* points = grid.Points + lineStart;
 
-    // The slots that this line can raise: a vertex outside the extents widens the range to the
+    // The slots that this share can raise: a vertex outside the extents widens the range to the
     // lowest slot, which costs only smoothing work.
     Float4 lowest = lastSlot, highest = firstSlot;
 
@@ -131,30 +191,30 @@ void TerrainLighting::PlaceLine(const Grid& grid, int lineStart, int stepDelta, 
         Store4(groundAt + step, y);
     };
 
-    int step = 0;
-    for (; step + 4 <= length; step += 4)
+    int step = from;
+    for (; step + 4 <= to; step += 4)
         place(step, step + 1, step + 2, step + 3, step);
-    if (step < length) {
-        // A last, partial group: the line's last vertex stands in for the missing ones, and their
-        // results land in padding that the sweep never reads.
+    if (step < to) {
+        // A last, partial group at the line's end: the line's last vertex stands in for the missing
+        // ones, and their results land in padding that the sweep never reads.
         const int last = length - 1;
         place(step, std::min(step + 1, last), std::min(step + 2, last), last, step);
     }
-    // Positions lie in [SlotLo, SlotHi - 1), so these conversions are in range.
-    const float low = std::min(std::min(lowest[0], lowest[1]), std::min(lowest[2], lowest[3]));
-    const float high = std::max(std::max(highest[0], highest[1]), std::max(highest[2], highest[3]));
-    LineSlotsLo = static_cast<int>(low);
-    LineSlotsHi = static_cast<int>(high) + 2;
+    ShareLowest[static_cast<std::size_t>(worker)] =
+        std::min(std::min(lowest[0], lowest[1]), std::min(lowest[2], lowest[3]));
+    ShareHighest[static_cast<std::size_t>(worker)] =
+        std::max(std::max(highest[0], highest[1]), std::max(highest[2], highest[3]));
 }
 
-void TerrainLighting::SweepLine(float* shadowOut, int stepDelta, int length) {
+void TerrainLighting::SweepLine(float* shadowOut, float* horizonBuffer, int stepDelta, int from, int to) {
     const int* __restrict slotAt = LineSlot.data();
-    const float* __restrict weightsAt = LineWeights.data();
+    const float* __restrict weightsAt = LineWeights.data() + 2 * from;
     const float* __restrict rayAt = LineRay.data();
     const float* __restrict groundAt = LineGround.data();
-    float* __restrict horizon = Horizon[Current].data();
+    // Only this share's slots are touched: apart from every other share's.
+    float* __restrict horizon = horizonBuffer;
     const std::ptrdiff_t delta = stepDelta;
-    for (std::ptrdiff_t step = 0; step < length; ++step, weightsAt += 2) {
+    for (std::ptrdiff_t step = from; step < to; ++step, weightsAt += 2) {
         const int slot = slotAt[step];
         float shadow = 1.0f;
         if (slot >= 0) {
@@ -181,24 +241,4 @@ void TerrainLighting::SweepLine(float* shadowOut, int stepDelta, int length) {
         }
         shadowOut[step * delta] = shadow;
     }
-    SmoothHorizon(LineSlotsLo, LineSlotsHi);
-}
-
-void TerrainLighting::SmoothHorizon(int touchedLo, int touchedHi) {
-    int lo = DirtyLo;
-    int hi = DirtyHi;
-    if (touchedLo < touchedHi) {
-        lo = lo < hi ? std::min(lo, touchedLo) : touchedLo;
-        hi = std::max(hi, touchedHi);
-    }
-    const int next = 1 - Current;
-    if (lo < hi) {
-        // The kernel reaches two slots each way; the live range bounds it.
-        const int from = std::max(SlotLo, lo - 2);
-        const int to = std::min(SlotHi, hi + 2);
-        SmoothSlots(Horizon[Current].data(), Horizon[next].data(), from, to);
-        DirtyLo = from;
-        DirtyHi = to;
-    }
-    Current = next;
 }

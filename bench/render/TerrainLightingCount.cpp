@@ -19,8 +19,8 @@ extern "C" __attribute__((noinline, used)) void CountedLighting(TerrainLightingS
         if (plain == nullptr)
             scene->Ground.UpdateLighting(nullptr, x, y, z, 3);
         else
-            plain->UpdateLighting(*scene->Ground.Mesh, scene->Side, scene->Side, 1000.0f, 1000.0f, x, y, z,
-                                  3);
+            plain->UpdateLighting(*scene->Ground.Tiles.front().Mesh, scene->Side, scene->Side, 1000.0f,
+                                  1000.0f, x, y, z, 3);
     }
 }
 
@@ -40,10 +40,11 @@ int main(int argc, char** argv) {
     scene.LightAngle = argc == 5 ? static_cast<float>(std::atof(argv[4])) : 0.0f;
     TerrainLightingOracle plain;
     if (!engine) // the reference's own first call, so both count steady-state calls only
-        plain.UpdateLighting(*scene.Ground.Mesh, side, side, 1000.0f, 1000.0f, 100.0f, -35.0f, 0.0f, 3);
+        plain.UpdateLighting(*scene.Ground.Tiles.front().Mesh, side, side, 1000.0f, 1000.0f, 100.0f, -35.0f,
+                             0.0f, 3);
     CountedLighting(&scene, engine ? nullptr : &plain, calls);
     TerrainVertex middle;
-    scene.Ground.Mesh->GetVertex(side * side / 2 + side / 2, &middle);
+    scene.Ground.Tiles.front().Mesh->GetVertex(side * side / 2 + side / 2, &middle);
     std::printf("%08x\n", middle.Diffuse);
     return 0;
 }

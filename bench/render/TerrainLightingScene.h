@@ -1,6 +1,7 @@
 #pragma once
-// The scene the lighting benchmarks light: a hilly square terrain in plain in-memory host buffers,
-// already lit once as the engine's initialisation does, and the light circling as it does per frame.
+// The scene the lighting benchmarks light: a hilly square terrain in the buffers of a host that
+// copies on Set (CopyingHost.h), already lit once as the engine's initialisation does, and the light
+// circling as it does per frame.
 
 #include "CopyingHost.h"
 #include "TerrainLightingGrids.h"
@@ -33,6 +34,25 @@ struct TerrainLightingScene {
         x = 45.0f * std::cos(LightAngle);
         y = -15.0f;
         z = 45.0f * std::sin(LightAngle);
+    }
+
+    // What the lighting before the terrain kept its own heights and normals did first on a host
+    // whose Get is not one array: every vertex read back with GetVertex.
+    void ReadBack(std::vector<TerrainVertex>& into) {
+        into.resize(static_cast<std::size_t>(Side) * Side);
+        std::size_t at = 0;
+        for (Terrain::Tile& tile : Ground.Tiles)
+            for (int n = 0; n < tile.Rect.Rows * tile.Rect.Columns && at < into.size(); ++n)
+                tile.Mesh->GetVertex(n, &into[at++]);
+    }
+
+    // The whole grid as built, for the plain version.
+    std::vector<TerrainVertex> Vertices() const {
+        std::vector<TerrainVertex> vertices;
+        for (int r = 0; r < Side; ++r)
+            for (int c = 0; c < Side; ++c)
+                vertices.push_back(Ground.VertexAt(r, c, 0xFFFFFFFF));
+        return vertices;
     }
 
     int VertexCount() const { return Side * Side; }
