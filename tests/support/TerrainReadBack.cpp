@@ -13,7 +13,7 @@ int Position(const std::vector<float>& sorted, float value) {
 
 TerrainReadBack TerrainReadBack::From(const RecordingRenderer& device) {
     TerrainReadBack terrain;
-    std::set<float> xs, zs;
+    std::vector<float> rows, columns;
     for (std::size_t i = 0; i < device.VertexBuffers.size() && i < device.IndexBuffers.size(); ++i) {
         const RecordingVertexBuffer* vertices = device.VertexBuffers[i];
         const RecordingIndexBuffer* indices = device.IndexBuffers[i];
@@ -22,12 +22,15 @@ TerrainReadBack TerrainReadBack::From(const RecordingRenderer& device) {
             continue;
         Tile tile{vertices->All<TerrainVertex>(), indices->Indices(), {}};
         for (const TerrainVertex& v : tile.Vertices) {
-            xs.insert(v.X);
-            zs.insert(v.Z);
+            rows.push_back(v.X);
+            columns.push_back(v.Z);
         }
         terrain.Tiles.push_back(std::move(tile));
     }
-    const std::vector<float> rows(xs.begin(), xs.end()), columns(zs.begin(), zs.end());
+    for (std::vector<float>* values : {&rows, &columns}) {
+        std::sort(values->begin(), values->end());
+        values->erase(std::unique(values->begin(), values->end()), values->end());
+    }
     terrain.Height = static_cast<int>(rows.size());
     terrain.Width = static_cast<int>(columns.size());
     terrain.Grid.resize(rows.size() * columns.size());
