@@ -173,24 +173,27 @@ TerrainLighting::Grid Terrain::LightingGrid() const {
 void Terrain::WriteColours(Tile& tile) const {
     const TerrainLighting& lighting = TerrainLighting::Module();
     const TileRect& rect = tile.Rect;
+    StripMesh& mesh = *tile.Mesh;
     // The grid's outer ring keeps its colour; a tile's own border inside the grid does not.
-    const int firstRow = std::max(rect.FirstRow, 1),
-              lastRow = std::min(rect.FirstRow + rect.Rows, GridHeight - 1);
+    const int firstRow = std::max(rect.FirstRow, 1);
+    const int endRow = std::min(rect.FirstRow + rect.Rows, GridHeight - 1);
     const int firstColumn = std::max(rect.FirstColumn, 1);
-    const int lastColumn = std::min(rect.FirstColumn + rect.Columns, GridWidth - 1);
-    for (int r = firstRow; r < lastRow; ++r) {
+    const int endColumn = std::min(rect.FirstColumn + rect.Columns, GridWidth - 1);
+    for (int r = firstRow; r < endRow; ++r) {
+        // Row, x and V stay along the row; the rest is the column's and the point's.
         TerrainVertex vertex = VertexAt(r, firstColumn, 0);
-        int local = (r - rect.FirstRow) * rect.Columns + (firstColumn - rect.FirstColumn);
-        for (int c = firstColumn; c < lastColumn; ++c, ++local) {
-            const SurfacePoint& point = Surface[static_cast<std::size_t>(r * GridWidth + c)];
-            vertex.Y = point.Y;
+        const SurfacePoint* point = Surface.data() + static_cast<std::ptrdiff_t>(r) * GridWidth;
+        const int rowStart = r * GridWidth;
+        int local = (r - rect.FirstRow) * rect.Columns - rect.FirstColumn;
+        for (int c = firstColumn; c < endColumn; ++c) {
+            vertex.Y = point[c].Y;
             vertex.Z = ColumnZ[static_cast<std::size_t>(c)];
-            vertex.NX = point.NX;
-            vertex.NY = point.NY;
-            vertex.NZ = point.NZ;
-            vertex.Diffuse = lighting.GreyAt(r * GridWidth + c) * 0x01010101u;
+            vertex.NX = point[c].NX;
+            vertex.NY = point[c].NY;
+            vertex.NZ = point[c].NZ;
+            vertex.Diffuse = lighting.GreyAt(rowStart + c) * 0x01010101u;
             vertex.U = ColumnU[static_cast<std::size_t>(c)];
-            tile.Mesh->SetVertex(local, &vertex);
+            mesh.SetVertex(local + c, &vertex);
         }
     }
 }

@@ -24,10 +24,9 @@ void PerVertex(benchmark::State& state, int vertices) {
 // One scene per side, built once for every benchmark: a 4096 x 4096 one takes seconds.
 TerrainLightingScene& SceneOf(int side) {
     static std::map<int, std::unique_ptr<TerrainLightingScene>> scenes;
-    std::unique_ptr<TerrainLightingScene>& scene = scenes[side];
-    if (scene == nullptr) {
+    if (scenes.count(side) == 0) {
         scenes.clear(); // one large scene at a time
-        scene = std::make_unique<TerrainLightingScene>(side);
+        scenes[side] = std::make_unique<TerrainLightingScene>(side);
     }
     return *scenes[side];
 }

@@ -6,11 +6,14 @@
 #include "CopyingHost.h"
 #include "TerrainLightingGrids.h"
 #include "heightmap/Heightmap.h"
+#include "heightmap/HeightmapGenerator.h"
+#include "platform/RuntimeRandom.h"
 #include "render/Terrain.h"
 #include "render/TerrainLighting.h"
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 struct TerrainLightingScene {
@@ -20,9 +23,21 @@ struct TerrainLightingScene {
     float LightAngle = 0.0f;
 
     explicit TerrainLightingScene(int side) : Side(side) {
-        const std::vector<float> heights = lighting_grids::Hills(side, side, 2024, 150);
         Heightmap grid(side, side);
-        std::copy(heights.begin(), heights.end(), grid.Data);
+        if (side <= 256) {
+            const std::vector<float> heights = lighting_grids::Hills(side, side, 2024, 150);
+            std::copy(heights.begin(), heights.end(), grid.Data);
+        } else {
+            // The engine's generator visits only each hill's cells: quick on big grids too.
+            veltra::platform::RuntimeSrand(2024);
+            HeightmapGenerator generator;
+            std::unique_ptr<Heightmap> hills(generator.Generate(
+                side, side, 150, static_cast<float>(side) / 32.0f, static_cast<float>(side) / 8.0f));
+            hills->Square();
+            hills->Normalize();
+            hills->Scale(250.0f);
+            std::copy(hills->Data, hills->Data + static_cast<std::ptrdiff_t>(side) * side, grid.Data);
+        }
         Ground.Build(&Device, &grid);
         TerrainLighting::Module().Reset();
         Ground.UpdateLighting(nullptr, 100.0f, -35.0f, 0.0f, 3);
