@@ -43,12 +43,12 @@ const std::vector<HostileScript>& HostileScriptCatalogue() {
          50, Hilly},
         {"HugeRadii", "heightmap_generator.MinHillRadius = 1e9 heightmap_generator.MaxHillRadius = -1e9", 50,
          50, Any, nullptr, nullptr, "-> Hill radii 1000000000 to -1000000000 requested, 4096 to -4096 used"},
-        {"EverythingAtItsBound",
+        {"HillsAndRadiiAtTheirBounds",
          "heightmap_generator.Width = 256 heightmap_generator.Height = 256 heightmap_generator.NbHills = "
          "1e12\n"
          "heightmap_generator.MinHillRadius = 4096 heightmap_generator.MaxHillRadius = 4096",
          256, 256, Hilly, nullptr, nullptr, "-> Hills 2147483647 requested,"},
-        {"SmallestHillsOnTheLargestGrid",
+        {"SmallestHillsOnABigGrid",
          "heightmap_generator.Width = 256 heightmap_generator.Height = 256 heightmap_generator.NbHills = "
          "1e12\n"
          "heightmap_generator.MinHillRadius = 1 heightmap_generator.MaxHillRadius = 1",
