@@ -144,14 +144,17 @@ float Terrain::GetHeight(float z, float x) const {
     // On the high edges the last cell answers.
     const int c0 = std::min(static_cast<int>(gc), GridWidth - 2);
     const int r0 = std::min(static_cast<int>(gr), GridHeight - 2);
-    const int c1 = c0 + 1;
-    const int r1 = r0 + 1;
     auto height = [&](int r, int c) { return Surface[static_cast<std::size_t>(r * GridWidth + c)].Y; };
-    const float a =
-        (gc - static_cast<float>(c0)) * height(r0, c1) + (static_cast<float>(c1) - gc) * height(r0, c0);
-    const float b =
-        (gc - static_cast<float>(c0)) * height(r1, c1) + (static_cast<float>(c1) - gc) * height(r1, c0);
-    return (gr - static_cast<float>(r0)) * b + (static_cast<float>(r1) - gr) * a;
+    // The strip draws each cell as two triangles split along the diagonal from (r0 + 1, c0) to
+    // (r0, c0 + 1): the answer lies on the triangle drawn over the point.
+    const float alongRow = gr - static_cast<float>(r0), alongColumn = gc - static_cast<float>(c0);
+    const float lowRow = height(r0, c0 + 1), highRow = height(r0 + 1, c0);
+    if (alongRow + alongColumn <= 1.0f) {
+        const float corner = height(r0, c0);
+        return corner + alongRow * (highRow - corner) + alongColumn * (lowRow - corner);
+    }
+    const float corner = height(r0 + 1, c0 + 1);
+    return corner + (1.0f - alongRow) * (lowRow - corner) + (1.0f - alongColumn) * (highRow - corner);
 }
 
 void Terrain::UpdateLighting(const Heightmap* /*heightmap*/, float lightX, float lightY, float lightZ,

@@ -50,8 +50,8 @@ public:
 
     std::uint32_t& GetTexture() { return Texture; }
 
-    // Ground height at world (x, z), interpolated between the four vertices around it; the edges
-    // (±ExtentX / 2, ±ExtentZ / 2) included, 0.0 off the grid. Note the argument order: z first.
+    // Height of the drawn surface at world (x, z): on the strip's triangle over that point; the
+    // edges (±ExtentX / 2, ±ExtentZ / 2) included, 0.0 off the grid. Note the argument order: z first.
     float GetHeight(float z, float x) const;
 
     // Relights every interior vertex for a light travelling along (lightX, lightY, lightZ) and
