@@ -33,7 +33,10 @@ GenerationBounds BoundedGeneration(Log& log) {
 
 void BuildScene(Renderer* device, Log& log) {
     ReleaseScene();
-    veltra::platform::RuntimeSrand(timeGetTime());
+    // A script that sets Seed asks for the same terrain every run; otherwise every run differs.
+    const unsigned seed =
+        GeneratorInstance.Seed >= 0 ? static_cast<unsigned>(GeneratorInstance.Seed) : timeGetTime();
+    veltra::platform::RuntimeSrand(seed);
 
     const GenerationBounds bounds = BoundedGeneration(log);
     // Within bounds this is exactly what the argument-less Generate makes from the fields.
@@ -43,6 +46,8 @@ void BuildScene(Renderer* device, Log& log) {
     SceneHeightmap->Square();
     SceneHeightmap->Normalize();
     SceneHeightmap->Scale(250.0f);
+    log.Write("-> Terrain %d x %d, %d hills of radius %d to %d, seed %u", bounds.Width, bounds.Height,
+              bounds.NbHills, bounds.MinHillRadius, bounds.MaxHillRadius, seed);
 
     SceneTerrain = new Terrain();
     SceneTerrain->Build(device, SceneHeightmap);

@@ -4,14 +4,11 @@
 #include "host/Kernel.h"
 
 TerrainEngine::~TerrainEngine() {
-    // Release frees the scene; a host that skipped it still gets its device's buffers back.
+    // The kernel need only outlive Release: after it (or without any Init) nothing is touched. A host
+    // that skipped Release still has its kernel, and gets its buffers back and no input to a
+    // deleted engine.
     if (Initialised)
-        ReleaseScene();
-    // Make sure no input reaches a deleted engine.
-    if (kernel != nullptr) {
-        kernel->RemoveKeyboardListener(this);
-        kernel->RemoveMouseListener(this);
-    }
+        Release();
 }
 
 bool TerrainEngine::Init(Renderer* device) {

@@ -1,18 +1,20 @@
 // Arbitrary generator settings, grid sizes, light directions, smoothing values and height queries
 // through generation (bounded as Init bounds it), the terrain's build, its lighting and GetHeight,
-// on a device that draws nothing and keeps its buffers in one of several ways. A few terrains
+// on the tests' strict host double making its buffers in one of several ways. A few terrains
 // are built one after another on the same Terrain and the same lighting storage, as rebuilding
 // with another grid does.
 
 #include "FuzzRenderer.h"
 #include "FuzzValues.h"
 #include "heightmap/GenerationBounds.h"
+#include "heightmap/GridLimits.h"
 #include "heightmap/Heightmap.h"
 #include "heightmap/HeightmapGenerator.h"
 #include "heightmap/HillFootprint.h"
 #include "platform/RuntimeRandom.h"
 #include "render/Terrain.h"
 #include "render/TerrainLighting.h"
+#include "support/TerrainReadBack.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -27,7 +29,7 @@ namespace {
 // Cells the hills of one input may visit: far below what Init allows, so that an input takes
 // milliseconds; the bounds themselves are still checked in full.
 constexpr double FuzzCellVisits = 1 << 18;
-constexpr std::int32_t RawSideMax = 300; // raw grids go past what a terrain accepts
+constexpr std::int32_t RawSideMax = 300; // past one strip's 65,536 vertices: tiles
 
 void Require(bool condition) {
     if (!condition)
@@ -44,8 +46,7 @@ std::unique_ptr<Heightmap> Generated(FuzzedDataProvider& in) {
     generator.MinHillRadius = AnyInt(in);
     generator.MaxHillRadius = AnyInt(in);
     const GenerationBounds bounds = GenerationBounds::For(generator);
-    Require(bounds.Width >= GenerationBounds::GridSideMin && bounds.Width <= GenerationBounds::GridSideMax);
-    Require(bounds.Height >= GenerationBounds::GridSideMin && bounds.Height <= GenerationBounds::GridSideMax);
+    Require(GridLimits::Fits(bounds.Width, bounds.Height));
     Require(std::abs(bounds.MinHillRadius) <= GenerationBounds::RadiusLimit);
     Require(std::abs(bounds.MaxHillRadius) <= GenerationBounds::RadiusLimit);
     Require(bounds.NbHills <= GenerationBounds::HillLimit);
@@ -58,10 +59,13 @@ std::unique_ptr<Heightmap> Generated(FuzzedDataProvider& in) {
     const auto hills = static_cast<std::int32_t>(std::min(
         static_cast<double>(bounds.NbHills), std::floor(FuzzCellVisits / std::max(cellsPerHill, 1.0))));
 
-    std::unique_ptr<Heightmap> grid(generator.Generate(bounds.Width, bounds.Height, hills,
+    // Grids past RawSideMax a side would take an input seconds; their bounds are checked above.
+    const std::int32_t width = std::min(bounds.Width, RawSideMax),
+                       height = std::min(bounds.Height, RawSideMax);
+    std::unique_ptr<Heightmap> grid(generator.Generate(width, height, hills,
                                                        static_cast<float>(bounds.MinHillRadius),
                                                        static_cast<float>(bounds.MaxHillRadius)));
-    Require(grid->Width == bounds.Width && grid->Height == bounds.Height);
+    Require(grid->Width == width && grid->Height == height);
     grid->Square();
     grid->Normalize();
     grid->Scale(250.0f);
@@ -92,22 +96,15 @@ bool Modest(const Heightmap& grid) {
     return true;
 }
 
-bool Accepted(const Heightmap& grid) {
-    return grid.Width >= 2 && grid.Height >= 2 &&
-           static_cast<std::int64_t>(grid.Width) * grid.Height <= Terrain::MaxVertices;
-}
-
-bool KeepsVertices(BufferKind kind) {
-    return kind == BufferKind::Contiguous || kind == BufferKind::Reversed;
-}
-
-// The mesh holds the grid's heights, vertex n = row * width + column, and unit normals inside.
-void CheckBuild(Terrain& terrain, const Heightmap& grid) {
-    Require(terrain.GridWidth == grid.Width && terrain.GridHeight == grid.Height);
+// The tiles hold the whole grid, each vertex the same in every tile, their strips cover each cell
+// once with one winding; the grid's heights, vertex n = row * width + column, and unit normals inside.
+void CheckBuild(const FuzzRenderer& device, const Heightmap& grid) {
+    const TerrainReadBack held = TerrainReadBack::From(device);
+    Require(held.Whole && held.Width == grid.Width && held.Height == grid.Height);
+    Require(held.StripProblems().empty());
     const bool modest = Modest(grid);
-    TerrainVertex vertex;
     for (int n = 0; n < grid.Width * grid.Height; ++n) {
-        Require(terrain.Mesh->GetVertex(n, &vertex));
+        const TerrainVertex& vertex = held.Grid[static_cast<std::size_t>(n)];
         Require(vertex.Y == grid.Data[n] || (std::isnan(vertex.Y) && std::isnan(grid.Data[n])));
         const int row = n / grid.Width, column = n % grid.Width;
         const bool inside = row > 0 && row < grid.Height - 1 && column > 0 && column < grid.Width - 1;
@@ -119,12 +116,13 @@ void CheckBuild(Terrain& terrain, const Heightmap& grid) {
     }
 }
 
-// Interior vertices are grey; the outer ring keeps the colour the build gave it.
-void CheckColours(Terrain& terrain) {
-    TerrainVertex vertex;
-    const int width = terrain.GridWidth, height = terrain.GridHeight;
+// Interior vertices are grey, the same in every tile; the outer ring keeps the colour the build gave it.
+void CheckColours(const FuzzRenderer& device) {
+    const TerrainReadBack held = TerrainReadBack::From(device);
+    Require(held.Whole);
+    const int width = held.Width, height = held.Height;
     for (int n = 0; n < width * height; ++n) {
-        Require(terrain.Mesh->GetVertex(n, &vertex));
+        const TerrainVertex& vertex = held.Grid[static_cast<std::size_t>(n)];
         const int row = n / width, column = n % width;
         const bool inside = row > 0 && row < height - 1 && column > 0 && column < width - 1;
         if (inside)
@@ -135,18 +133,18 @@ void CheckColours(Terrain& terrain) {
 }
 
 // Off the grid 0.0; over modest heights a finite height, within them where the query interpolates.
-void CheckHeight(const Terrain& terrain, const Heightmap& grid, float z, float x, bool built) {
+void CheckHeight(const Terrain& terrain, const Heightmap& grid, float z, float x) {
     const float found = terrain.GetHeight(z, x);
-    if (!built || !Modest(grid) || !std::isfinite(z) || !std::isfinite(x))
+    if (!Modest(grid) || !std::isfinite(z) || !std::isfinite(x))
         return;
     Require(std::isfinite(found));
-    const float gc = (z + terrain.ExtentZ / 2.0f) / terrain.ExtentZ * static_cast<float>(grid.Width);
-    const float gr = (x + terrain.ExtentX / 2.0f) / terrain.ExtentX * static_cast<float>(grid.Height);
-    const bool onGrid = gc > -1.0f && gc < static_cast<float>(grid.Width - 1) && gr > -1.0f &&
-                        gr < static_cast<float>(grid.Height - 1);
+    const float gc = (z + terrain.ExtentZ / 2.0f) / terrain.ExtentZ * static_cast<float>(grid.Width - 1);
+    const float gr = (x + terrain.ExtentX / 2.0f) / terrain.ExtentX * static_cast<float>(grid.Height - 1);
+    const bool onGrid = gc >= 0.0f && gc <= static_cast<float>(grid.Width - 1) && gr >= 0.0f &&
+                        gr <= static_cast<float>(grid.Height - 1);
     if (!onGrid) {
         Require(found == 0.0f);
-    } else if (gc >= 0.0f && gr >= 0.0f) {
+    } else {
         const auto [low, high] = std::minmax_element(grid.Data, grid.Data + grid.Width * grid.Height);
         const float slack = 1e-3f * std::max({1.0f, std::fabs(*low), std::fabs(*high)});
         Require(found >= *low - slack && found <= *high + slack);
@@ -167,24 +165,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int b = 0; b < builds; ++b) {
         std::unique_ptr<Heightmap> grid = in.ConsumeBool() ? Raw(in) : Generated(in);
         terrain.Build(&device, grid.get());
-        if (Accepted(*grid))
+        if (GridLimits::Fits(grid->Width, grid->Height))
             shown = std::move(grid);
-        const bool built = shown != nullptr && KeepsVertices(device.Kind);
+        const bool built = shown != nullptr && device.Kind == BufferKind::Kept;
         if (built)
-            CheckBuild(terrain, *shown);
+            CheckBuild(device, *shown);
 
         const int passes = in.ConsumeIntegralInRange<int>(0, 4);
         for (int pass = 0; pass < passes; ++pass) {
             const float lightX = AnyFloat(in), lightY = AnyFloat(in), lightZ = AnyFloat(in);
             terrain.UpdateLighting(shown.get(), lightX, lightY, lightZ, AnyInt(in));
             if (built)
-                CheckColours(terrain);
+                CheckColours(device);
         }
         const int queries = in.ConsumeIntegralInRange<int>(0, 16);
         for (int query = 0; query < queries; ++query) {
             const float z = AnyFloat(in), x = AnyFloat(in);
             if (shown != nullptr)
-                CheckHeight(terrain, *shown, z, x, built);
+                CheckHeight(terrain, *shown, z, x);
             else
                 Require(terrain.GetHeight(z, x) == 0.0f);
         }

@@ -1,5 +1,6 @@
 #include "heightmap/GenerationBounds.h"
 
+#include "heightmap/GridLimits.h"
 #include "heightmap/HeightmapGenerator.h"
 #include "heightmap/HillFootprint.h"
 
@@ -8,8 +9,8 @@
 
 GenerationBounds GenerationBounds::For(const HeightmapGenerator& generator) {
     GenerationBounds bounds;
-    bounds.Width = std::clamp(generator.Width, GridSideMin, GridSideMax);
-    bounds.Height = std::clamp(generator.Height, GridSideMin, GridSideMax);
+    bounds.Width = std::clamp(generator.Width, GridLimits::SideMin, GridLimits::SideMax);
+    bounds.Height = std::clamp(generator.Height, GridLimits::SideMin, GridLimits::SideMax);
     bounds.SizeBounded = bounds.Width != generator.Width || bounds.Height != generator.Height;
 
     bounds.MinHillRadius = std::clamp(generator.MinHillRadius, -RadiusLimit, RadiusLimit);

@@ -5,12 +5,9 @@
 class HeightmapGenerator;
 
 // The generator's fields come from a script, unchecked. These are the values that generation
-// actually uses: a grid the terrain can be built from (2..256 per side keeps it within 16-bit
-// indices), hill radii small enough that squared heights stay finite, and a hill count whose work
-// Init can afford.
+// actually uses: a grid the terrain can be built from (GridLimits), hill radii small enough that squared
+// heights stay finite, and a hill count whose work Init can afford.
 struct GenerationBounds {
-    static constexpr std::int32_t GridSideMin = 2;
-    static constexpr std::int32_t GridSideMax = 256;
     static constexpr std::int32_t RadiusLimit = 4096;  // cells, either sign
     static constexpr std::int32_t HillLimit = 1 << 20; // each hill costs two draws and a set-up
     static constexpr double CellVisitLimit = 64.0 * (1 << 20);

@@ -4,7 +4,7 @@
 
 class Heightmap;
 
-// Raises randomly placed, randomly sized round hills on a new grid. The five fields are what
+// Raises randomly placed, randomly sized round hills on a new grid. The six fields are what
 // scripts see as the properties of heightmap_generator. It has a virtual table but no virtual
 // destructor; final, so that deleting one is always deleting exactly this class.
 class HeightmapGenerator final {
@@ -25,6 +25,7 @@ public:
     std::int32_t MaxHillRadius = 8; // largest radius, in grid cells
     std::int32_t Width = 50;        // columns of the grid Generate makes
     std::int32_t Height = 50;       // rows of the grid Generate makes
+    std::int32_t Seed = -1;         // random seed the engine generates with; negative: the clock
 };
 
 // The generator scripts see as heightmap_generator; lives as long as the module.

@@ -4,7 +4,6 @@
 #include "host/VertexBuffer.h"
 #include "render/MeshInterface.h"
 
-#include <cstdint>
 #include <cstring>
 
 // A mesh's vertices, kept in one vertex buffer made by the device. V supplies FormatCode; its size
@@ -58,26 +57,6 @@ public:
             return false;
         Vertices->Set(index, vertex);
         return true;
-    }
-
-    // Direct access for code that rewrites many vertices every frame: the buffer's storage as one
-    // array of VertexCount() vertices, or null when the device keeps it otherwise. Whoever writes
-    // through it reports the vertices it changed with MarkVerticesChanged.
-    V* VertexData() {
-        const int count = VertexCount();
-        if (count <= 0)
-            return nullptr;
-        auto* first = static_cast<V*>(Vertices->Get(0));
-        if (first == nullptr || reinterpret_cast<std::uintptr_t>(first) % alignof(V) != 0)
-            return nullptr;
-        if (Vertices->Get(count - 1) != static_cast<void*>(first + (count - 1)))
-            return nullptr;
-        return first;
-    }
-    int VertexCount() const { return Vertices == nullptr ? 0 : Vertices->AllocatedCount; }
-    void MarkVerticesChanged(int first, int count) {
-        if (Vertices != nullptr)
-            Vertices->MarkChanged(first, count);
     }
 
     const VertexBuffer* GetVertexBuffer() const { return Vertices; }

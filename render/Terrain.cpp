@@ -1,8 +1,11 @@
 #include "render/Terrain.h"
 
+#include "heightmap/GridLimits.h"
 #include "heightmap/Heightmap.h"
 #include "host/Renderer.h"
+#include "render/TerrainLighting.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -10,10 +13,6 @@ namespace {
 struct Vector {
     float X = 0.0f, Y = 0.0f, Z = 0.0f;
 };
-
-Vector PositionOf(const TerrainVertex& vertex) {
-    return {vertex.X, vertex.Y, vertex.Z};
-}
 
 Vector Cross(const Vector& a, const Vector& b) {
     return {a.Y * b.Z - b.Y * a.Z, a.Z * b.X - b.Z * a.X, a.X * b.Y - b.X * a.Y};
@@ -33,107 +32,171 @@ Terrain::~Terrain() = default;
 void Terrain::Render(Renderer* renderer) {
     if (Texture != 0 && renderer != nullptr)
         renderer->SetTexture(Texture, 0);
-    if (Mesh != nullptr)
-        Mesh->Draw();
+    for (Tile& tile : Tiles)
+        tile.Mesh->Draw();
 }
 
 void Terrain::Build(Renderer* renderer, const Heightmap* heightmap) {
-    if (renderer == nullptr || heightmap == nullptr)
+    if (renderer == nullptr || heightmap == nullptr || !GridLimits::Fits(heightmap->Width, heightmap->Height))
         return;
-    const int width = heightmap->Width;
-    const int height = heightmap->Height;
-    // The vertex positions divide by width - 1 and height - 1, and indices are 16-bit.
-    if (width < 2 || height < 2 || static_cast<std::int64_t>(width) * height > MaxVertices)
-        return;
-
-    CreateMesh(renderer, width, height);
-
-    TerrainVertex vertex;
-    for (int r = 0; r < height; ++r)
-        for (int c = 0; c < width; ++c) {
-            const float across = static_cast<float>(c) / static_cast<float>(width - 1);
-            const float along = static_cast<float>(r) / static_cast<float>(height - 1);
-            vertex.X = along * ExtentX - ExtentX / 2.0f;
-            vertex.Y = heightmap->Data[r * width + c];
-            vertex.Z = across * ExtentZ - ExtentZ / 2.0f;
-            vertex.NX = vertex.NY = vertex.NZ = 0.0f;
-            vertex.Diffuse = 0xFFFFFFFF;
-            vertex.U = across;
-            vertex.V = along;
-            Mesh->AddVertex(&vertex);
-        }
-
-    // One strip for the whole grid: a pair of rows after the other, joined by degenerate triangles.
-    for (int r = 0; r + 1 < height; ++r) {
-        if (r > 0)
-            Mesh->AddStripJoin(Index(r * width), Index((r + 1) * width));
-        Mesh->AddIndex(Index(r * width));
-        Mesh->AddIndex(Index((r + 1) * width));
-        for (int c = 1; c < width; ++c) {
-            Mesh->AddIndex(Index(r * width + c));
-            Mesh->AddIndex(Index((r + 1) * width + c));
-        }
-    }
-
+    Tiles.clear();
+    LayOut(*heightmap);
     ComputeNormals();
+    for (const TileRect& rect : TerrainTiling::Plan(GridWidth, GridHeight)) {
+        Tiles.push_back({rect, std::make_unique<StripMesh>()});
+        BuildTile(renderer, Tiles.back());
+    }
 }
 
-bool Terrain::CreateMesh(Renderer* renderer, int width, int height) {
-    Mesh.reset();
-    Mesh = std::make_unique<StripMesh>();
-    Mesh->Create(renderer, width * height, (height - 1) * (2 * width + 4) - 4);
-    GridWidth = width;
-    GridHeight = height;
-    return true;
+void Terrain::LayOut(const Heightmap& heightmap) {
+    GridWidth = heightmap.Width;
+    GridHeight = heightmap.Height;
+    ColumnZ.resize(static_cast<std::size_t>(GridWidth));
+    ColumnU.resize(ColumnZ.size());
+    for (int c = 0; c < GridWidth; ++c) {
+        const float across = static_cast<float>(c) / static_cast<float>(GridWidth - 1);
+        ColumnZ[static_cast<std::size_t>(c)] = across * ExtentZ - ExtentZ / 2.0f;
+        ColumnU[static_cast<std::size_t>(c)] = across;
+    }
+    RowX.resize(static_cast<std::size_t>(GridHeight));
+    RowV.resize(RowX.size());
+    for (int r = 0; r < GridHeight; ++r) {
+        const float along = static_cast<float>(r) / static_cast<float>(GridHeight - 1);
+        RowX[static_cast<std::size_t>(r)] = along * ExtentX - ExtentX / 2.0f;
+        RowV[static_cast<std::size_t>(r)] = along;
+    }
+    const std::size_t count = static_cast<std::size_t>(GridWidth) * static_cast<std::size_t>(GridHeight);
+    Surface.assign(count, SurfacePoint{});
+    for (std::size_t n = 0; n < count; ++n)
+        Surface[n].Y = heightmap.Data[n];
 }
 
 void Terrain::ComputeNormals() {
-    if (Mesh == nullptr)
-        return;
     const int width = GridWidth;
-    TerrainVertex centre, left, down, right, up;
-    for (int i = 1; i < GridWidth - 1; ++i)
-        for (int j = 1; j < GridHeight - 1; ++j) {
-            const int n = j * width + i;
-            Mesh->GetVertex(n, &centre);
-            Mesh->GetVertex(n - 1, &left);
-            Mesh->GetVertex(n - width, &down);
-            Mesh->GetVertex(n + 1, &right);
-            Mesh->GetVertex(n + width, &up);
-            const Vector l = PositionOf(left), d = PositionOf(down), r = PositionOf(right),
-                         u = PositionOf(up);
+    auto position = [&](int r, int c) {
+        return Vector{RowX[static_cast<std::size_t>(r)], Surface[static_cast<std::size_t>(r * width + c)].Y,
+                      ColumnZ[static_cast<std::size_t>(c)]};
+    };
+    for (int j = 1; j < GridHeight - 1; ++j)
+        for (int i = 1; i < width - 1; ++i) {
+            const Vector l = position(j, i - 1), d = position(j - 1, i), r = position(j, i + 1),
+                         u = position(j + 1, i);
             // Twice the quadrilateral's vector area, (R - L) x (U - D): it points up (+y).
             const Vector sum = Cross(l, d) + Cross(d, r) + Cross(r, u) + Cross(u, l);
             const float length = std::sqrt(sum.X * sum.X + sum.Y * sum.Y + sum.Z * sum.Z);
-            centre.NX = sum.X / length;
-            centre.NY = sum.Y / length;
-            centre.NZ = sum.Z / length;
-            Mesh->SetVertex(n, &centre);
+            SurfacePoint& point = Surface[static_cast<std::size_t>(j * width + i)];
+            point.NX = sum.X / length;
+            point.NY = sum.Y / length;
+            point.NZ = sum.Z / length;
         }
 }
 
-float Terrain::GetHeight(float z, float x) const {
-    // The query scales by the column and row counts, not by the counts less one as the vertices
-    // do: the vertex of column c answers to grid coordinate c * W / (W - 1).
-    const float gc = (z + ExtentZ / 2.0f) / ExtentZ * static_cast<float>(GridWidth);
-    const float gr = (x + ExtentX / 2.0f) / ExtentX * static_cast<float>(GridHeight);
-    // A cell needs c0 >= 0 and c0 + 1 <= W - 1, that is -1 < gc < W - 1 (likewise for rows);
-    // testing before truncating also keeps NaN and huge positions from being converted.
-    if (!(gc > -1.0f && gc < static_cast<float>(GridWidth - 1)) ||
-        !(gr > -1.0f && gr < static_cast<float>(GridHeight - 1)) || Mesh == nullptr)
-        return 0.0f;
-    const int c0 = static_cast<int>(gc);
-    const int r0 = static_cast<int>(gr);
-    const int c1 = c0 + 1;
-    const int r1 = r0 + 1;
-    const int width = GridWidth;
+TerrainVertex Terrain::VertexAt(int row, int column, std::uint32_t diffuse) const {
+    const SurfacePoint& point = Surface[static_cast<std::size_t>(row) * static_cast<std::size_t>(GridWidth) +
+                                        static_cast<std::size_t>(column)];
+    TerrainVertex vertex;
+    vertex.X = RowX[static_cast<std::size_t>(row)];
+    vertex.Y = point.Y;
+    vertex.Z = ColumnZ[static_cast<std::size_t>(column)];
+    vertex.NX = point.NX;
+    vertex.NY = point.NY;
+    vertex.NZ = point.NZ;
+    vertex.Diffuse = diffuse;
+    vertex.U = ColumnU[static_cast<std::size_t>(column)];
+    vertex.V = RowV[static_cast<std::size_t>(row)];
+    return vertex;
+}
 
-    TerrainVertex r0c1, r0c0, r1c1, r1c0;
-    Mesh->GetVertex(r0 * width + c1, &r0c1);
-    Mesh->GetVertex(r0 * width + c0, &r0c0);
-    Mesh->GetVertex(r1 * width + c1, &r1c1);
-    Mesh->GetVertex(r1 * width + c0, &r1c0);
-    const float a = (gc - static_cast<float>(c0)) * r0c1.Y + (static_cast<float>(c1) - gc) * r0c0.Y;
-    const float b = (gc - static_cast<float>(c0)) * r1c1.Y + (static_cast<float>(c1) - gc) * r1c0.Y;
-    return (gr - static_cast<float>(r0)) * b + (static_cast<float>(r1) - gr) * a;
+void Terrain::BuildTile(Renderer* renderer, Tile& tile) const {
+    const TileRect& rect = tile.Rect;
+    const int width = rect.Columns, height = rect.Rows;
+    StripMesh& mesh = *tile.Mesh;
+    mesh.Create(renderer, width * height, (height - 1) * (2 * width + 4) - 4);
+    for (int r = 0; r < height; ++r)
+        for (int c = 0; c < width; ++c) {
+            const TerrainVertex vertex = VertexAt(rect.FirstRow + r, rect.FirstColumn + c, 0xFFFFFFFF);
+            mesh.AddVertex(&vertex);
+        }
+    // One strip for the tile: a pair of rows after the other, joined by degenerate triangles.
+    for (int r = 0; r + 1 < height; ++r) {
+        if (r > 0)
+            mesh.AddStripJoin(Index(r * width), Index((r + 1) * width));
+        mesh.AddIndex(Index(r * width));
+        mesh.AddIndex(Index((r + 1) * width));
+        for (int c = 1; c < width; ++c) {
+            mesh.AddIndex(Index(r * width + c));
+            mesh.AddIndex(Index((r + 1) * width + c));
+        }
+    }
+}
+
+float Terrain::GetHeight(float z, float x) const {
+    if (Surface.empty())
+        return 0.0f;
+    // Grid coordinates: the vertex of column c stands at z = c / (W - 1) * ExtentZ - ExtentZ / 2.
+    const auto lastColumn = static_cast<float>(GridWidth - 1);
+    const auto lastRow = static_cast<float>(GridHeight - 1);
+    const float gc = (z + ExtentZ / 2.0f) / ExtentZ * lastColumn;
+    const float gr = (x + ExtentX / 2.0f) / ExtentX * lastRow;
+    // Testing before truncating also keeps NaN and huge positions from being converted.
+    if (!(gc >= 0.0f && gc <= lastColumn) || !(gr >= 0.0f && gr <= lastRow))
+        return 0.0f;
+    // On the high edges the last cell answers.
+    const int c0 = std::min(static_cast<int>(gc), GridWidth - 2);
+    const int r0 = std::min(static_cast<int>(gr), GridHeight - 2);
+    auto height = [&](int r, int c) { return Surface[static_cast<std::size_t>(r * GridWidth + c)].Y; };
+    // The strip draws each cell as two triangles split along the diagonal from (r0 + 1, c0) to
+    // (r0, c0 + 1): the answer lies on the triangle drawn over the point.
+    const float alongRow = gr - static_cast<float>(r0), alongColumn = gc - static_cast<float>(c0);
+    const float lowRow = height(r0, c0 + 1), highRow = height(r0 + 1, c0);
+    if (alongRow + alongColumn <= 1.0f) {
+        const float corner = height(r0, c0);
+        return corner + alongRow * (highRow - corner) + alongColumn * (lowRow - corner);
+    }
+    const float corner = height(r0 + 1, c0 + 1);
+    return corner + (1.0f - alongRow) * (lowRow - corner) + (1.0f - alongColumn) * (highRow - corner);
+}
+
+void Terrain::UpdateLighting(const Heightmap* /*heightmap*/, float lightX, float lightY, float lightZ,
+                             int smoothing) {
+    if (Tiles.empty())
+        return;
+    const TerrainLighting::Grid grid{Surface.data(), RowX.data(), ColumnZ.data(), GridWidth,
+                                     GridHeight,     ExtentX,     ExtentZ};
+    if (!TerrainLighting::Module().Update(grid, lightX, lightY, lightZ, smoothing))
+        return;
+    for (Tile& tile : Tiles)
+        WriteColours(tile);
+}
+
+TerrainLighting::Grid Terrain::LightingGrid() const {
+    return {Surface.data(), RowX.data(), ColumnZ.data(), GridWidth, GridHeight, ExtentX, ExtentZ};
+}
+
+void Terrain::WriteColours(Tile& tile) const {
+    const TerrainLighting& lighting = TerrainLighting::Module();
+    const TileRect& rect = tile.Rect;
+    StripMesh& mesh = *tile.Mesh;
+    // The grid's outer ring keeps its colour; a tile's own border inside the grid does not.
+    const int firstRow = std::max(rect.FirstRow, 1);
+    const int endRow = std::min(rect.FirstRow + rect.Rows, GridHeight - 1);
+    const int firstColumn = std::max(rect.FirstColumn, 1);
+    const int endColumn = std::min(rect.FirstColumn + rect.Columns, GridWidth - 1);
+    for (int r = firstRow; r < endRow; ++r) {
+        // Row, x and V stay along the row; the rest is the column's and the point's.
+        TerrainVertex vertex = VertexAt(r, firstColumn, 0);
+        const SurfacePoint* point = Surface.data() + static_cast<std::ptrdiff_t>(r) * GridWidth;
+        const int rowStart = r * GridWidth;
+        int local = (r - rect.FirstRow) * rect.Columns - rect.FirstColumn;
+        for (int c = firstColumn; c < endColumn; ++c) {
+            vertex.Y = point[c].Y;
+            vertex.Z = ColumnZ[static_cast<std::size_t>(c)];
+            vertex.NX = point[c].NX;
+            vertex.NY = point[c].NY;
+            vertex.NZ = point[c].NZ;
+            vertex.Diffuse = lighting.GreyAt(rowStart + c) * 0x01010101u;
+            vertex.U = ColumnU[static_cast<std::size_t>(c)];
+            mesh.SetVertex(local + c, &vertex);
+        }
+    }
 }

@@ -1,51 +1,76 @@
 #pragma once
 
+#include "render/SurfacePoint.h"
+#include "render/TerrainLighting.h"
+#include "render/TerrainTiling.h"
 #include "render/TerrainVertex.h"
 #include "render/TriangleStripMesh.h"
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class Heightmap;
 class Renderer;
 
-// The heightmap as one textured triangle strip over 1000 x 1000 world units centred on the origin.
+// The heightmap as textured triangle strips over 1000 x 1000 world units centred on the origin.
 // Vertex n = row * GridWidth + column; the row number grows with world x, the column with world z.
+// A grid that 16-bit indices reach is one strip; a bigger one is cut into tiles (TerrainTiling),
+// each a strip mesh of its own laid out like the whole-grid strip over its own rows and columns.
+//
+// What the vertices hold apart from their colour never changes after Build, so the terrain keeps
+// heights and normals on its side (GetHeight and the lighting read them there) and only ever
+// writes to the host's buffers: Append while building, Set when relighting.
 class Terrain {
 public:
     using StripMesh = TriangleStripMesh<TerrainVertex>;
+    struct Tile {
+        TileRect Rect;
+        std::unique_ptr<StripMesh> Mesh;
+    };
 
-    std::unique_ptr<StripMesh> Mesh; // null before Build
-    std::uint32_t Texture = 0;       // device handle, not owned; 0 = none
-    std::int32_t GridWidth = 0;      // columns; 0 before Build
-    std::int32_t GridHeight = 0;     // rows; 0 before Build
+    std::vector<Tile> Tiles;     // empty before Build
+    std::uint32_t Texture = 0;   // device handle, not owned; 0 = none
+    std::int32_t GridWidth = 0;  // columns; 0 before Build
+    std::int32_t GridHeight = 0; // rows; 0 before Build
     float ExtentX = 1000.0f;
     float ExtentZ = 1000.0f;
-
-    // Largest grid whose every vertex a 16-bit index reaches.
-    static constexpr std::int32_t MaxVertices = 65536;
 
     Terrain() = default;
     virtual ~Terrain();
     Terrain(const Terrain&) = delete;
     Terrain& operator=(const Terrain&) = delete;
 
+    // Binds the texture once, then draws every tile.
     virtual void Render(Renderer* renderer);
 
-    // Vertices, one strip and the normals from the heightmap. Refused (the terrain is left as it
-    // was) without a device or heightmap, or for a grid under 2 x 2 or over MaxVertices.
+    // Vertices, strips and normals from the heightmap. Refused (the terrain is left as it was)
+    // without a device or heightmap, or for a grid outside GridLimits.
     void Build(Renderer* renderer, const Heightmap* heightmap);
-    // Replaces the mesh by an empty one sized for a width x height grid.
-    bool CreateMesh(Renderer* renderer, int width, int height);
-    // Gives every vertex off the border the normal of its four neighbours' quadrilateral.
-    void ComputeNormals();
 
     std::uint32_t& GetTexture() { return Texture; }
 
-    // Ground height at world (x, z), interpolated from the mesh; 0.0 off the grid. Note the
-    // argument order: z first.
+    // Height of the drawn surface at world (x, z): on the strip's triangle over that point; the
+    // edges (±ExtentX / 2, ±ExtentZ / 2) included, 0.0 off the grid. Note the argument order: z first.
     float GetHeight(float z, float x) const;
 
-    // Recolours the vertices for a light travelling along (lightX, lightY, lightZ).
+    // Relights every interior vertex for a light travelling along (lightX, lightY, lightZ) and
+    // writes each one, with Set, into every tile that holds it. The heightmap is not read.
     void UpdateLighting(const Heightmap* heightmap, float lightX, float lightY, float lightZ, int smoothing);
+
+    // What the lighting reads: the heights and normals, each row's x and each column's z.
+    TerrainLighting::Grid LightingGrid() const;
+
+    // Vertex (row, column) as Build made it, coloured diffuse.
+    TerrainVertex VertexAt(int row, int column, std::uint32_t diffuse) const;
+
+private:
+    void LayOut(const Heightmap& heightmap);
+    void ComputeNormals();
+    void BuildTile(Renderer* renderer, Tile& tile) const;
+    void WriteColours(Tile& tile) const;
+
+    std::vector<SurfacePoint> Surface;   // per vertex
+    std::vector<float> RowX, RowV;       // per row: world x, texture V
+    std::vector<float> ColumnZ, ColumnU; // per column: world z, texture U
 };

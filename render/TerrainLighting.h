@@ -1,38 +1,53 @@
 #pragma once
 
-#include "render/TerrainVertex.h"
+#include "render/LightingPool.h"
+#include "render/SurfacePoint.h"
 
+#include <cstdint>
+#include <memory>
 #include <vector>
 
-// Recolours a terrain grid for a directional light: soft shadows cast by sweeping the grid along the
-// light with a horizon buffer, a diffuse term from the normals, two five-point blurs, and a shown
-// brightness that eases towards the new value over several calls. The grid is Width x Height
-// vertices numbered n = row * Width + column; rows are lines of constant world x, columns lines of
-// constant world z. Only interior vertices get a colour: the outer ring keeps the one it has.
+// Lights a terrain grid for a directional light: soft shadows cast by sweeping the grid along the
+// light with a horizon buffer (TerrainLightingSweep.cpp), a diffuse term from the normals and two
+// five-point blurs (TerrainLightingShading.cpp), and a shown brightness that eases towards the new
+// value over several calls. The grid is Width x Height vertices numbered n = row * Width + column;
+// rows are lines of constant world x, columns lines of constant world z. The result is a grey
+// level for every interior vertex; the outer ring gets none.
 //
+// Big grids are lit on every core (LightingPool, started on the first call that needs it): the
+// sweep's lines stay in order, the vertices of a line and the slots of the horizon are shared out,
+// and so are the rows of the passes; the grey levels are the same whatever the number of threads.
 // The working storage is sized from the grid when the grid's shape changes and reused otherwise, so
 // an ordinary call allocates nothing. Not re-entrant: one instance serves one caller at a time.
 class TerrainLighting {
 public:
     struct Grid {
-        TerrainVertex* Vertices = nullptr; // Width * Height of them, contiguous
-        int Width = 0;                     // columns
-        int Height = 0;                    // rows
-        float ExtentX = 1000.0f;           // world size along x, centred on 0
-        float ExtentZ = 1000.0f;           // world size along z, centred on 0
+        const SurfacePoint* Points = nullptr; // Width * Height of them
+        const float* RowX = nullptr;          // world x of each row
+        const float* ColumnZ = nullptr;       // world z of each column
+        int Width = 0;                        // columns
+        int Height = 0;                       // rows
+        float ExtentX = 1000.0f;              // world size along x, centred on 0
+        float ExtentZ = 1000.0f;              // world size along z, centred on 0
     };
-
-    // Grids with more vertices than this are left as they are (far beyond any 16-bit indexed mesh).
-    static constexpr long long MaxVertices = 1LL << 22;
 
     // (lightX, lightY, lightZ): the direction in which the light travels, any length. Only a light
     // that travels downwards and has a horizontal part casts shadows; one that is zero or not finite
     // gives ambient light only. smoothing: the shown brightness moves 1/smoothing of the way towards
-    // the new value per call; values below 1 count as 1.
-    void Update(const Grid& grid, float lightX, float lightY, float lightZ, int smoothing);
+    // the new value per call; values below 1 count as 1. False (nothing computed) for a grid that is
+    // missing or outside GridLimits.
+    bool Update(const Grid& grid, float lightX, float lightY, float lightZ, int smoothing);
+
+    // Grey level 0 .. 255 of vertex n after the last Update; meaningful for interior vertices only.
+    std::uint8_t GreyAt(int n) const { return Grey[static_cast<std::size_t>(n)]; }
 
     // Back to the state at load: the next call starts every shown brightness at 1.0.
     void Reset();
+
+    // Threads that share the work from the next call on: 0 (the default) as many as the machine has
+    // cores, 1 the calling thread alone. Grids under ThreadedVertices are always lit by the caller.
+    void SetThreads(int threads);
+    static constexpr long long ThreadedVertices = 1 << 15;
 
     // The one set of working storage that the terrain's lighting uses.
     static TerrainLighting& Module();
@@ -45,21 +60,33 @@ private:
         bool RowLines = false; // the light runs mainly along x: sweep row by row
         bool XNegative = false, ZNegative = false;
     };
-
-    static Light Direction(float lightX, float lightY, float lightZ);
     struct LineGeometry {
         float X0, Z0; // entry corner
         float Cell;   // ExtentZ / Width
         float HX, HZ, NY;
     };
-    void Fit(int width, int height);
+
+    struct Call {
+        TerrainLighting* Lighting;
+        const Grid* Surface;
+        Light Direction;
+        int Smoothing;
+        int Workers;
+    };
+
+    static Light Direction(float lightX, float lightY, float lightZ);
+    void Fit(int width, int height, int workers);
+    static void Work(void* call, int worker);
+    void Sync(int workers);
+    // TerrainLightingSweep.cpp
     void ClearHorizon();
-    void Sweep(const Grid& grid, const Light& light);
-    void PlaceLine(const TerrainVertex* first, int stepDelta, int length, const LineGeometry& line);
-    void SweepLine(float* shadowOut, int stepDelta, int length);
-    void SmoothHorizon(int touchedLo, int touchedHi);
-    void Shade(const Grid& grid, const Light& light);
-    void Colour(const Grid& grid, int smoothing);
+    void Sweep(const Grid& grid, const Light& light, int worker, int workers);
+    void PlaceLine(const Grid& grid, int lineStart, int stepDelta, int from, int to, int length, bool rowLine,
+                   const LineGeometry& line, int worker);
+    void SweepLine(float* shadowOut, float* horizonBuffer, int stepDelta, int from, int to);
+    // TerrainLightingShading.cpp
+    void Shade(const Grid& grid, const Light& light, int firstRow, int endRow, int worker);
+    void Colour(const Grid& grid, int smoothing, int firstRow, int endRow);
 
     // Two horizon buffers, used alternately (current / next). Each holds, for every slot, the
     // horizon height and beside it the horizon drop: how far the horizon lies above the ground
@@ -69,21 +96,24 @@ private:
     std::vector<float> ShadowLevel;  // per vertex: shadow factor of the sweep
     std::vector<float> LightLevel;   // per vertex: blurred shadow times diffuse; border stays 0.0
     std::vector<float> DisplayLevel; // per vertex: shown brightness, carried between calls
+    std::vector<std::uint8_t> Grey;  // per vertex: the shown brightness as a grey level
     // Per vertex of the line being swept: where its horizon slot's values start in a horizon buffer
     // (-1: it has none), the weights of that slot and the next side by side, ray height, ground
-    // height; and the slots [LineSlotsLo, LineSlotsHi) that the line can raise.
+    // height. Each worker places a share of the line and notes the lowest and highest horizon
+    // position of its share.
     std::vector<int> LineSlot;
     std::vector<float> LineWeights, LineRay, LineGround;
-    int LineSlotsLo = 0;
-    int LineSlotsHi = 0;
+    std::vector<float> ShareLowest, ShareHighest; // per worker
+    std::vector<float> Facing;                    // per worker: a row's diffuse dot products
     int FittedWidth = 0;
     int FittedHeight = 0;
     int SlotLo = 0;
     int SlotHi = 0;
     float CentreSlot = 0.0f;
-    int Current = 0; // which horizon buffer is current
     // Slots that may hold non-zero values in either buffer; every other slot is 0.0, and zero
     // stays zero under the smoothing, so nothing outside this range needs touching.
     int DirtyLo = 0;
     int DirtyHi = 0;
+    int WantedThreads = 0;
+    std::unique_ptr<LightingPool> Pool; // null until a grid needs it
 };

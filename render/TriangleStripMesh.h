@@ -4,9 +4,10 @@
 
 #include <cstdint>
 
-// Draws its indices as one triangle strip: every index after the first two makes a triangle.
+// Draws its indices as one triangle strip: every index after the first two makes a triangle. Final,
+// so that the terrain's calls on its tiles go straight to the buffer.
 template <typename V>
-class TriangleStripMesh : public IndexedMesh<V> {
+class TriangleStripMesh final : public IndexedMesh<V> {
 public:
     static constexpr int PrimitiveType = 5;
 

@@ -11,6 +11,7 @@ void BindGeneratorMembers() {
     ScriptClass<HeightmapGenerator>::AddProperty(&HeightmapGenerator::Height, "Height");
     ScriptClass<HeightmapGenerator>::AddProperty(&HeightmapGenerator::MinHillRadius, "MinHillRadius");
     ScriptClass<HeightmapGenerator>::AddProperty(&HeightmapGenerator::MaxHillRadius, "MaxHillRadius");
+    ScriptClass<HeightmapGenerator>::AddProperty(&HeightmapGenerator::Seed, "Seed");
 }
 
 int RegisterGenerator(lua_State* L) {

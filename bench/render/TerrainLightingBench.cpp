@@ -1,11 +1,17 @@
-// Time of one terrain lighting update per frame at 50 x 50, 128 x 128 and 256 x 256: the engine's
-// version through the terrain's mesh, the lighting core alone over a plain vertex array, and the
-// plain reference version through the same mesh operations.
+// Time of one frame's terrain lighting, per vertex, through a host that copies on Set and whose Get
+// is not one array, at 50, 128, 256, 1024 and 4096 a side, on 1 and 2 threads: the terrain's
+// UpdateLighting (lighting and the Set of every interior vertex), the same after reading every
+// vertex back first (what the lighting did before the terrain kept its heights and normals), the
+// lighting alone, and the plain one-thread reference version. Times are wall-clock times: the
+// threads share the work.
 
 #include "TerrainLightingOracle.h"
 #include "TerrainLightingScene.h"
 
 #include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -16,8 +22,19 @@ void PerVertex(benchmark::State& state, int vertices) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// One scene per side, built once for every benchmark: a 4096 x 4096 one takes seconds.
+TerrainLightingScene& SceneOf(int side) {
+    static std::map<int, std::unique_ptr<TerrainLightingScene>> scenes;
+    if (scenes.count(side) == 0) {
+        scenes.clear(); // one large scene at a time
+        scenes[side] = std::make_unique<TerrainLightingScene>(side);
+    }
+    return *scenes[side];
+}
+
 void TerrainUpdateLighting(benchmark::State& state) {
-    TerrainLightingScene scene(static_cast<int>(state.range(0)));
+    TerrainLightingScene& scene = SceneOf(static_cast<int>(state.range(0)));
+    TerrainLighting::Module().SetThreads(static_cast<int>(state.range(1)));
     float x = 0.0f, y = 0.0f, z = 0.0f;
     for (auto _ : state) {
         scene.NextLight(x, y, z);
@@ -27,18 +44,28 @@ void TerrainUpdateLighting(benchmark::State& state) {
     PerVertex(state, scene.VertexCount());
 }
 
-void LightingCoreOnArray(benchmark::State& state) {
-    const int side = static_cast<int>(state.range(0));
-    TerrainLightingScene scene(side);
-    std::vector<TerrainVertex> vertices(static_cast<std::size_t>(side) * side);
-    for (int n = 0; n < side * side; ++n)
-        scene.Ground.Mesh->GetVertex(n, &vertices[static_cast<std::size_t>(n)]);
-    TerrainLighting lighting;
-    const TerrainLighting::Grid grid{vertices.data(), side, side, 1000.0f, 1000.0f};
+void ReadBackThenUpdateLighting(benchmark::State& state) {
+    TerrainLightingScene& scene = SceneOf(static_cast<int>(state.range(0)));
+    TerrainLighting::Module().SetThreads(static_cast<int>(state.range(1)));
+    std::vector<TerrainVertex> copy;
     float x = 0.0f, y = 0.0f, z = 0.0f;
     for (auto _ : state) {
         scene.NextLight(x, y, z);
-        lighting.Update(grid, x, y, z, 3);
+        scene.ReadBack(copy);
+        scene.Ground.UpdateLighting(nullptr, x, y, z, 3);
+        benchmark::ClobberMemory();
+    }
+    PerVertex(state, scene.VertexCount());
+}
+
+void LightingAlone(benchmark::State& state) {
+    TerrainLightingScene& scene = SceneOf(static_cast<int>(state.range(0)));
+    TerrainLighting lighting;
+    lighting.SetThreads(static_cast<int>(state.range(1)));
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    for (auto _ : state) {
+        scene.NextLight(x, y, z);
+        lighting.Update(scene.Ground.LightingGrid(), x, y, z, 3);
         benchmark::ClobberMemory();
     }
     PerVertex(state, scene.VertexCount());
@@ -46,19 +73,36 @@ void LightingCoreOnArray(benchmark::State& state) {
 
 void PlainReferenceLighting(benchmark::State& state) {
     const int side = static_cast<int>(state.range(0));
-    TerrainLightingScene scene(side);
+    TerrainLightingScene& scene = SceneOf(side);
+    std::vector<TerrainVertex> vertices = scene.Vertices();
     TerrainLightingOracle oracle;
     float x = 0.0f, y = 0.0f, z = 0.0f;
     for (auto _ : state) {
         scene.NextLight(x, y, z);
-        oracle.UpdateLighting(*scene.Ground.Mesh, side, side, 1000.0f, 1000.0f, x, y, z, 3);
+        oracle.UpdateLighting(vertices, side, side, 1000.0f, 1000.0f, x, y, z, 3);
         benchmark::ClobberMemory();
     }
     PerVertex(state, scene.VertexCount());
 }
 
-BENCHMARK(TerrainUpdateLighting)->Arg(50)->Arg(128)->Arg(256)->Unit(benchmark::kMicrosecond);
-BENCHMARK(LightingCoreOnArray)->Arg(50)->Arg(128)->Arg(256)->Unit(benchmark::kMicrosecond);
-BENCHMARK(PlainReferenceLighting)->Arg(50)->Arg(128)->Arg(256)->Unit(benchmark::kMicrosecond);
+// Sides in increasing order, so that each large scene is built once.
+void Sides(benchmark::internal::Benchmark* bench) {
+    for (const int side : {50, 128, 256, 1024, 4096})
+        for (const int threads : {1, 2})
+            bench->Args({side, threads});
+}
+
+BENCHMARK(TerrainUpdateLighting)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(ReadBackThenUpdateLighting)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(LightingAlone)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(PlainReferenceLighting)
+    ->Args({50, 1})
+    ->Args({128, 1})
+    ->Args({256, 1})
+    ->Args({1024, 1})
+    ->Args({4096, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->UseRealTime();
 
 } // namespace

@@ -20,6 +20,25 @@ std::vector<std::string> Messages(const std::vector<std::string>& lines) {
     return messages;
 }
 
+// The kernel need only outlive Release: a host may free it before DestroyDllInterface, and one
+// that never called Init may free it at once (under the sanitizers any touch of it stops the run).
+TEST(ModuleLifecycleTest, DestroyTouchesNoKernelAfterReleaseOrWithoutInit) {
+    ModuleHarness harness;
+    ASSERT_TRUE(harness.Create());
+    ASSERT_TRUE(harness.Init());
+    ASSERT_TRUE(harness.Frame());
+    harness.Release();
+    harness.DeleteKernel();
+    harness.Destroy();
+    EXPECT_TRUE(harness.Device.Log->LiveBuffers.empty());
+
+    ModuleHarness never;
+    ASSERT_TRUE(never.Create());
+    never.DeleteKernel();
+    never.Destroy();
+    EXPECT_TRUE(never.Device.Log->Calls.empty());
+}
+
 TEST(ModuleLifecycleTest, CreateAndDestroyWithoutInitLeavesTheSlotNull) {
     ModuleHarness harness;
     ASSERT_TRUE(harness.Create()) << harness.Module.Error();

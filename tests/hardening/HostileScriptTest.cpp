@@ -3,6 +3,7 @@
 
 #include "BuiltScene.h"
 #include "HostileScripts.h"
+#include "heightmap/GridLimits.h"
 #include "support/ModuleHarness.h"
 
 #include <gtest/gtest.h>

@@ -15,7 +15,10 @@ MemoryUse MemoryUse::Now() {
 #if defined(__SANITIZE_ADDRESS__)
     use.HeapBytes = __sanitizer_get_current_allocated_bytes();
 #else
-    use.HeapBytes = mallinfo2().uordblks;
+    // The arenas' blocks and the blocks glibc maps on their own: a large block may be either, and
+    // which one changes as glibc moves its mapping threshold after the first large free.
+    const struct mallinfo2 info = mallinfo2();
+    use.HeapBytes = info.uordblks + info.hblkhd;
 #endif
     std::size_t totalPages = 0;
     std::size_t residentPages = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // How much memory the process holds now: heap bytes in use (the sanitizer's allocator count
-// under AddressSanitizer, whose allocator replaces the C library's; mallinfo2 otherwise) and the
-// resident set size from /proc/self/statm.
+// under AddressSanitizer, whose allocator replaces the C library's; mallinfo2's arena and mapped blocks
+// otherwise) and the resident set size from /proc/self/statm.
 
 #include <cstddef>
 

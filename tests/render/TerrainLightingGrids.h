@@ -4,6 +4,7 @@
 // world x = r / (H - 1) * 1000 - 500, column c at z = c / (W - 1) * 1000 - 500, interior normals
 // from the four neighbours, every vertex opaque white.
 
+#include "render/TerrainLighting.h"
 #include "render/TerrainVertex.h"
 
 #include <algorithm>
@@ -97,6 +98,28 @@ inline std::uint32_t Grey(std::uint32_t diffuse) {
 
 inline bool IsGrey(std::uint32_t diffuse) {
     return diffuse == Grey(diffuse) * 0x01010101u;
+}
+
+// Lights a grid of vertices as the terrain does: the lighting reads heights, normals and each row's
+// x and each column's z, and its grey levels become the interior vertices' colours.
+inline bool Light(TerrainLighting& lighting, std::vector<TerrainVertex>& vertices, int width, int height,
+                  float x, float y, float z, int smoothing) {
+    std::vector<SurfacePoint> points(vertices.size());
+    for (std::size_t n = 0; n < vertices.size(); ++n)
+        points[n] = {vertices[n].NX, vertices[n].NY, vertices[n].NZ, vertices[n].Y};
+    std::vector<float> rowX(static_cast<std::size_t>(std::max(height, 0))),
+        columnZ(static_cast<std::size_t>(std::max(width, 0)));
+    for (int r = 0; r < height && width > 0; ++r)
+        rowX[r] = vertices[static_cast<std::size_t>(r) * width].X;
+    for (int c = 0; c < width && height > 0; ++c)
+        columnZ[c] = vertices[static_cast<std::size_t>(c)].Z;
+    if (!lighting.Update({points.data(), rowX.data(), columnZ.data(), width, height, Extent, Extent}, x, y, z,
+                         smoothing))
+        return false;
+    for (int r = 1; r < height - 1; ++r)
+        for (int c = 1; c < width - 1; ++c)
+            vertices[r * width + c].Diffuse = lighting.GreyAt(r * width + c) * 0x01010101u;
+    return true;
 }
 
 } // namespace lighting_grids

@@ -29,11 +29,6 @@ std::vector<TerrainVertex> Marked(int width, int height, const std::vector<float
     return grid;
 }
 
-void Light(TerrainLighting& lighting, std::vector<TerrainVertex>& vertices, int width, int height, float x,
-           float y, float z, int smoothing) {
-    lighting.Update({vertices.data(), width, height, Extent, Extent}, x, y, z, smoothing);
-}
-
 // Every interior vertex is a grey level and every ring vertex keeps its mark.
 void ExpectGreyInsideMarkedRing(const std::vector<TerrainVertex>& grid, int width, int height) {
     for (int r = 0; r < height; ++r) {
@@ -235,15 +230,15 @@ TEST(TerrainLightingTest, GridsTooSmallOrEmptyAreLeftAlone) {
         for (const TerrainVertex& v : grid)
             EXPECT_EQ(v.Diffuse, RingMark);
     }
-    // No grid, or one too large to be a terrain: nothing is read or written.
-    std::vector<TerrainVertex> grid = Marked(5, 5, Flat(5, 5));
-    const std::vector<TerrainVertex> before = grid;
-    for (const auto& [width, height] : {std::pair{0, 5}, std::pair{5, 0}, std::pair{-5, 5}, std::pair{5, -5}})
-        lighting.Update({grid.data(), width, height, Extent, Extent}, 100.0f, -35.0f, 0.0f, 3);
-    lighting.Update({nullptr, 5, 5, Extent, Extent}, 100.0f, -35.0f, 0.0f, 3);
-    lighting.Update({grid.data(), 1 << 12, 1 << 12, Extent, Extent}, 100.0f, -35.0f, 0.0f, 3);
-    for (std::size_t n = 0; n < grid.size(); ++n)
-        EXPECT_EQ(grid[n].Diffuse, before[n].Diffuse);
+    // No grid, or one outside the grid limits: refused.
+    const SurfacePoint points[4] = {};
+    const float along[2] = {-500.0f, 500.0f};
+    for (const auto& [width, height] :
+         {std::pair{0, 5}, std::pair{5, 0}, std::pair{-5, 5}, std::pair{4097, 2}})
+        EXPECT_FALSE(
+            lighting.Update({points, along, along, width, height, Extent, Extent}, 100.0f, -35.0f, 0.0f, 3));
+    EXPECT_FALSE(lighting.Update({nullptr, along, along, 2, 2, Extent, Extent}, 100.0f, -35.0f, 0.0f, 3));
+    EXPECT_TRUE(lighting.Update({points, along, along, 2, 2, Extent, Extent}, 100.0f, -35.0f, 0.0f, 3));
 }
 
 // A new grid shape must not see what an earlier one left in the storage: its border light level
@@ -280,9 +275,11 @@ TEST(TerrainLightingTest, VerticesOutsideTheExtentsOrNotNumbersStaySafe) {
 
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::vector<TerrainVertex> broken = Marked(size, size, Hills(size, size, 32));
-    broken[3 * size + 4].X = nan;
+    for (int c = 0; c < size; ++c)
+        broken[3 * size + c].X = nan; // a row's x is one value
     broken[7 * size + 8].Y = nan;
-    broken[9 * size + 9].Z = std::numeric_limits<float>::infinity();
+    for (int r = 0; r < size; ++r)
+        broken[r * size + 9].Z = std::numeric_limits<float>::infinity();
     broken[12 * size + 12].NY = nan;
     for (int call = 0; call < 3; ++call)
         Light(lighting, broken, size, size, 45.0f, -15.0f, -20.0f, 2);

@@ -21,8 +21,7 @@ ModuleHarness::ModuleHarness() : Folder(MakeScratchFolder()), LogPath(Folder / "
 
 ModuleHarness::~ModuleHarness() {
     Destroy();
-    if (TheKernel.GetWindow().Handle != nullptr)
-        DestroyWindow(TheKernel.GetWindow().Handle);
+    DeleteKernel();
     // Drop any message a test left behind, so the next test starts with an empty queue.
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -44,6 +43,14 @@ bool ModuleHarness::Create() {
 void ModuleHarness::Destroy() {
     if (Dll != nullptr)
         Module.DestroyInterface(&Dll);
+}
+
+void ModuleHarness::DeleteKernel() {
+    if (OwnedKernel == nullptr)
+        return;
+    if (OwnedKernel->GetWindow().Handle != nullptr)
+        DestroyWindow(OwnedKernel->GetWindow().Handle);
+    OwnedKernel.reset();
 }
 
 void ModuleHarness::WriteFile(const std::string& name, const std::string& text) const {

@@ -9,6 +9,7 @@
 #include "support/RecordingRenderer.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,9 +36,13 @@ public:
 
     EngineInterface* Engine() const { return static_cast<EngineInterface*>(Dll); }
 
+    // The kernel need only outlive Release: a test may delete it then, and must not use TheKernel after.
+    void DeleteKernel();
+
     std::filesystem::path Folder;
     std::filesystem::path LogPath;
-    Kernel TheKernel;
+    std::unique_ptr<Kernel> OwnedKernel = std::make_unique<Kernel>();
+    Kernel& TheKernel = *OwnedKernel;
     RecordingRenderer Device;
     EngineModule Module;
     DllInterface* Dll = nullptr;

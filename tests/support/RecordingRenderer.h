@@ -1,15 +1,24 @@
 #pragma once
-// A renderer for tests: keeps buffer contents in memory like a real host and records every call
-// the module makes, in order, as short text ("VB1.Allocate(8,20,0,0x102)").
+// The one host double of the tests: a renderer and buffers that do only what the host contract
+// promises, and record the module's calls in order as short text ("VB1.Allocate(8,20,0,0x102)";
+// vertex and index appends and sets are counted, not recorded).
+// - Get hands out a copy of the stored element, made afresh on every call: a write through it is
+//   lost, and the elements never form one array.
+// - Every operation outside the contract, a write outside the allocation, and deleting a buffer
+//   that was not freed first are reported as contract breaches (ReportContractBreach).
 
 #include "host/Renderer.h"
 #include "hostkit/MemoryBuffers.h"
 
-#include <array>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
+
+// Tests fail the running test; fuzzers stop.
+void ReportContractBreach(const std::string& what);
 
 struct CallLog {
     bool Enabled = true;
@@ -25,7 +34,7 @@ struct CallLog {
     int Find(const std::string& call, int start = 0) const;
 };
 
-class RecordingVertexBuffer : public MemoryVertexBuffer {
+class RecordingVertexBuffer : public VertexBuffer {
 public:
     RecordingVertexBuffer(std::shared_ptr<CallLog> log, int id);
     ~RecordingVertexBuffer() override;
@@ -36,18 +45,46 @@ public:
     bool DrawIndexed(int primitiveType, int vertexCount, int primitiveCount) override;
     void* Get(int index) override;
 
+    bool Lock() override { return Breach("Lock"); }
+    bool Unlock() override { return Breach("Unlock"); }
+    bool Clear() override { return Breach("Clear"); }
+    int GetAppendedCount() const override { return Breach("GetAppendedCount"); }
+    bool Upload() override { return Breach("Upload"); }
+    bool Draw(int, int) override { return Breach("Draw"); }
+    bool MarkChanged(int, int) override { return Breach("MarkChanged"); }
+
+    // What the host holds: element index as the module last gave it.
+    template <typename T>
+    T At(int index) const {
+        T element;
+        std::memcpy(&element, Data() + static_cast<std::size_t>(index) * sizeof(T), sizeof(T));
+        return element;
+    }
+    template <typename T>
+    std::vector<T> All() const {
+        std::vector<T> elements(static_cast<std::size_t>(AllocatedCount));
+        std::memcpy(elements.data(), Data(), elements.size() * sizeof(T));
+        return elements;
+    }
+    const std::uint8_t* Data() const { return Stored.data(); }
+
     std::string Name;
     int AppendCalls = 0;
     int SetCalls = 0;
     int GetCalls = 0;
-    // Set to true by tests that want Get to refuse (it then gives null).
-    bool RefuseGet = false;
+    bool RefuseGet = false; // Get gives null, as a host may
+    bool RefuseAllocate = false;
 
 private:
+    bool Breach(const char* operation) const;
     std::shared_ptr<CallLog> Log;
+    std::vector<std::uint8_t> Stored;
+    std::vector<std::uint8_t> HandedOut; // the copy Get gives
+    int Appended = 0;
+    bool Freed = true;
 };
 
-class RecordingIndexBuffer : public MemoryIndexBuffer {
+class RecordingIndexBuffer : public IndexBuffer {
 public:
     RecordingIndexBuffer(std::shared_ptr<CallLog> log, int id);
     ~RecordingIndexBuffer() override;
@@ -57,10 +94,21 @@ public:
     std::uint16_t Get(int position) override;
     bool Select() override;
 
+    bool Lock() override { return Breach("Lock"); }
+    bool Unlock() override { return Breach("Unlock"); }
+    bool Clear() override { return Breach("Clear"); }
+    bool Set(int, const void*) override { return Breach("Set"); }
+    bool Upload() override { return Breach("Upload"); }
+
+    const std::vector<std::uint16_t>& Indices() const { return Values; }
     std::string Name;
+    bool RefuseAllocate = false;
 
 private:
+    bool Breach(const char* operation) const;
     std::shared_ptr<CallLog> Log;
+    std::vector<std::uint16_t> Values;
+    bool Freed = true;
 };
 
 struct CameraCall {
@@ -79,17 +127,37 @@ public:
     bool CreateIndexBuffer(IndexBuffer** out) override;
     bool SetCamera(float tx, float ty, float tz, float yaw, float pitch, float roll) override;
 
+    bool Startup(int, int) override { return Breach("Startup"); }
+    bool Shutdown() override { return Breach("Shutdown"); }
+    bool Resize(int, int) override { return Breach("Resize"); }
+    bool Clear() override { return Breach("Clear"); }
+    bool Present() override { return Breach("Present"); }
+    bool SaveScreenshot(const char*) override { return Breach("SaveScreenshot"); }
+    bool ReleaseTexture(std::uint32_t) override { return Breach("ReleaseTexture"); }
+    bool SetViewport(int, int, int, int) override { return Breach("SetViewport"); }
+
     std::shared_ptr<CallLog> Log;
     // Buffers in creation order; the pointers dangle once the module deletes them, so check
-    // IsAlive before use.
+    // IsAlive before use. An entry whose address a later buffer reuses becomes null.
     std::vector<RecordingVertexBuffer*> VertexBuffers;
     std::vector<RecordingIndexBuffer*> IndexBuffers;
-    bool IsAlive(const void* buffer) const { return Log->LiveBuffers.count(buffer) != 0; }
+    bool IsAlive(const void* buffer) const {
+        return buffer != nullptr && Log->LiveBuffers.count(buffer) != 0;
+    }
     std::vector<std::string> TexturesRequested;
     std::vector<CameraCall> Cameras;
     std::vector<std::uint32_t> ClearColorAtBegin;
     std::uint32_t NextTexture = 7; // handle LoadTexture gives; 0 makes it fail
+    bool MakeNoBuffers = false;    // CreateVertexBuffer and CreateIndexBuffer make nothing
+    bool RefuseAllocate = false;   // buffers made from now on refuse Allocate
 
-    // The last vertex buffer created with the given format code, or null.
+    // The live vertex buffers with the given format code, in creation order.
+    std::vector<RecordingVertexBuffer*> LiveVertexBuffers(std::uint32_t formatCode) const;
+    // The last live vertex buffer created with the given format code, or null.
     RecordingVertexBuffer* LastVertexBuffer(std::uint32_t formatCode) const;
+    // The live index buffers, in creation order.
+    std::vector<RecordingIndexBuffer*> LiveIndexBuffers() const;
+
+private:
+    bool Breach(const char* operation) const;
 };

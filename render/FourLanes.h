@@ -1,0 +1,30 @@
+#pragma once
+// Four floats as one value, for the lighting's inner loops. Each lane goes through the same
+// operations, in the same order, as it would on its own, so the results are those of the
+// one-at-a-time arithmetic.
+
+#include <cstring>
+
+using Float4 = float __attribute__((vector_size(16)));
+using Int4 = int __attribute__((vector_size(16)));
+
+inline Float4 Load4(const float* from) {
+    Float4 value;
+    std::memcpy(&value, from, sizeof value);
+    return value;
+}
+
+inline void Store4(float* to, Float4 value) {
+    std::memcpy(to, &value, sizeof value);
+}
+
+// Lanes 0 .. 2 of four vectors, transposed: out0 holds the four lanes 0, out1 lanes 1, out2 lanes 2.
+inline void Transpose3(Float4 a, Float4 b, Float4 c, Float4 d, Float4& out0, Float4& out1, Float4& out2) {
+    const Float4 ab01 = __builtin_shufflevector(a, b, 0, 4, 1, 5);
+    const Float4 cd01 = __builtin_shufflevector(c, d, 0, 4, 1, 5);
+    const Float4 ab23 = __builtin_shufflevector(a, b, 2, 6, 3, 7);
+    const Float4 cd23 = __builtin_shufflevector(c, d, 2, 6, 3, 7);
+    out0 = __builtin_shufflevector(ab01, cd01, 0, 1, 4, 5);
+    out1 = __builtin_shufflevector(ab01, cd01, 2, 3, 6, 7);
+    out2 = __builtin_shufflevector(ab23, cd23, 0, 1, 4, 5);
+}

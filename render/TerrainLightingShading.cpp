@@ -1,0 +1,66 @@
+// The passes over the whole grid after the sweep: the shadow blurred and multiplied by the diffuse
+// term, blurred again, eased into the shown brightness and turned into grey levels.
+
+#include "render/FourLanes.h"
+#include "render/LightingConstants.h"
+#include "render/TerrainLighting.h"
+
+#include <algorithm>
+#include <cstdint>
+
+using namespace lighting;
+
+void TerrainLighting::Shade(const Grid& grid, const Light& light, int firstRow, int endRow, int worker) {
+    const int width = grid.Width;
+    const float nx = light.NX, ny = light.NY, nz = light.NZ;
+    const SurfacePoint* __restrict points = grid.Points;
+    const float* __restrict shadow = ShadowLevel.data();
+    float* __restrict lightLevel = LightLevel.data();
+    float* __restrict facingAt = Facing.data() + static_cast<std::ptrdiff_t>(worker) * (width + 4);
+    for (int row = firstRow; row < endRow; ++row) {
+        const int rowStart = row * width;
+        // The normals of four vertices, each loaded with its height beside it, then transposed.
+        int column = 1;
+        for (; column + 4 <= width - 1; column += 4) {
+            const SurfacePoint* p = points + rowStart + column;
+            Float4 normalX, normalY, normalZ;
+            Transpose3(Load4(&p[0].NX), Load4(&p[1].NX), Load4(&p[2].NX), Load4(&p[3].NX), normalX, normalY,
+                       normalZ);
+            Store4(facingAt + column, normalX * nx + normalY * ny + normalZ * nz);
+        }
+        for (; column < width - 1; ++column) {
+            const SurfacePoint& point = points[rowStart + column];
+            facingAt[column] = point.NX * nx + point.NY * ny + point.NZ * nz;
+        }
+        for (int c = 1; c < width - 1; ++c) {
+            const int n = rowStart + c;
+            const float blurred =
+                (shadow[n + width] + shadow[n - width] + shadow[n + 1] + shadow[n - 1] + shadow[n]) / 5.0f;
+            const float d = facingAt[c];
+            // Ambient only when the light meets the surface from behind: 0.8 * 0 adds nothing.
+            const float facing = d > 0.0f ? 0.0f : -d;
+            const float diffuse = Ambient + DiffuseWeight * facing;
+            lightLevel[n] = ClampLevel(diffuse * blurred);
+        }
+    }
+}
+
+void TerrainLighting::Colour(const Grid& grid, int smoothing, int firstRow, int endRow) {
+    const int width = grid.Width;
+    const float kept = static_cast<float>(smoothing - 1);
+    const float divisor = static_cast<float>(smoothing);
+    const float* __restrict lightLevel = LightLevel.data();
+    float* __restrict display = DisplayLevel.data();
+    std::uint8_t* __restrict grey = Grey.data();
+    for (int row = firstRow; row < endRow; ++row) {
+        for (int n = row * width + 1, end = row * width + width - 1; n < end; ++n) {
+            const float blurred = (lightLevel[n + width] + lightLevel[n - width] + lightLevel[n + 1] +
+                                   lightLevel[n - 1] + lightLevel[n]) /
+                                  5.0f;
+            const float shown = (kept * display[n] + blurred) / divisor;
+            display[n] = shown;
+            // shown stays within 0 .. 1; the bound only guards the conversion.
+            grey[n] = static_cast<std::uint8_t>(static_cast<int>(std::min(shown * 255.0f, 255.0f)));
+        }
+    }
+}

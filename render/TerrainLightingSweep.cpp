@@ -1,0 +1,244 @@
+// The shadow sweep: the grid is walked in lines across the light, starting where the light enters;
+// each line reads and raises a horizon buffer, which is then smoothed for the next line.
+
+#include "render/FourLanes.h"
+#include "render/LightingConstants.h"
+#include "render/TerrainLighting.h"
+
+#include <algorithm>
+#include <cstddef>
+
+using namespace lighting;
+
+namespace {
+// For the height and the drop alike: next[j] = (2 cur[j-1] + 2 cur[j+1] + cur[j-2] + cur[j+2] +
+// 4 cur[j]) / 10, in this order, for slots j in [from, to). Two slots (four floats) at a time; the
+// values read for one step serve the following ones too.
+void SmoothSlots(const float* __restrict cur, float* __restrict next, int from, int to) {
+    constexpr int a = PerSlot, b = 2 * PerSlot; // one and two slots away, in floats
+    int i = from * PerSlot;
+    const int end = to * PerSlot;
+    if (end - i >= 8) {
+        Float4 twoBack = Load4(cur + i - b);
+        Float4 oneBackTwice = 2.0f * Load4(cur + i - a);
+        Float4 here = Load4(cur + i);
+        for (; i + 8 <= end; i += 8) {
+            // Two groups per turn, so that the carried values need no copying.
+            const Float4 oneOnTwice = 2.0f * Load4(cur + i + a);
+            const Float4 twoOn = Load4(cur + i + b);
+            Store4(next + i, (oneBackTwice + oneOnTwice + twoBack + twoOn + 4.0f * here) / 10.0f);
+            const Float4 threeOnTwice = 2.0f * Load4(cur + i + a + 4);
+            const Float4 fourOn = Load4(cur + i + b + 4);
+            Store4(next + i + 4, (oneOnTwice + threeOnTwice + here + fourOn + 4.0f * twoOn) / 10.0f);
+            twoBack = twoOn;
+            oneBackTwice = threeOnTwice;
+            here = fourOn;
+        }
+    }
+    for (; i < end; ++i)
+        next[i] = (2.0f * cur[i - a] + 2.0f * cur[i + a] + cur[i - b] + cur[i + b] + 4.0f * cur[i]) / 10.0f;
+}
+} // namespace
+
+void TerrainLighting::ClearHorizon() {
+    for (std::vector<float>& buffer : Horizon)
+        std::fill(buffer.begin() + DirtyLo * PerSlot, buffer.begin() + DirtyHi * PerSlot, 0.0f);
+    DirtyLo = DirtyHi = SlotLo;
+}
+
+// Line L reads and raises horizon buffer L % 2; after it, both buffers are smoothed into the other
+// one of their pair for line L + 1. Every worker walks the same lines and keeps its own copy of the
+// range of slots that may be non-zero, so all of them agree on it without sharing it. Per line:
+// each worker places its share of the line's vertices and smooths its share of the slots for it
+// (both only read what the last line left), then they meet; then each sweeps its share, when the
+// shares' horizon slots are apart, or worker 0 sweeps the whole line; then they meet again.
+void TerrainLighting::Sweep(const Grid& grid, const Light& light, int worker, int workers) {
+    const int width = grid.Width;
+    const int height = grid.Height;
+    // Lines lie across the light's main horizontal direction and start where the light enters.
+    const int firstColumn = light.ZNegative ? width - 1 : 0;
+    const int columnStep = light.ZNegative ? -1 : 1;
+    const int firstRow = light.XNegative ? height - 1 : 0;
+    const int rowStep = light.XNegative ? -1 : 1;
+    const int lineCount = light.RowLines ? height : width;
+    const int lineLength = light.RowLines ? width : height;
+    const int lineDelta = light.RowLines ? rowStep * width : columnStep;
+    const int stepDelta = light.RowLines ? columnStep : rowStep * width;
+    const LineGeometry geometry{
+        light.XNegative ? grid.ExtentX / 2.0f : -grid.ExtentX / 2.0f,
+        light.ZNegative ? grid.ExtentZ / 2.0f : -grid.ExtentZ / 2.0f,
+        // The slot position is measured in thirds of a cell of ExtentZ / Width.
+        grid.ExtentZ / static_cast<float>(width),
+        light.HX,
+        light.HZ,
+        light.NY,
+    };
+    // Shares of a line start on a group of four, as the placing takes them.
+    const int share = ((lineLength + workers - 1) / workers + 3) / 4 * 4;
+    const int from = std::min(lineLength, worker * share), to = std::min(lineLength, from + share);
+
+    int dirtyLo = DirtyLo, dirtyHi = DirtyHi;
+    int touchedLo = 0, touchedHi = 0; // slots the last line could raise
+    int lineStart = firstRow * width + firstColumn;
+    for (int line = 0; line <= lineCount; ++line, lineStart += lineDelta) {
+        if (line < lineCount)
+            PlaceLine(grid, lineStart, stepDelta, from, to, lineLength, light.RowLines, geometry, worker);
+        if (line > 0) {
+            int lo = dirtyLo, hi = dirtyHi;
+            if (touchedLo < touchedHi) {
+                lo = lo < hi ? std::min(lo, touchedLo) : touchedLo;
+                hi = std::max(hi, touchedHi);
+            }
+            if (lo < hi) {
+                // The kernel reaches two slots each way; the live range bounds it.
+                const int smoothFrom = std::max(SlotLo, lo - 2), smoothTo = std::min(SlotHi, hi + 2);
+                const int span = smoothTo - smoothFrom;
+                SmoothSlots(Horizon[(line - 1) % 2].data(), Horizon[line % 2].data(),
+                            smoothFrom + span * worker / workers, smoothFrom + span * (worker + 1) / workers);
+                dirtyLo = smoothFrom;
+                dirtyHi = smoothTo;
+            }
+        }
+        Sync(workers);
+        if (line == lineCount)
+            break;
+
+        // The slots each share can touch: k and k + 1 for its positions.
+        float lowest = ShareLowest[0], highest = ShareHighest[0];
+        bool apart = true;
+        for (int a = 0; a < workers; ++a) {
+            lowest = std::min(lowest, ShareLowest[static_cast<std::size_t>(a)]);
+            highest = std::max(highest, ShareHighest[static_cast<std::size_t>(a)]);
+            for (int b = a + 1; b < workers; ++b) {
+                const float aLow = ShareLowest[static_cast<std::size_t>(a)],
+                            aHigh = ShareHighest[static_cast<std::size_t>(a)];
+                const float bLow = ShareLowest[static_cast<std::size_t>(b)],
+                            bHigh = ShareHighest[static_cast<std::size_t>(b)];
+                const bool aEmpty = aLow > aHigh, bEmpty = bLow > bHigh;
+                apart = apart && (aEmpty || bEmpty || static_cast<int>(aHigh) + 1 < static_cast<int>(bLow) ||
+                                  static_cast<int>(bHigh) + 1 < static_cast<int>(aLow));
+            }
+        }
+        // Positions lie in [SlotLo, SlotHi - 1), so these conversions are in range.
+        touchedLo = static_cast<int>(lowest);
+        touchedHi = static_cast<int>(highest) + 2;
+
+        float* buffer = Horizon[line % 2].data();
+        float* shadowOut = ShadowLevel.data() + lineStart;
+        if (apart)
+            SweepLine(shadowOut, buffer, stepDelta, from, to);
+        else if (worker == 0)
+            SweepLine(shadowOut, buffer, stepDelta, 0, lineLength);
+        Sync(workers);
+    }
+    if (worker == 0) {
+        DirtyLo = dirtyLo;
+        DirtyHi = dirtyHi;
+    }
+}
+
+void TerrainLighting::PlaceLine(const Grid& grid, int lineStart, int stepDelta, int from, int to, int length,
+                                bool rowLine, const LineGeometry& line, int worker) {
+    const Float4 firstSlot = Float4{} + static_cast<float>(SlotLo);
+    const Float4 lastSlot = Float4{} + static_cast<float>(SlotHi - 1); // k + 1 must stay below SlotHi
+    const Float4 centre = Float4{} + CentreSlot;
+    const Float4 x0 = Float4{} + line.X0, z0 = Float4{} + line.Z0, cell = Float4{} + line.Cell;
+    const Float4 hx = Float4{} + line.HX, hz = Float4{} + line.HZ, ny = Float4{} + line.NY;
+    const Int4 noSlot = Int4{} - 1;
+    int* __restrict slotAt = LineSlot.data();
+    float* __restrict weightsAt = LineWeights.data();
+    float* __restrict rayAt = LineRay.data();
+    float* __restrict groundAt = LineGround.data();
+
+    // Along a row x stays and z follows the columns; along a column the other way round.
+    const int width = grid.Width;
+    const int row = lineStart / width, column = lineStart % width;
+    const int alongStep = rowLine ? stepDelta : stepDelta / width;
+    const float* along = rowLine ? grid.ColumnZ + column : grid.RowX + row;
+    const Float4 fixed = Float4{} + (rowLine ? grid.RowX[row] : grid.ColumnZ[column]);
+    const SurfacePoint* points = grid.Points + lineStart;
+
+    // The slots that this share can raise: a vertex outside the extents widens the range to the
+    // lowest slot, which costs only smoothing work.
+    Float4 lowest = lastSlot, highest = firstSlot;
+
+    auto place = [&](int a, int b, int c, int d, int step) {
+        const std::ptrdiff_t as = alongStep, ds = stepDelta;
+        const Float4 varying{along[a * as], along[b * as], along[c * as], along[d * as]};
+        const Float4 y{points[a * ds].Y, points[b * ds].Y, points[c * ds].Y, points[d * ds].Y};
+        const Float4 x = rowLine ? fixed : varying;
+        const Float4 z = rowLine ? varying : fixed;
+        const Float4 dx = x - x0;
+        const Float4 dz = z - z0;
+        const Float4 p = (hz * dx - hx * dz) / cell * static_cast<float>(SlotsPerCell) + centre;
+        // A vertex outside the terrain's extents has no horizon slot (-1): it stays lit. Its
+        // position is replaced before the conversion, which is only defined in range.
+        const Int4 inRange = (p >= firstSlot) & (p < lastSlot);
+        const Float4 position = inRange ? p : firstSlot;
+        const Int4 k = __builtin_convertvector(position, Int4);
+        const Float4 kf = __builtin_convertvector(k, Float4);
+        const Float4 wk = 1.0f - (position - kf);
+        const Float4 wk1 = 1.0f - ((kf + 1.0f) - position);
+        lowest = position < lowest ? position : lowest;
+        highest = position > highest ? position : highest;
+        // Where the slot's pair of values starts in the horizon buffer.
+        const Int4 slot = inRange ? k * PerSlot : noSlot;
+        std::memcpy(slotAt + step, &slot, sizeof slot);
+        // The two weights of a vertex side by side, as the sweep takes them.
+        Store4(weightsAt + 2 * step, __builtin_shufflevector(wk, wk1, 0, 4, 1, 5));
+        Store4(weightsAt + 2 * step + 4, __builtin_shufflevector(wk, wk1, 2, 6, 3, 7));
+        Store4(rayAt + step, y - (hx * dx + hz * dz) * ny);
+        Store4(groundAt + step, y);
+    };
+
+    int step = from;
+    for (; step + 4 <= to; step += 4)
+        place(step, step + 1, step + 2, step + 3, step);
+    if (step < to) {
+        // A last, partial group at the line's end: the line's last vertex stands in for the missing
+        // ones, and their results land in padding that the sweep never reads.
+        const int last = length - 1;
+        place(step, std::min(step + 1, last), std::min(step + 2, last), last, step);
+    }
+    ShareLowest[static_cast<std::size_t>(worker)] =
+        std::min(std::min(lowest[0], lowest[1]), std::min(lowest[2], lowest[3]));
+    ShareHighest[static_cast<std::size_t>(worker)] =
+        std::max(std::max(highest[0], highest[1]), std::max(highest[2], highest[3]));
+}
+
+void TerrainLighting::SweepLine(float* shadowOut, float* horizonBuffer, int stepDelta, int from, int to) {
+    const int* __restrict slotAt = LineSlot.data();
+    const float* __restrict weightsAt = LineWeights.data() + 2 * from;
+    const float* __restrict rayAt = LineRay.data();
+    const float* __restrict groundAt = LineGround.data();
+    // Only this share's slots are touched: apart from every other share's.
+    float* __restrict horizon = horizonBuffer;
+    const std::ptrdiff_t delta = stepDelta;
+    for (std::ptrdiff_t step = from; step < to; ++step, weightsAt += 2) {
+        const int slot = slotAt[step];
+        float shadow = 1.0f;
+        if (slot >= 0) {
+            const float h = rayAt[step];
+            const Float4 weights = Load4(weightsAt);
+            const Float4 weight = __builtin_shufflevector(weights, weights, 0, 0, 1, 1); // wk, wk, wk1, wk1
+            float* values = horizon + slot;
+            const Float4 stored = Load4(values); // height k, drop k, height k + 1, drop k + 1
+            const Float4 weighted = weight * stored;
+            const float horizonAtP = weighted[0] + weighted[2];
+            if (h < horizonAtP) {
+                const float dropAtP = weighted[1] + weighted[3];
+                const float f = ((h - dropAtP) / (horizonAtP - dropAtP)) * (h / horizonAtP);
+                const float g = (f + 2.0f) / 3.0f;
+                shadow = g * g * g * g * g * g;
+            } else {
+                // Lit: both slots' heights move towards the ray, then both drops towards how far
+                // the new height lies above the ground here.
+                const Float4 raised = stored + weight * (h - stored); // heights in lanes 0, 2
+                const Float4 heights = __builtin_shufflevector(raised, raised, 0, 0, 2, 2);
+                const Float4 dropped = stored + weight * ((heights - groundAt[step]) - stored);
+                Store4(values, __builtin_shufflevector(raised, dropped, 0, 5, 2, 7));
+            }
+        }
+        shadowOut[step * delta] = shadow;
+    }
+}
