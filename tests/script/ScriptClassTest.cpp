@@ -5,6 +5,7 @@
 
 #include "script/ScriptBindings.h"
 #include "script/ScriptVM.h"
+#include "script/ScriptValue.h"
 
 #include <lua.hpp>
 
@@ -40,6 +41,16 @@ TEST_F(ScriptClassTest, WritesTruncateSaturateAndAnythingButANumberStoresZero) {
         EXPECT_EQ(TheGadget.Count, c.Expected) << c.Value;
     }
     EXPECT_EQ(Output("gadget.Count = 7.9 print(gadget.Count)"), "7\n"); // an integer, not 7.0
+}
+
+// Method arguments are read from the stack one by one, in whatever order the compiler chooses:
+// reading one, a handle included, must not move the others.
+TEST_F(ScriptClassTest, ReadingAHandleAsAValueLeavesTheStackAlone) {
+    lua_getglobal(L, "gadget");
+    ScriptValue value;
+    value.Read(L, 1);
+    EXPECT_EQ(lua_gettop(L), 1);
+    EXPECT_EQ(value.GetInt(), 0);
 }
 
 TEST_F(ScriptClassTest, KeysThatNameNothingReadNilAndAreNeverStored) {

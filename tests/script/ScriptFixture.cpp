@@ -20,7 +20,9 @@ struct GadgetBinding {
 
 int RegisterGadget(lua_State* L) {
     const auto* binding = static_cast<const GadgetBinding*>(lua_touserdata(L, 1));
-    ScriptClass<Gadget>::Register(L);
+    ScriptClass<Gadget>::Register(L); // the first time or again, the stack is left as it was
+    if (lua_gettop(L) != 1)
+        return luaL_error(L, "Register changed the stack");
     ScriptClass<Gadget>::BindInstance(L, binding->Instance, binding->Global);
     return 0;
 }

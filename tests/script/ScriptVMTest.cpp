@@ -1,6 +1,5 @@
-// The script state itself: its one library and its budgets where the engine's defaults cannot
-// show them (a small memory ceiling, a short time limit). Scripts that hit the budgets through
-// the engine are in the hostile catalogue.
+// The script state itself: its one library and its budgets, made small so that each shows on its
+// own. Scripts that hit the budgets through the engine are in the hostile catalogue.
 
 #include "ScriptFixture.h"
 
@@ -25,8 +24,9 @@ TEST_F(ScriptFixture, OnlyTheBaseLibraryIsOpen) {
 // A state with small budgets and the gadget bound; runs code as the engine runs its script.
 class BudgetTest : public ::testing::Test {
 protected:
-    void Open(std::size_t memoryLimit, std::chrono::milliseconds timeLimit) {
-        L = ScriptVM::Open(memoryLimit, ScriptVM::DefaultInstructionLimit, timeLimit);
+    void Open(std::size_t memoryLimit, std::chrono::milliseconds timeLimit,
+              std::int32_t instructionLimit = ScriptVM::DefaultInstructionLimit) {
+        L = ScriptVM::Open(memoryLimit, instructionLimit, timeLimit);
         ASSERT_NE(L, nullptr);
         ASSERT_TRUE(ScriptVM::OpenBaseLibrary(L));
         ASSERT_TRUE(BindGadgetClass(L, TheGadget));
@@ -60,6 +60,15 @@ TEST_F(BudgetTest, MemoryFreedAfterTheCeilingIsReachedCanBeUsedAgain) {
         lua_gc(L, LUA_GCCOLLECT);
         EXPECT_LT(ScriptVM::MemoryInUse(L), limit / 4);
     }
+}
+
+TEST_F(BudgetTest, TheInstructionLimitStopsAScriptAndEveryInstructionAfterIt) {
+    Open(ScriptVM::DefaultMemoryLimit, ScriptVM::DefaultTimeLimit, 100'000);
+    // Catching the error must not let the script carry on.
+    EXPECT_THAT(
+        Run("gadget.Count = 5 while true do pcall(function() while true do end end) gadget.Count = 6 end"),
+        testing::HasSubstr("script stopped: instruction limit reached"));
+    EXPECT_EQ(TheGadget.Count, 5);
 }
 
 TEST_F(BudgetTest, TheTimeLimitCountsFromEachCallAndOnceReachedStopsTheStateForGood) {
