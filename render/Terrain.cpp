@@ -25,6 +25,13 @@ Vector operator+(const Vector& a, const Vector& b) {
 std::uint16_t Index(int vertex) {
     return static_cast<std::uint16_t>(vertex);
 }
+
+// Whether the host gave the mesh room for its vertices and indices: a buffer is written only within
+// what it allocated.
+bool Holds(const Terrain::StripMesh& mesh, int vertices, int indices) {
+    return mesh.GetVertexBuffer() != nullptr && mesh.GetVertexBuffer()->AllocatedCount >= vertices &&
+           mesh.GetIndexBuffer() != nullptr && mesh.GetIndexBuffer()->AllocatedCount >= indices;
+}
 } // namespace
 
 Terrain::~Terrain() = default;
@@ -111,7 +118,10 @@ void Terrain::BuildTile(Renderer* renderer, Tile& tile) const {
     const TileRect& rect = tile.Rect;
     const int width = rect.Columns, height = rect.Rows;
     StripMesh& mesh = *tile.Mesh;
-    mesh.Create(renderer, width * height, (height - 1) * (2 * width + 4) - 4);
+    const int indexCount = (height - 1) * (2 * width + 4) - 4;
+    mesh.Create(renderer, width * height, indexCount);
+    if (!Holds(mesh, width * height, indexCount))
+        return; // the device made no room: nothing may be written
     for (int r = 0; r < height; ++r)
         for (int c = 0; c < width; ++c) {
             const TerrainVertex vertex = VertexAt(rect.FirstRow + r, rect.FirstColumn + c, 0xFFFFFFFF);
@@ -177,6 +187,8 @@ void Terrain::WriteColours(Tile& tile) const {
     const TerrainLighting& lighting = TerrainLighting::Module();
     const TileRect& rect = tile.Rect;
     StripMesh& mesh = *tile.Mesh;
+    if (!Holds(mesh, rect.Rows * rect.Columns, 0))
+        return;
     // The grid's outer ring keeps its colour; a tile's own border inside the grid does not.
     const int firstRow = std::max(rect.FirstRow, 1);
     const int endRow = std::min(rect.FirstRow + rect.Rows, GridHeight - 1);

@@ -24,7 +24,9 @@ public:
     // twice, then b. The four indices make only degenerate triangles and keep the new strip
     // starting on an even position, so it keeps the winding of the first.
     bool AddStripJoin(std::uint16_t a, std::uint16_t b) {
-        if (this->Indices == nullptr)
+        // Nothing to join to (no buffer, or one that kept nothing): Get would be asked for a
+        // position the buffer does not hold.
+        if (this->Indices == nullptr || this->Indices->AppendedCount < 1)
             return true;
         const std::uint16_t last = this->Indices->Get(this->Indices->AppendedCount - 1);
         this->AddIndex(last);

@@ -93,7 +93,11 @@ void Sides(benchmark::internal::Benchmark* bench) {
 }
 
 BENCHMARK(TerrainUpdateLighting)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
-BENCHMARK(ReadBackThenUpdateLighting)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(ReadBackThenUpdateLighting)
+    ->Apply(Sides)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->UseRealTime();
 BENCHMARK(LightingAlone)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(PlainReferenceLighting)
     ->Args({50, 1})

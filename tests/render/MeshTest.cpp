@@ -129,6 +129,7 @@ TEST(MeshTest, StripJoinRepeatsTheLastIndexThenTheNewStart) {
     TriangleStripMesh<TerrainVertex> mesh;
     EXPECT_TRUE(mesh.AddStripJoin(1, 2)); // no buffer yet: nothing to join
     mesh.Create(&device, 8, 8);
+    EXPECT_TRUE(mesh.AddStripJoin(1, 2)); // nothing appended: nothing to repeat, nothing asked of Get
     mesh.AddIndex(0);
     mesh.AddIndex(5);
     EXPECT_TRUE(mesh.AddStripJoin(3, 6));

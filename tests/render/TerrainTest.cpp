@@ -168,4 +168,15 @@ TEST_F(TerrainTest, GridsItCannotBuildAreRefusedAndARebuildFreesTheOldTiles) {
     EXPECT_EQ(Device.Log->LiveBuffers.size(), 2u);
 }
 
+// A device that makes buffers but no room in them: nothing is appended or set, at build or relight
+// (the double reports any write outside an allocation), and the height query still answers.
+TEST_F(TerrainTest, BuffersWithoutRoomAreNeverWritten) {
+    Device.RefuseAllocate = true;
+    BuildFrom(300, 300, [](int r, int) { return static_cast<float>(r); });
+    Ground.UpdateLighting(nullptr, 100.0f, -35.0f, 0.0f, 3);
+    for (const RecordingVertexBuffer* buffer : Device.VertexBuffers)
+        EXPECT_EQ(buffer->AppendCalls + buffer->SetCalls, 0);
+    EXPECT_FLOAT_EQ(Ground.GetHeight(0.0f, 0.0f), 149.5f);
+}
+
 } // namespace
