@@ -1,41 +1,50 @@
 #pragma once
 // A scratch folder to run the built veltra program in, and to read what it wrote.
 
-#include "app/image/Image.h"
+#include "app/image/PngFile.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
+#include <fstream>
+#include <random>
+#include <sstream>
 
-struct ProcessResult {
-    int ExitCode = -1; // -1 when it was killed (after four minutes) or did not start
-    std::string Out;
-    std::string Err;
+using ::testing::HasSubstr;
+
+struct RunResult {
+    int ExitCode; // 137 when killed after four minutes
+    std::string Out, Err;
 };
 
 class RunFixture : public ::testing::Test {
 protected:
-    enum class Display {
-        None,        // DISPLAY and WAYLAND_DISPLAY unset: offscreen
-        Unreachable, // DISPLAY names a display with no server behind it
-        Xvfb,        // a private virtual X server, for as long as the run lasts
-    };
+    void SetUp() override { std::filesystem::create_directories(Folder); }
+    void TearDown() override { std::filesystem::remove_all(Folder); }
 
-    void SetUp() override;
-    void TearDown() override;
-
-    // The program (by default the built veltra) with the given arguments, in the scratch folder.
-    ProcessResult Veltra(std::vector<std::string> args, Display display = Display::None,
-                         const std::string& program = VELTRA_EXECUTABLE) const;
-    std::string ReadText(const std::string& name) const;
-    void WriteText(const std::string& name, const std::string& text) const;
-    std::optional<Image> ReadPng(const std::string& name) const;
-    static bool Has(const std::string& text, const std::string& part) {
-        return text.find(part) != std::string::npos;
+    // The program in the scratch folder without a display; `before` comes between the emptied
+    // environment and the program: variables to set, or a wrapper such as xvfb-run.
+    RunResult Veltra(const std::vector<std::string>& args, const std::string& before = "",
+                     const std::string& program = VELTRA_EXECUTABLE) const {
+        std::string command = "cd " + Folder.string() + " && env -u DISPLAY -u WAYLAND_DISPLAY " + before +
+                              " timeout -s KILL 240 " + program;
+        for (const std::string& arg : args)
+            command += " '" + arg + "'"; // no argument here holds a quote
+        const int status = std::system((command + " >.stdout 2>.stderr").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Text(".stdout"), Text(".stderr")};
     }
+    std::string Text(const std::string& name) const {
+        std::stringstream text;
+        text << std::ifstream(Folder / name).rdbuf();
+        return text.str();
+    }
+    void Write(const std::string& name, const std::string& text) const {
+        std::ofstream(Folder / name) << text;
+    }
+    std::optional<Image> Png(const std::string& name) const { return png::Read(Folder / name); }
 
-    std::filesystem::path Folder;
+    const std::filesystem::path Folder =
+        std::filesystem::temp_directory_path() / ("veltra-run-" + std::to_string(std::random_device()()));
 };
