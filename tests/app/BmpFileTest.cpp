@@ -14,7 +14,7 @@ void Put(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, 
 
 } // namespace
 
-TEST(BmpFileTest, EveryLayoutReadsAsWritten) {
+TEST(BmpFileTest, EveryLayoutReadsAsWrittenAndBrokenFilesAreRefusedWithAReason) {
     // Widths 1, 2, 3 and 5 give 24-bit rows that need 1, 2, 3 and 1 padding bytes.
     for (int width : {1, 2, 3, 5, 16})
         for (int bits : {24, 32})
@@ -32,47 +32,29 @@ TEST(BmpFileTest, EveryLayoutReadsAsWritten) {
 
     // Bit fields after a large header: red in the lowest byte, alpha from its mask.
     std::vector<std::uint8_t> bytes(14 + 124 + 4, 0);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
     // clang-format off
-    const std::pair<std::size_t, std::uint32_t> fields[] = {{10, 14 + 124}, {14, 124}, {18, 1}, {22, 1}, {26, 1},
-        {28, 32}, {30, 3}, {54, 0xFF}, {58, 0xFF00}, {62, 0xFF0000}, {66, 0xFF000000}, {138, 0x80332211}};
+    const std::pair<std::size_t, std::uint32_t> fields[] = {{0, 'B' | 'M' << 8}, {10, 14 + 124}, {14, 124},
+        {18, 1}, {22, 1}, {26, 1}, {28, 32}, {30, 3}, {54, 0xFF}, {58, 0xFF00}, {62, 0xFF0000},
+        {66, 0xFF000000}, {138, 0x80332211}};
     // clang-format on
     for (auto [at, value] : fields)
         Put(bytes, at, value);
-    const std::optional<Image> read = bmp::Decode(bytes, nullptr);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(std::vector(read->Rgba.begin(), read->Rgba.end()),
+    EXPECT_EQ(bmp::Decode(bytes, nullptr).value_or(Image()).Rgba,
               (std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0x80}));
     Put(bytes, 54, 0x1F0);
-    std::string error;
-    EXPECT_FALSE(bmp::Decode(bytes, &error)) << "a mask that is not a whole byte";
-    EXPECT_NE(error.find("mask"), std::string::npos);
-}
+    EXPECT_FALSE(bmp::Decode(bytes, nullptr)) << "a mask that is not a whole byte";
 
-TEST(BmpFileTest, BrokenHeadersAndTruncationsAreRefusedWithAReason) {
     const std::vector<std::uint8_t> good = bmp::Encode(Image(4, 4), 24, false);
-    const std::tuple<std::size_t, std::uint32_t, int> cases[] = {
-        // Magic, 8-bit pixels, no planes, run-length compression.
-        {0, 'X', 2},
-        {28, 8, 2},
-        {26, 0, 2},
-        {30, 1, 4},
-        // Width zero, negative, huge, overflowing a row; height zero, most negative.
-        {18, 0, 4},
-        {18, 0xFFFFFFFC, 4},
-        {18, 1u << 20, 4},
-        {18, 0x7FFFFFFF, 4},
-        {22, 0, 4},
-        {22, 0x80000000, 4},
-        // Pixels beyond the end, pixels inside the header, a short header, one longer than the file.
-        {10, 1000, 4},
-        {10, 20, 4},
-        {14, 12, 4},
-        {14, 100000, 4},
-    };
+    // Each case: where, what, how many bytes. Magic, 8-bit pixels, no planes, run-length compression;
+    // width 0, negative, huge, overflowing a row; height 0, most negative; pixels past the end or in
+    // the header; a header too short or longer than the file.
+    // clang-format off
+    const std::tuple<std::size_t, std::uint32_t, int> cases[] = {{0, 'X', 2}, {28, 8, 2}, {26, 0, 2},
+        {30, 1, 4}, {18, 0, 4}, {18, 0xFFFFFFFC, 4}, {18, 1u << 20, 4}, {18, 0x7FFFFFFF, 4}, {22, 0, 4},
+        {22, 0x80000000, 4}, {10, 1000, 4}, {10, 20, 4}, {14, 12, 4}, {14, 100000, 4}};
+    // clang-format on
     for (const auto& [at, value, size] : cases) {
-        std::vector<std::uint8_t> bytes = good;
+        bytes = good;
         Put(bytes, at, value, size);
         std::string error;
         EXPECT_FALSE(bmp::Decode(bytes, &error)) << at << " " << value;
