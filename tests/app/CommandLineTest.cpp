@@ -1,4 +1,5 @@
-// The command line: its defaults, and the mistakes it turns into a message and exit code 2.
+// The command line: the mistakes it turns into a message and exit code 2, and the odd names it takes.
+// The defaults show in the runs of the program.
 
 #include "app/CommandLine.h"
 
@@ -14,8 +15,7 @@ const std::string Tmp =
 
 // The options, exit code and messages from the arguments, with a log in the temporary folder unless
 // they name one.
-std::tuple<std::optional<HostOptions>, int, std::string> Parse(std::vector<std::string> args,
-                                                               bool display = false) {
+std::tuple<std::optional<HostOptions>, int, std::string> Parse(std::vector<std::string> args) {
     if (std::find(args.begin(), args.end(), "--log") == args.end())
         args.insert(args.end(), {"--log", Tmp + ".log"});
     args.insert(args.begin(), "veltra");
@@ -24,7 +24,7 @@ std::tuple<std::optional<HostOptions>, int, std::string> Parse(std::vector<std::
         argv.push_back(arg.c_str());
     std::ostringstream out, err;
     CommandLineResult result =
-        CommandLine::Parse(static_cast<int>(argv.size()), argv.data(), display, out, err);
+        CommandLine::Parse(static_cast<int>(argv.size()), argv.data(), false, out, err);
     return {std::move(result.Options), result.ExitCode, err.str()};
 }
 
