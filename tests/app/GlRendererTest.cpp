@@ -1,232 +1,147 @@
-// The OpenGL renderer, drawing offscreen on Mesa: what lands where, in which colour.
+// The OpenGL renderer drawing offscreen on Mesa: what lands where, in which colour, what reaches
+// the GPU, and the draws it refuses.
 
-#include "HeadlessFixture.h"
-
-#include "app/gl/GlVertexBuffer.h"
+#include "app/gl/GlRenderer.h"
+#include "app/gl/EglHeadlessContext.h"
+#include "app/gl/VertexFormat.h"
 #include "app/image/BmpFile.h"
 
-#include <cmath>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
 
 namespace {
 
-constexpr Rgb Black{0, 0, 0};
-constexpr Rgb Red{255, 0, 0};
-constexpr Rgb Green{0, 255, 0};
-constexpr Rgb Blue{0, 0, 255};
+constexpr int W = 64, H = 48;
 
-constexpr int Left = HeadlessFixture::Width / 4;
-constexpr int Right = HeadlessFixture::Width * 3 / 4;
-constexpr int Top = HeadlessFixture::Height / 4;
-constexpr int Bottom = HeadlessFixture::Height * 3 / 4;
-constexpr int MiddleX = HeadlessFixture::Width / 2;
-constexpr int MiddleY = HeadlessFixture::Height / 2;
+struct Vertex { // format 0x152: position, normal, packed ARGB colour, texture coordinates
+    float X, Y, Z, NX = 0, NY = 0, NZ = -1;
+    std::uint32_t Diffuse = 0xFFFFFFFF;
+    float U = 0, V = 0;
+};
 
-// A picture whose top half is red and bottom half blue.
-Image RedOverBlue() {
-    Image picture(16, 16);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            std::uint8_t* pixel = picture.Pixel(x, y);
-            pixel[0] = y < 8 ? 255 : 0;
-            pixel[2] = y < 8 ? 0 : 255;
-            pixel[3] = 255;
-        }
-    return picture;
+// Squares of side 2 * half about (x, y, z) facing the camera, one for each x; texture coordinate
+// v = 0 along the top edge.
+std::vector<Vertex> Squares(std::initializer_list<float> xs, float y, float z, float half,
+                            std::uint32_t colour) {
+    std::vector<Vertex> corners;
+    for (float x : xs)
+        for (auto [dx, dy] : {std::pair{-1.0f, -1.0f}, {1.0f, -1.0f}, {-1.0f, 1.0f}, {1.0f, 1.0f}})
+            corners.push_back(
+                {x + dx * half, y + dy * half, z, 0, 0, -1, colour, (dx + 1) / 2, (1 - dy) / 2});
+    return corners;
+}
+
+// The pixel as 0xRGB, each channel in quarters (0 to 4) so that 0x80 is 2.
+int Rgb(const Image& image, int x, int y) {
+    const std::uint8_t* p = image.Pixel(x, y);
+    return static_cast<int>(std::lround(p[0] / 63.75) << 8 | std::lround(p[1] / 63.75) << 4 |
+                            std::lround(p[2] / 63.75));
 }
 
 } // namespace
 
-class GlRendererTest : public HeadlessFixture {};
-
-TEST_F(GlRendererTest, PackedColoursAreArgbWithAlphaIgnored) {
-    LookAlongZ();
-    Mesh red = MakeQuad(-100.0f, 0.0f, 100.0f, 100.0f, 10.0f, 0x00FF0000); // alpha 0 still draws
-    Mesh blue = MakeQuad(-100.0f, -100.0f, 100.0f, 0.0f, 10.0f, 0x800000FF);
-    Image frame = Frame([&] {
-        red.Draw(4, 2);
-        blue.Draw(4, 2);
-    });
-    EXPECT_TRUE(PixelIs(frame, MiddleX, Top, Red)); // world y > 0 is up
-    EXPECT_TRUE(PixelIs(frame, MiddleX, Bottom, Blue));
-    EXPECT_TRUE(PixelIs(frame, 0, Top, Red)); // whole rows turned the right way up
-}
-
-TEST_F(GlRendererTest, NearerSurfaceHidesFartherWhateverTheDrawOrder) {
-    LookAlongZ();
-    Mesh near = MakeQuad(-100.0f, -100.0f, 100.0f, 100.0f, 10.0f, 0xFFFF0000);
-    Mesh far = MakeQuad(-100.0f, -100.0f, 100.0f, 100.0f, 20.0f, 0xFF0000FF);
-    for (bool nearFirst : {true, false}) {
-        Image frame = Frame([&] {
-            (nearFirst ? near : far).Draw(4, 2);
-            (nearFirst ? far : near).Draw(4, 2);
-        });
-        EXPECT_TRUE(PixelIs(frame, MiddleX, MiddleY, Red)) << nearFirst;
-    }
-}
-
-TEST_F(GlRendererTest, CameraConventionsOfTheTopAndFlyViews) {
-    // Square markers on the ground (y = 0): red towards +x, blue towards +z, green towards -x.
-    auto marker = [this](float x, float z, float half, std::uint32_t colour) {
-        return MakeMesh({{x - half, 0, z - half, 0, 1, 0, colour},
-                         {x + half, 0, z - half, 0, 1, 0, colour},
-                         {x - half, 0, z + half, 0, 1, 0, colour},
-                         {x + half, 0, z + half, 0, 1, 0, colour}},
-                        {0, 1, 2, 2, 1, 3});
+// What lands where in which colour: colours are ARGB with alpha ignored, +x is right and +y up,
+// the nearer surface wins; a texture (v = 0 at its top) times the vertex colour, or white without
+// vertex colours (format 0x102). Nothing is drawn that would read past a buffer or that the device cannot
+// make; buffers that outlive the device draw no more.
+TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) {
+    std::string error;
+    std::unique_ptr<EglHeadlessContext> context = EglHeadlessContext::Create(W, H, &error);
+    ASSERT_NE(context, nullptr) << error;
+    auto device = std::make_unique<GlRenderer>(*context, AssetLocator(std::vector<std::filesystem::path>{}));
+    std::vector<std::string> reports;
+    device->Report = [&](const std::string& message) { reports.push_back(message); };
+    ASSERT_TRUE(device->Startup(W, H)) << device->Error();
+    IndexBuffer* indices = nullptr;
+    device->CreateIndexBuffer(&indices);
+    std::unique_ptr<IndexBuffer> quads(indices);
+    quads->Allocate(18, 2, 0); // two triangles for each of three quads
+    for (std::uint16_t index : {0, 1, 2, 2, 1, 3, 4, 5, 6, 6, 5, 7, 8, 9, 10, 10, 9, 11})
+        quads->Append(&index);
+    auto buffer = [&](const auto& vertices, std::uint32_t format = 0x152) {
+        VertexBuffer* created = nullptr;
+        device->CreateVertexBuffer(&created);
+        created->Allocate(static_cast<int>(vertices.size()), sizeof(vertices[0]), 0, format);
+        for (const auto& vertex : vertices)
+            created->Append(&vertex);
+        return std::unique_ptr<VertexBuffer>(created);
+    };
+    auto frame = [&](std::initializer_list<VertexBuffer*> meshes) { // one frame drawing their quads
+        device->CaptureNextFrame = true;
+        device->BeginScene(0);
+        for (VertexBuffer* mesh : meshes)
+            EXPECT_TRUE(quads->Select() &&
+                        mesh->DrawIndexed(4, mesh->AllocatedCount, mesh->AllocatedCount / 2));
+        device->EndScene(0);
+        return device->CapturedFrame();
     };
 
-    // Top view: the eye 700 above the origin, looking straight down; +x right, +z up.
-    Mesh east = marker(200.0f, 0.0f, 40.0f, 0xFFFF0000);
-    Mesh north = marker(0.0f, 200.0f, 40.0f, 0xFF0000FF);
-    Mesh west = marker(-200.0f, 0.0f, 40.0f, 0xFF00FF00);
-    Device->SetCamera(0.0f, -700.0f, 0.0f, 0.0f, -1.57f, 0.0f);
-    Image top = Frame([&] {
-        east.Draw(4, 2);
-        north.Draw(4, 2);
-        west.Draw(4, 2);
-    });
-    const double halfHeight = 700.0 * std::tan(ViewCamera::FieldOfViewY / 2.0);
-    const int offsetX = static_cast<int>(std::lround(200.0 / (halfHeight * Width / Height) * Width / 2));
-    const int offsetY = static_cast<int>(std::lround(200.0 / halfHeight * Height / 2));
-    EXPECT_TRUE(PixelIs(top, MiddleX + offsetX, MiddleY, Red));
-    EXPECT_TRUE(PixelIs(top, MiddleX - offsetX, MiddleY, Green));
-    EXPECT_TRUE(PixelIs(top, MiddleX, MiddleY - offsetY, Blue));
-    EXPECT_TRUE(PixelIs(top, MiddleX, MiddleY, Black));
+    auto near = buffer(Squares({0}, 0, 5, 1, 0xFF00FF00)),
+         topRight = buffer(Squares({100}, 100, 10, 100, 0xFF0000)),
+         bottom = buffer(Squares({0}, -100, 10, 100, 0x800000FF)); // alpha 0 and 0x80
+    const Image first = frame({near.get(), topRight.get(), bottom.get()});
+    EXPECT_EQ(std::tuple(Rgb(first, W * 3 / 4, H / 4), Rgb(first, W / 4, H / 4), Rgb(first, W / 2, H * 3 / 4),
+                         Rgb(first, W / 2, H / 2)),
+              std::tuple(0x400, 0x000, 0x004, 0x040));
 
-    // Fly view from 10 above the origin: heading 0 looks along +z, a heading h along
-    // (-sin h, 0, cos h), so a positive heading turns towards -x. The row sampled sees the
-    // ground about 30 ahead.
-    Mesh nearEast = marker(30.0f, 0.0f, 15.0f, 0xFFFF0000);
-    Mesh nearNorth = marker(0.0f, 30.0f, 15.0f, 0xFF0000FF);
-    Mesh nearWest = marker(-30.0f, 0.0f, 15.0f, 0xFF00FF00);
-    const int groundRow = MiddleY + 14;
-    auto flyView = [&](float heading) {
-        Device->SetCamera(0.0f, -10.0f, 0.0f, heading, 0.0f, 0.0f);
-        return Frame([&] {
-            nearEast.Draw(4, 2);
-            nearNorth.Draw(4, 2);
-            nearWest.Draw(4, 2);
-        });
-    };
-    EXPECT_TRUE(PixelIs(flyView(0.0f), MiddleX, groundRow, Blue));
-    EXPECT_TRUE(PixelIs(flyView(1.5707963f), MiddleX, groundRow, Green));
-    EXPECT_TRUE(PixelIs(flyView(-1.5707963f), MiddleX, groundRow, Red));
-}
-
-TEST_F(GlRendererTest, VertexColourModulatesTheTextureAndWithoutOneWhiteIsUsed) {
-    ASSERT_TRUE(bmp::Write(Folder / "picture.bmp", RedOverBlue(), 24, false));
-    const std::uint32_t texture = Device->LoadTexture("picture.bmp");
-    ASSERT_NE(texture, 0u);
-    LookAlongZ();
-    // Texture coordinate v = 0 (the picture's top) at the top of the quad; half-grey vertices.
-    Mesh quad = MakeQuad(-5.0f, -5.0f, 5.0f, 5.0f, 10.0f, 0xFF808080);
-    Image frame = Frame([&] {
-        EXPECT_TRUE(Device->SetTexture(texture, 0));
-        quad.Draw(4, 2);
-    });
-    EXPECT_TRUE(PixelIs(frame, MiddleX, Top - 4, {128, 0, 0}, 4));
-    EXPECT_TRUE(PixelIs(frame, MiddleX, Bottom + 4, {0, 0, 128}, 4));
-    // A texture that cannot be had is handle 0 with a reason; 0, or a handle never given out,
-    // draws with the vertex colour alone.
-    EXPECT_EQ(Device->LoadTexture("missing.bmp"), 0u);
-    EXPECT_EQ(Reports.size(), 1u);
-    for (std::uint32_t untextured : {0u, texture + 100u}) {
-        Image plain = Frame([&] {
-            Device->SetTexture(untextured, 0);
-            quad.Draw(4, 2);
-        });
-        EXPECT_TRUE(PixelIs(plain, MiddleX, Top - 4, {128, 128, 128}, 2));
+    const std::string file = "/tmp/veltra-gl-" + std::to_string(getpid()) + ".bmp";
+    Image picture(16, 16); // red over blue
+    for (std::size_t i = 0; i < 256; ++i)
+        picture.Rgba[4 * i + (i < 128 ? 0 : 2)] = picture.Rgba[4 * i + 3] = 255;
+    ASSERT_TRUE(bmp::Write(file, picture, 24, false));
+    const std::uint32_t texture = device->LoadTexture(file.c_str());
+    std::ofstream(file) << "BM not a bitmap";
+    for (const char* unusable : {"", "missing.bmp", file.c_str()})
+        EXPECT_EQ(device->LoadTexture(unusable), 0u) << unusable;
+    std::filesystem::remove(file);
+    EXPECT_EQ(std::pair(texture, reports.size()), std::pair(1u, std::size_t{2}))
+        << "a reason for each named file";
+    const std::vector<std::array<float, 5>> plain = {
+        {-5, -5, 10, 0, 1}, {5, -5, 10, 1, 1}, {-5, 5, 10, 0, 0}, {5, 5, 10, 1, 0}};
+    auto grey = buffer(Squares({0}, 0, 10, 5, 0xFF808080)), white = buffer(plain, 0x102); // position, texture
+    // Texture 0 or one never given out: the vertex colour alone. Top and bottom as 0xRGBRGB.
+    for (auto [handle, mesh, colours] : {std::tuple{1u, grey.get(), 0x200002},
+                                         {0u, grey.get(), 0x222222},
+                                         {101u, grey.get(), 0x222222},
+                                         {1u, white.get(), 0x400004}}) {
+        EXPECT_EQ(device->SetTexture(handle, 0), handle != 101);
+        const Image textured = frame({mesh});
+        EXPECT_EQ(Rgb(textured, W / 2, 8) << 12 | Rgb(textured, W / 2, 40), colours) << handle;
     }
 
-    // Position and texture only (format 0x102): white times the texture.
-    struct BoxVertex {
-        float X, Y, Z, U, V;
-    };
-    VertexBuffer* raw = nullptr;
-    Device->CreateVertexBuffer(&raw);
-    std::unique_ptr<VertexBuffer> box(raw);
-    box->Allocate(4, sizeof(BoxVertex), 0, 0x102);
-    for (BoxVertex v : {BoxVertex{-5, -5, 10, 0, 1}, {5, -5, 10, 1, 1}, {-5, 5, 10, 0, 0}, {5, 5, 10, 1, 0}})
-        box->Append(&v);
-    frame = Frame([&] {
-        Device->SetTexture(texture, 0);
-        quad.Indices->Select();
-        EXPECT_TRUE(box->DrawIndexed(4, 4, 2));
-    });
-    EXPECT_TRUE(PixelIs(frame, MiddleX, Top - 4, Red, 4));
-    EXPECT_TRUE(PixelIs(frame, MiddleX, Bottom + 4, Blue, 4));
-}
-
-TEST_F(GlRendererTest, ChangedVerticesReachTheNextFrameAndOnlyTheChangedRangeIsSent) {
-    LookAlongZ();
-    // Many small quads side by side, so that one changed vertex is a small part of the buffer.
-    std::vector<LitVertex> vertices;
-    std::vector<std::uint16_t> indices;
-    for (int column = 0; column < 16; ++column) {
-        const float x0 = -8.0f + static_cast<float>(column);
-        const auto first = static_cast<std::uint16_t>(vertices.size());
-        for (auto [x, y] : {std::pair{x0, -10.0f}, {x0 + 1, -10.0f}, {x0, 10.0f}, {x0 + 1, 10.0f}})
-            vertices.push_back({x, y, 10.0f, 0, 0, -1, 0xFF0000FF});
-        for (int corner : {0, 1, 2, 2, 1, 3})
-            indices.push_back(static_cast<std::uint16_t>(first + corner));
+    auto squares = buffer(Squares({-4, 0, 4}, 0, 10, 2, 0)), quad = buffer(Squares({0}, 0, 10, 1, 0));
+    EXPECT_EQ(std::pair(device->FrameCount, device->DrawCalls), std::pair(5u, 7));
+    IndexBuffer* gone = nullptr;
+    device->CreateIndexBuffer(&gone);
+    gone->Select();
+    delete gone; // the selection goes with the buffer
+    EXPECT_FALSE(squares->DrawIndexed(4, 12, 2));
+    quads->Select();
+    // The most primitives of each type that 18 indices make, and one more.
+    for (auto [type, most] : {std::pair{1, 18}, {2, 9}, {3, 17}, {4, 6}, {5, 16}, {6, 16}})
+        EXPECT_TRUE(squares->DrawIndexed(type, 12, most) && !squares->DrawIndexed(type, 12, most + 1))
+            << type;
+    EXPECT_FALSE(squares->DrawIndexed(4, 12, 0) || squares->DrawIndexed(9, 12, 2));
+    EXPECT_FALSE(quad->DrawIndexed(4, 4, 3)); // index 6 of four vertices
+    // Element sizes that disagree with the format, and an unknown format bit.
+    for (auto [size, format] : {std::pair{24, 0x152u}, {36, 0x1152u}}) {
+        quad->Allocate(4, size, 0, format);
+        EXPECT_FALSE(quad->DrawIndexed(4, 4, 2)) << size;
     }
-    Mesh mesh = MakeMesh(vertices, indices);
-    Frame([&] { mesh.Draw(4, 32); });
-    auto* buffer = dynamic_cast<GlVertexBuffer*>(mesh.Vertices.get());
-    ASSERT_NE(buffer, nullptr);
-    const std::size_t fullUpload = buffer->UploadedBytes;
-    EXPECT_EQ(fullUpload, vertices.size() * sizeof(LitVertex));
-
-    // Nothing changed: nothing is sent.
-    Frame([&] { mesh.Draw(4, 32); });
-    EXPECT_EQ(buffer->UploadedBytes, fullUpload);
-
-    // The quad in the middle turns red through Set, written vertex by vertex.
-    for (int corner = 0; corner < 4; ++corner) {
-        LitVertex vertex = vertices[static_cast<std::size_t>(8 * 4 + corner)];
-        vertex.Diffuse = 0xFFFF0000;
-        mesh.Vertices->Set(8 * 4 + corner, &vertex);
-    }
-    Image frame = Frame([&] { mesh.Draw(4, 32); });
-    EXPECT_EQ(buffer->UploadedBytes - fullUpload, 4 * sizeof(LitVertex));
-    const int middleColumnX = MiddleX + 1; // the quad from x = 0 to 1 lies just right of centre
-    EXPECT_TRUE(PixelIs(frame, middleColumnX, MiddleY, Red));
-    EXPECT_TRUE(PixelIs(frame, Left, MiddleY, Blue));
+    EXPECT_EQ(device->DrawCalls, 13);
+    device.reset();
+    EXPECT_NE(squares->Get(0), nullptr);
+    EXPECT_FALSE(squares->DrawIndexed(4, 12, 2) || quads->Select());
+    EXPECT_TRUE(glGetError() == GL_NO_ERROR) << "an invalid OpenGL call";
 }
 
-TEST_F(GlRendererTest, DrawsThatCannotBeMadeSafelyAreRefused) {
-    LookAlongZ();
-    Mesh quad = MakeQuad(-100.0f, -100.0f, 100.0f, 100.0f, 10.0f, 0xFFFF0000);
-    EXPECT_FALSE(quad.Vertices->DrawIndexed(4, 4, 2)); // no index buffer selected yet
-    Mesh gone = MakeQuad(-1.0f, -1.0f, 1.0f, 1.0f, 10.0f, 0xFF00FF00);
-    gone.Indices->Select();
-    gone.Indices.reset(); // the selection goes with the buffer
-    EXPECT_FALSE(quad.Vertices->DrawIndexed(4, 4, 2));
-
-    Mesh pastTheEnd = MakeMesh({{-100, -100, 10}, {100, -100, 10}, {0, 100, 10}}, {0, 1, 7});
-    Mesh odd = MakeMesh({{-100, -100, 10}, {100, -100, 10}, {0, 100, 10}}, {0, 1, 2});
-    Image frame = Frame([&] {
-        EXPECT_FALSE(quad.Draw(4, 3));       // 9 indices from a buffer of 6
-        EXPECT_FALSE(quad.Draw(5, 5));       // 7 indices
-        EXPECT_FALSE(quad.Draw(4, 0));       // nothing to draw
-        EXPECT_FALSE(quad.Draw(9, 2));       // no such primitive type
-        EXPECT_FALSE(pastTheEnd.Draw(4, 1)); // index 7 of 3 vertices
-        // A format whose size disagrees with the element size, and an unknown format bit.
-        odd.Indices->Select();
-        odd.Vertices->Allocate(3, 24, 0, 0x152);
-        EXPECT_FALSE(odd.Vertices->DrawIndexed(4, 3, 1));
-        odd.Vertices->Allocate(3, 36, 0, 0x1152);
-        EXPECT_FALSE(odd.Vertices->DrawIndexed(4, 3, 1));
-    });
-    EXPECT_TRUE(PixelIs(frame, MiddleX, MiddleY, Black));
-    EXPECT_EQ(Device->DrawCalls, 0);
-}
-
-TEST_F(GlRendererTest, BuffersOutlivingTheDeviceStopDrawing) {
-    Mesh quad = MakeQuad(-1.0f, -1.0f, 1.0f, 1.0f, 10.0f, 0xFFFF0000);
-    Frame([&] { quad.Draw(4, 2); });
-    Device.reset();
-    // Their memory stays readable; drawing is refused rather than reaching a dead device.
-    EXPECT_NE(quad.Vertices->Get(0), nullptr);
-    EXPECT_FALSE(quad.Vertices->DrawIndexed(4, 4, 2));
-    EXPECT_FALSE(quad.Indices->Select());
+TEST(VertexFormatTest, SkippedComponentsMoveLaterOnesAndOddCodesAreRefused) {
+    const VertexFormat wide = VertexFormat::FromCode(0x2E2); // point size, specular, two texture sets
+    EXPECT_EQ(std::tuple(wide.Valid, wide.Diffuse.Offset, wide.TexCoord.Offset, wide.Stride),
+              std::tuple(true, 16, 24, 40));
+    // No position, pre-transformed positions, unknown bits, more than eight texture sets.
+    for (std::uint32_t code : {0x040u, 0x004u, 0x1152u, 0x902u})
+        EXPECT_FALSE(VertexFormat::FromCode(code).Valid) << std::hex << code;
 }

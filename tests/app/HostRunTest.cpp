@@ -1,131 +1,152 @@
-// Whole runs of the veltra program: its files, its messages, its exit codes and its window.
+// Whole runs of the built veltra program: its frames, files, messages and exit codes, offscreen
+// and in a window under Xvfb.
 
-#include "RunFixture.h"
+#include "app/image/PngFile.h"
 
-class HostRunTest : public RunFixture {};
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
 
-TEST_F(HostRunTest, MissingOrWrongModuleIsAClearErrorWithExitCodeOne) {
-    ProcessResult missing = Veltra({"--module", (Folder / "libnothing.so").string()});
-    EXPECT_EQ(missing.ExitCode, 1);
-    EXPECT_TRUE(Has(missing.Err, "cannot load the engine module")) << missing.Err;
-    EXPECT_TRUE(Has(missing.Err, "libnothing.so")) << missing.Err;
-    // A library that is not an engine module.
-    ProcessResult wrong = Veltra({"--module", VELTRA_PLATFORM_LIBRARY});
-    EXPECT_EQ(wrong.ExitCode, 1);
-    EXPECT_TRUE(Has(wrong.Err, "does not export CreateDllInterface")) << wrong.Err;
+#include <fstream>
+#include <random>
+#include <sstream>
+
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+// The share of a region's pixels in the colour the engine clears each frame with, and the mean grey
+// step between horizontal neighbours there (the grid texture's lines give about 6).
+std::pair<double, double> Measure(const Image& image, int x0, int y0, int x1, int y1) {
+    double clear = 0, detail = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const std::uint8_t* p = image.Pixel(x, y);
+            clear += std::abs(p[0] - 0xCC) <= 2 && std::abs(p[1] - 0xDD) <= 2 && std::abs(p[2] - 0xEE) <= 2;
+            detail += x + 1 < x1 ? std::abs(p[4] + p[5] + p[6] - p[0] - p[1] - p[2]) / 3.0 : 0;
+        }
+    const double count = (x1 - x0) * (y1 - y0);
+    return {clear / count, detail / count};
 }
 
-TEST_F(HostRunTest, BadArgumentsExitWithTwoBeforeAnythingRuns) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--size", "big", "--log", "never.log"},
-          {"--log", "", "--screenshot", "never.png"},
-          {"--log", "/dev/full"}}) {
-        ProcessResult result = Veltra(args);
-        EXPECT_EQ(result.ExitCode, 2) << args[1] << result.Err;
-        EXPECT_TRUE(Has(result.Err, args[0] + ": ")) << result.Err;
+// A scratch folder to run the built veltra program in, and to read what it wrote.
+class HostRunTest : public ::testing::Test {
+protected:
+    void SetUp() override { std::filesystem::create_directories(Folder); }
+    void TearDown() override { std::filesystem::remove_all(Folder); }
+
+    // The program in the scratch folder without a display; `before` comes between the emptied
+    // environment and the program: variables to set, or a wrapper such as xvfb-run.
+    // Its exit code (137 when killed after four minutes), standard output and standard error.
+    std::tuple<int, std::string, std::string> Veltra(const std::vector<std::string>& args,
+                                                     const std::string& before = "",
+                                                     const std::string& program = VELTRA_EXECUTABLE) const {
+        std::string command = "cd " + Folder.string() + " && env -u DISPLAY -u WAYLAND_DISPLAY " + before +
+                              " timeout -s KILL 240 " + program;
+        for (const std::string& arg : args)
+            command += " '" + arg + "'"; // no argument here holds a quote
+        const int status = std::system((command + " >.stdout 2>.stderr").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Text(".stdout"), Text(".stderr")};
     }
-    EXPECT_EQ(
-        std::distance(std::filesystem::directory_iterator(Folder), std::filesystem::directory_iterator()),
-        1); // only .out
-}
-
-TEST_F(HostRunTest, HeadlessRunWritesTheChosenFramesTheLogAndTheRate) {
-    std::filesystem::create_directories(Folder / "frames");
-    ProcessResult result =
-        Veltra({"--frames", "7", "--every", "3", "--size", "96x72", "--screenshot", "frames/f-%02d.png"});
-    ASSERT_EQ(result.ExitCode, 0) << result.Err;
-    for (const char* name : {"f-01.png", "f-03.png", "f-06.png", "f-07.png"}) {
-        std::optional<Image> frame = ReadPng(std::string("frames/") + name);
-        ASSERT_TRUE(frame) << name;
-        EXPECT_EQ(frame->Width, 96);
-        EXPECT_EQ(frame->Height, 72);
+    std::string Text(const std::string& name) const {
+        std::stringstream text;
+        text << std::ifstream(Folder / name).rdbuf();
+        return text.str();
     }
-    EXPECT_FALSE(std::filesystem::exists(Folder / "frames" / "f-02.png"));
-    EXPECT_TRUE(Has(result.Out, "7 frames in")) << result.Out;
-    EXPECT_TRUE(Has(result.Out, "4 PNG files: " + (Folder / "frames/f-01.png").string() + " to "))
-        << result.Out;
-    const std::string log = ReadText("veltra.log");
-    for (const char* line : {"Host: headless 96x72", "Initialising VeltraEngine...", "Host: unpaced",
-                             "Releasing VeltraEngine...", "Host: 7 frames in"})
-        EXPECT_TRUE(Has(log, line)) << line << "\n" << log;
-}
+    std::optional<Image> Png(const std::string& name) const { return png::Read(Folder / name); }
 
-TEST_F(HostRunTest, PlainScreenshotNameKeepsTheLastFrameAndWorkdirHoldsTheScript) {
+    const std::filesystem::path Folder =
+        std::filesystem::temp_directory_path() / ("veltra-run-" + std::to_string(std::random_device()()));
+};
+
+} // namespace
+
+// The script from --workdir, --size over the script's size, numbered frames (the first, every
+// third, the last), key messages left over, and a first frame looking down on textured terrain.
+TEST_F(HostRunTest, OffscreenRunWritesTheChosenFramesOfTexturedTerrain) {
     std::filesystem::create_directories(Folder / "scene");
-    // The script runs from the working directory; its print shows on standard output.
-    WriteText("scene/HeightmapGeneration.lua", "print('script ran here')\n");
-    ProcessResult result = Veltra({"--frames", "3", "--size", "40x30", "--workdir", "scene", "--screenshot",
-                                   "last-%%.png", "--log", "run.log"});
-    ASSERT_EQ(result.ExitCode, 0) << result.Err;
-    EXPECT_TRUE(Has(result.Out, "script ran here")) << result.Out;
-    // Paths are relative to where veltra started, not to --workdir; %% is a percent sign.
-    EXPECT_TRUE(ReadPng("last-%.png"));
-    EXPECT_TRUE(Has(result.Out, "1 PNG file: " + (Folder / "last-%.png").string() + "\n")) << result.Out;
-    EXPECT_TRUE(Has(ReadText("run.log"), "Host: 3 frames in"));
+    std::ofstream(Folder / "scene/HeightmapGeneration.lua")
+        << "print('script ran here') window:ResizeWindow(50, 60)\n";
+    // Four messages on frame 6, of which one reaches the engine a frame; one due after the run.
+    const auto [exitCode, out, err] =
+        Veltra({"--frames", "7", "--every", "3", "--size", "320x240", "--workdir", "scene", "--screenshot",
+                "f-%02d.png", "--keys", "6:press:T,6:press:Up,9:down:Up"});
+    ASSERT_EQ(exitCode, 0) << err;
+    // Paths are relative to where veltra started, not to --workdir.
+    EXPECT_THAT(out, AllOf(HasSubstr("script ran here\n"), HasSubstr("veltra: 7 frames in"),
+                           HasSubstr("4 PNG files: " + Folder.string() + "/f-01.png to " + Folder.string() +
+                                     "/f-07.png\n")));
+    EXPECT_THAT(err, AllOf(HasSubstr("3 key-script messages not delivered: 2 still waiting"),
+                           HasSubstr(", 1 due after its last frame\n"), Not(HasSubstr("headless")),
+                           Not(HasSubstr("grid.bmp"))));
+    for (const char* line :
+         {"Host: the script's window size 50x60 gives way to --size 320x240", "Host: headless 320x240",
+          "Initialising VeltraEngine...", "Host: unpaced", "Releasing VeltraEngine...", "Host: 7 frames in"})
+        EXPECT_THAT(Text("veltra.log"), HasSubstr(line));
+    std::string written; // frame: size
+    for (int frame = 1; frame <= 7; ++frame)
+        if (const std::optional<Image> png = Png("f-0" + std::to_string(frame) + ".png"))
+            written += std::to_string(frame) + ":" + std::to_string(png->Width) + "x" +
+                       std::to_string(png->Height) + " ";
+    ASSERT_EQ(written, "1:320x240 3:320x240 6:320x240 7:320x240 ");
+    EXPECT_NE(Png("f-01.png")->Rgba, Png("f-03.png")->Rgba) << "the light moves";
+    const auto [clear, detail] = Measure(*Png("f-01.png"), 80, 60, 240, 180);
+    EXPECT_EQ(clear, 0.0);
+    EXPECT_GT(detail, 2.0);
 }
 
-TEST_F(HostRunTest, TheScriptSizesTheFramesUnlessSizeIsGivenAndWithinBounds) {
-    WriteText("HeightmapGeneration.lua", "window:ResizeWindow(0, 100000)\n");
-    ProcessResult result = Veltra({"--frames", "1", "--screenshot", "s.png"});
-    ASSERT_EQ(result.ExitCode, 0) << result.Err;
-    std::optional<Image> frame = ReadPng("s.png");
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->Width, 1);
-    EXPECT_EQ(frame->Height, 8192);
-    EXPECT_TRUE(Has(result.Err, "0x100000 is outside 1x1 to 8192x8192; using 1x8192")) << result.Err;
-    EXPECT_TRUE(Has(ReadText("veltra.log"), "0x100000 is outside")) << ReadText("veltra.log");
-
-    result = Veltra({"--frames", "1", "--screenshot", "s.png", "--size", "40x30"});
-    ASSERT_EQ(result.ExitCode, 0) << result.Err;
-    frame = ReadPng("s.png");
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->Width, 40);
-    EXPECT_EQ(frame->Height, 30);
+// A display with no server behind it: headless instead, in the script's size brought into range,
+// until a scripted Escape.
+TEST_F(HostRunTest, WithoutADisplayServerTheRunGoesHeadlessAndEndsOnEscape) {
+    std::ofstream(Folder / "HeightmapGeneration.lua") << "window:ResizeWindow(0, 100000)\n";
+    const auto [exitCode, out, err] =
+        Veltra({"--keys", "3:press:Escape", "--screenshot", "b-%d.png"}, "DISPLAY=:6093");
+    ASSERT_EQ(exitCode, 0) << err;
+    EXPECT_THAT(
+        err, AllOf(HasSubstr("SDL cannot start its video: x11 not available; rendering headless instead\n"),
+                   HasSubstr("window size 0x100000 is outside 1x1 to 8192x8192; using 1x8192\n")));
+    EXPECT_THAT(Text("veltra.log"), HasSubstr("Host: the script's window size 0x100000 is outside"));
+    EXPECT_THAT(out, AllOf(HasSubstr("veltra: 2 frames in"),
+                           HasSubstr("2 PNG files: " + Folder.string() + "/b-1.png to " + Folder.string() +
+                                     "/b-2.png\n")));
+    const std::optional<Image> first = Png("b-1.png");
+    EXPECT_EQ(std::pair(first ? first->Width : 0, first ? first->Height : 0), std::pair(1, 8192));
 }
 
-TEST_F(HostRunTest, ScriptedEscapeQuitsAndKeyMessagesLeftOverAreCounted) {
-    ProcessResult result = Veltra({"--size", "40x30", "--keys", "5:press:Escape"});
-    ASSERT_EQ(result.ExitCode, 0) << result.Err;
-    EXPECT_TRUE(Has(result.Out, "4 frames in")) << result.Out;
-    EXPECT_FALSE(Has(result.Err, "not delivered")) << result.Err;
-
-    // Four messages on frame 1 and one on frame 9 of a two-frame run.
-    result = Veltra({"--size", "40x30", "--frames", "2", "--keys", "1:press:T,1:press:Up,9:down:Up"});
-    ASSERT_EQ(result.ExitCode, 0) << result.Err;
-    EXPECT_TRUE(Has(result.Err, "3 key-script messages not delivered: 2 still waiting")) << result.Err;
-    EXPECT_TRUE(Has(result.Err, "1 due after its last frame")) << result.Err;
-}
-
-TEST_F(HostRunTest, ADisplayWithNoServerFallsBackToHeadless) {
-    ProcessResult result = Veltra({"--size", "40x30"}, Display::Unreachable);
-    ASSERT_EQ(result.ExitCode, 0) << result.Err;
-    EXPECT_TRUE(Has(result.Err, "; rendering headless instead\n")) << result.Err;
-    EXPECT_TRUE(Has(result.Out, "300 frames in")) << result.Out;
-}
-
-TEST_F(HostRunTest, WithoutGridBmpAnywhereTheTerrainIsDrawnUntextured) {
-    // A copy of the program without the assets folder beside it, run where there is no grid.bmp.
-    std::filesystem::create_directories(Folder / "bare");
-    std::filesystem::copy_file(VELTRA_EXECUTABLE, Folder / "bare" / "veltra");
-    const ProcessResult result = Veltra({"--frames", "3", "--size", "40x30", "--module", VELTRA_MODULE_PATH},
-                                        Display::None, (Folder / "bare" / "veltra").string());
-    EXPECT_EQ(result.ExitCode, 0) << result.Err;
-    EXPECT_TRUE(Has(result.Err, "grid.bmp not found in the working directory and")) << result.Err;
-    EXPECT_TRUE(Has(ReadText("veltra.log"), "Host: grid.bmp not found"));
-}
-
-// The one run in a real window: the script sizes and places it, the frames are paced, and a
-// scripted Escape closes it as the key does.
+// A copy of the program with no assets beside it, where there is no grid.bmp, in a window the
+// script sizes: flat terrain, plain and evenly lit, that from 700 above fills the middle 124 columns.
 TEST_F(HostRunTest, WindowedRunFollowsTheScriptAndEndsOnEscape) {
-    WriteText("HeightmapGeneration.lua", "window:ResizeWindow(200, 100) window:PlaceWindow(30, 40)\n");
-    ProcessResult result = Veltra({"--keys", "10:press:Escape", "--screenshot", "window.png"}, Display::Xvfb);
-    ASSERT_EQ(result.ExitCode, 0) << result.Err;
-    EXPECT_TRUE(Has(result.Out, "9 frames in")) << result.Out;
-    const std::string log = ReadText("veltra.log");
-    EXPECT_TRUE(Has(log, "Host: window (x11) 200x100")) << log;
-    EXPECT_TRUE(Has(log, "at most 60 frames a second")) << log;
-    std::optional<Image> frame = ReadPng("window.png");
+    std::filesystem::copy_file(VELTRA_EXECUTABLE, Folder / "veltra");
+    std::ofstream(Folder / "HeightmapGeneration.lua")
+        << "heightmap_generator.NbHills = 0 window:ResizeWindow(200, 100) window:PlaceWindow(30, 40)\n";
+    const auto [exitCode, out, err] =
+        Veltra({"--keys", "10:press:Escape", "--screenshot", "x-%%.png", "--module", VELTRA_MODULE_PATH},
+               "xvfb-run -a -s '-screen 0 1024x768x24 -nolisten tcp'", (Folder / "veltra").string());
+    ASSERT_EQ(exitCode, 0) << err;
+    EXPECT_THAT(
+        err, AllOf(HasSubstr("grid.bmp not found in the working directory and"), Not(HasSubstr("outside"))));
+    EXPECT_THAT(out, AllOf(HasSubstr("veltra: 9 frames in"),
+                           HasSubstr("veltra: 1 PNG file: " + Folder.string() + "/x-%.png\n")));
+    for (const char* line :
+         {"Host: grid.bmp not found", "Host: window (x11) 200x100", "at most 60 frames a second"})
+        EXPECT_THAT(Text("veltra.log"), HasSubstr(line));
+    const std::optional<Image> frame = Png("x-%.png");
     ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->Width, 200);
-    EXPECT_EQ(frame->Height, 100);
+    EXPECT_EQ(std::pair(frame->Width, frame->Height), std::pair(200, 100));
+    for (int x : {0, 30, 169, 199})
+        EXPECT_GT(Measure(*frame, x, 0, x + 1, 100).first, 0.99) << x;
+    const auto [clear, detail] = Measure(*frame, 44, 0, 156, 100);
+    EXPECT_EQ(clear, 0.0);
+    EXPECT_LT(detail, 0.5);
+}
+
+TEST_F(HostRunTest, RefusedRunsSayWhyAndWriteNothing) {
+    using ::testing::FieldsAre;
+    const std::string noModule = "cannot load the engine module " + Folder.string() + "/libnothing.so";
+    EXPECT_THAT(Veltra({"--module", "libnothing.so"}), FieldsAre(1, "", HasSubstr(noModule)));
+    EXPECT_THAT(Veltra({"--log", "/dev/full", "--screenshot", "never.png"}),
+                FieldsAre(2, "", HasSubstr("--log: cannot write the log")));
+    EXPECT_FALSE(std::filesystem::exists(Folder / "never.png"));
 }
