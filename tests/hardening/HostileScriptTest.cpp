@@ -30,77 +30,47 @@ struct HostileScript {
 };
 
 using enum Relief;
+// clang-format off
 const HostileScript Catalogue[] = {
     // Sizes, counts and radii out of range, values that are no numbers or no finite ones; a seed.
     {"NegativeSizes", "g.Width = -5 g.Height = -1", 2, 2, "-> Grid size -5 x -1 requested, 2 x 2 used"},
-    {"HugeSizes", "g.Width = 2^53 g.Height = 3", 4096, 3,
-     "-> Grid size 2147483647 x 3 requested, 4096 x 3 used", Hilly},
+    {"HugeSizes", "g.Width = 2^53 g.Height = 3", 4096, 3, "-> Grid size 2147483647 x 3 requested, 4096 x 3 used", Hilly},
     {"HugeHillCount", "g.NbHills = 1e12", 50, 50, "-> Hills 2147483647 requested,", Hilly},
-    {"HugeRadii", "g.MinHillRadius = 1e9 g.MaxHillRadius = -1e9", 50, 50,
-     "-> Hill radii 1000000000 to -1000000000 requested, 4096 to -4096 used"},
-    {"NaNEverywhere",
-     "g.NbHills, g.Width, g.Height, g.MinHillRadius, g.MaxHillRadius = 0/0, 0/0, 0/0, 0/0, 0/0", 2, 2, "",
-     Flat},
-    {"InfinitiesEverywhere",
-     "g.NbHills, g.Width, g.Height, g.MinHillRadius, g.MaxHillRadius = 1/0, 1/0, -1/0, -1/0, 1/0", 4096, 2},
+    {"HugeRadii", "g.MinHillRadius, g.MaxHillRadius = 1e9, -1e9", 50, 50, "-> Hill radii 1000000000 to -1000000000 requested, 4096 to -4096 used"},
+    {"NaNEverywhere", "g.NbHills, g.Width, g.Height, g.MinHillRadius, g.MaxHillRadius = 0/0, 0/0, 0/0, 0/0, 0/0", 2, 2, "", Flat},
+    {"Infinities", "g.NbHills, g.Width, g.Height, g.MinHillRadius, g.MaxHillRadius = 1/0, 1/0, -1/0, -1/0, 1/0", 4096, 2},
     {"Seed", "g.Seed = 0", 50, 50, "-> Terrain 50 x 50, 150 hills of radius 4 to 8, seed 0", Hilly},
     // The globals and the handles.
-    {"GlobalsDeletedAndCollected",
-     "g, window, heightmap_generator, Window, _G[''] = nil collectgarbage() collectgarbage()", 50, 50,
-     "gc\ngc\n", Hilly},
-    {"GlobalsReplaced",
-     "heightmap_generator, window = {Width = 3}, {PlaceWindow = function(self, text) error(text) end}\n"
-     "heightmap_generator.Width = 4 window:PlaceWindow('replaced')",
-     50, 50, "HeightmapGeneration.lua:1: replaced", Hilly},
-    {"HandlesOutliveTheirGlobals",
-     "local w = window heightmap_generator, window = nil collectgarbage() g.Width = 20 "
-     "w:PlaceWindow(1, 2)",
-     20, 50},
-    {"ExtremeMethodArguments",
-     "window:MoveWindow(2^31, 2^31) window:MoveWindow(2^31, 2^31) window:MoveWindow(-1/0, 0/0)\n"
-     "window:ResizeWindow(-1e300, 1/0) window:PlaceWindow('x', {}) window:MoveWindow(-2^31, -2^31)",
-     50, 50},
-    {"RawAccessToHandles",
-     "rawset(g, 'Width', 1000) print(rawget(g, 'Width'))\n"
-     "print(pcall(setmetatable, g, nil)) print(getmetatable(window))",
-     50, 50, "protected metatable", Hilly},
+    {"GlobalsCollected", "g, window, heightmap_generator, Window, _G[''] = nil collectgarbage() collectgarbage()", 50, 50, "gc\ngc\n", Hilly},
+    {"GlobalsReplaced", "heightmap_generator, window = {Width = 3}, {PlaceWindow = function(self, text) error(text) end}\n"
+                        "heightmap_generator.Width = 4 window:PlaceWindow('replaced')", 50, 50, "HeightmapGeneration.lua:1: replaced", Hilly},
+    {"HandlesOutliveGlobals", "local w = window heightmap_generator, window = nil collectgarbage() g.Width = 20 w:PlaceWindow(1, 2)", 20, 50},
+    {"ExtremeMethodArguments", "window:MoveWindow(2^31, 2^31) window:MoveWindow(2^31, 2^31) window:MoveWindow(-1/0, 0/0)\n"
+                               "window:ResizeWindow(-1e300, 1/0) window:PlaceWindow('x', {}) window:MoveWindow(-2^31, -2^31)", 50, 50},
+    {"RawAccess", "rawset(g, 'Width', 1000) print(rawget(g, 'Width')) print(pcall(setmetatable, g, nil))", 50, 50, "protected metatable", Hilly},
     // Errors midway: what was set before stays.
     {"SyntaxErrorMidway", "g.Width = 100\ng.Height = = 3\n", 50, 50, "HeightmapGeneration.lua:2:", Hilly},
-    {"RunTimeErrorMidway", "g.Width = 100\nnothing.here = 1\ng.Width = 7\n", 100, 50,
-     "HeightmapGeneration.lua:2:"},
+    {"RunTimeErrorMidway", "g.Width = 100\nnothing.here = 1\ng.Width = 7\n", 100, 50, "HeightmapGeneration.lua:2:"},
     {"ErrorWithATable", "g.Width = 90 error({})", 90, 50, "(error object is a table value)"},
     // Chunks that are no text, files that are none or never end.
     {"NotText", "<binary>", 50, 50, "binary chunk", Hilly},
-    {"PrecompiledChunk", "g.Width = 24 print(load('\\27Lua\\84\\0\\25\\147\\13\\10\\26\\10\\4\\8\\8'))", 24,
-     50, "attempt to load a binary chunk"},
+    {"PrecompiledChunk", R"(g.Width = 24 print(load('\27Lua\84\0\25\147\13\10\26\10\4\8\8')))", 24, 50, "attempt to load a binary chunk"},
     {"ScriptIsADirectory", "<directory>", 50, 50, "cannot read HeightmapGeneration.lua", Hilly},
-    {"ScriptIsAPipe", "<pipe>", 50, 50, "HeightmapGeneration.lua: not a regular file",
-     Hilly}, // opening it would wait
+    {"ScriptIsAPipe", "<pipe>", 50, 50, "HeightmapGeneration.lua: not a regular file", Hilly}, // opening it would wait
     {"DofileOfItself", "g.Width = 60 dofile('HeightmapGeneration.lua')", 60, 50, "stack overflow"},
     {"DofileWithoutAName", "g.Width = 61 dofile() g.Width = 62", 61, 50, "bad argument #1 to 'dofile'"},
     {"DofileOfADevice", "g.Width = 63 dofile('/dev/zero') g.Width = 64", 63, 50, "not a regular file"},
     // Scripts that would never end or want too much.
     {"NeverEnding", "g.Height = 80\nwhile true do end\n", 50, 80, "instruction limit"},
-    {"NeverEndingUnderPcall",
-     "g.Height = 81 while true do pcall(function() while true do end end) g.Height = 82 end", 50, 81,
-     "instruction limit"},
-    {"FewInstructionsThatTakeLong",
-     "g.Width = 28 local s = 'x' for i = 1, 24 do s = s .. s end\n"
-     "while true do local t = s .. 'y' end",
-     28, 50, "time limit reached"},
-    {"FinalizerThatNeverEnds",
-     "g.Width = 20\nsetmetatable({}, {__gc = function() while true do end end}) "
-     "collectgarbage()\ng.Width = 30",
-     20, 50, "HeightmapGeneration.lua:2: finalizers (__gc) are not allowed"},
-    {"FinalizerAddedLater",
-     "local mt = {} local t = setmetatable({}, mt) mt.__gc = function() while true do end end\n"
-     "t = nil collectgarbage() g.Width = 21",
-     21, 50},
-    {"ErrorHandlerThatNeverEnds",
-     "g.Width = 31 print(xpcall(error, function() while true do end end)) g.Width = 32", 31, 50,
-     "instruction limit"},
+    {"NeverEndingUnderPcall", "g.Height = 81 while true do pcall(function() while true do end end) g.Height = 82 end", 50, 81, "instruction limit"},
+    {"FewInstructionsTakingLong", "g.Width = 28 local s = 'x' for i = 1, 24 do s = s .. s end while true do local t = s .. 'y' end", 28, 50, "time limit reached"},
+    {"FinalizerNeverEnding", "g.Width = 20\nsetmetatable({}, {__gc = function() while true do end end}) collectgarbage()\ng.Width = 30", 20, 50,
+     "HeightmapGeneration.lua:2: finalizers (__gc) are not allowed"},
+    {"FinalizerAddedLater", "local mt = {} local t = setmetatable({}, mt) mt.__gc = function() while true do end end t = nil collectgarbage() g.Width = 21", 21, 50},
+    {"ErrorHandlerNeverEnding", "g.Width = 31 print(xpcall(error, function() while true do end end)) g.Width = 32", 31, 50, "instruction limit"},
     {"StringTooLong", "g.Width = 22 local s = 'x' while true do s = s .. s end", 22, 50, "not enough memory"},
 };
+// clang-format on
 
 class HostileScriptTest : public ::testing::TestWithParam<HostileScript> {
 protected:

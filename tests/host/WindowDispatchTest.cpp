@@ -9,14 +9,15 @@
 
 namespace {
 
-// Writes what it hears, named, into a shared record; adds a listener on its first key down.
+std::string Heard; // what the listeners and the window backend heard, in order
+
+// Adds Late to AddTo on its first key down.
 struct Recorder : KeyboardListener, MouseListener {
-    std::string* Heard;
     std::string Name;
     KeyboardListenerList* AddTo = nullptr;
     Recorder* Late = nullptr;
-    Recorder(std::string* heard, std::string name) : Heard(heard), Name(std::move(name)) {}
-    bool Hear(const std::string& what) { return *Heard += Name + " " + what + ";", false; }
+    explicit Recorder(std::string name) : Name(std::move(name)) {}
+    bool Hear(const std::string& what) { return Heard += Name + " " + what + ";", false; }
     bool OnKeyUp(std::uint32_t key) override { return Hear("up " + std::to_string(key)); }
     bool OnKeyDown(std::uint32_t key) override {
         if (AddTo != nullptr)
@@ -30,8 +31,7 @@ struct Recorder : KeyboardListener, MouseListener {
 
 TEST(WindowDispatchTest, KeysAndMovesReachEveryListenerInOrderUntilRemovedAndLateComersAtOnce) {
     Kernel kernel;
-    std::string heard;
-    Recorder a(&heard, "a"), b(&heard, "b");
+    Recorder a("a"), b("b"), late("late");
     kernel.AddKeyboardListener(&a);
     kernel.AddKeyboardListener(&b);
     kernel.AddKeyboardListener(&a);
@@ -40,46 +40,42 @@ TEST(WindowDispatchTest, KeysAndMovesReachEveryListenerInOrderUntilRemovedAndLat
     window.WindowProc(WM_KEYDOWN, 38, 0);
     window.WindowProc(WM_KEYUP, 84, 0);
     window.WindowProc(WM_MOUSEMOVE, 0, static_cast<LPARAM>(0xFFFF0001));
-    EXPECT_TRUE(kernel.RemoveKeyboardListener(&a)); // both of its entries
-    EXPECT_FALSE(kernel.RemoveKeyboardListener(&a));
-    EXPECT_TRUE(kernel.RemoveMouseListener(&b));
+    EXPECT_TRUE(kernel.RemoveKeyboardListener(&a) && !kernel.RemoveKeyboardListener(&a) &&
+                kernel.RemoveMouseListener(&b));
     window.WindowProc(WM_MOUSEMOVE, 0, 5);
-    Recorder late(&heard, "late");
     b.AddTo = window.KeyboardListeners;
     b.Late = &late;
     window.WindowProc(WM_KEYDOWN, 1, 0);
-    EXPECT_EQ(heard,
-              "a down 38;b down 38;a down 38;a up 84;b up 84;a up 84;b move 1,65535;b down 1;late down 1;");
     EXPECT_EQ(Window().WindowProc(WM_KEYDOWN, 38, 0), 0); // no lists at all
+    EXPECT_EQ(Heard,
+              "a down 38;b down 38;a down 38;a up 84;b up 84;a up 84;b move 1,65535;b down 1;late down 1;");
 }
 
 TEST(WindowOperationsTest, MovePlaceResizeShowAndHideReachTheSystemWindowAndItsBackend) {
     struct Backend : veltra::platform::WindowBackend {
-        std::string Calls;
         void Move(HWND, int x, int y, int w, int h) override {
-            Calls += std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
+            Heard += std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
                      std::to_string(h) + ";";
         }
-        void Show(HWND, bool visible) override { Calls += visible ? "show;" : "hide;"; }
+        void Show(HWND, bool visible) override { Heard += visible ? "show;" : "hide;"; }
     } backend;
+    Heard.clear();
     veltra::platform::SetWindowBackend(&backend);
-    Window window;
+    Window window, made; // a window a script makes has no system window, yet keeps its members
     window.CreateHandle();
     window.X = window.Y = 100;
     window.Width = 640;
     window.Height = 480;
     EXPECT_TRUE(window.MoveWindow(10, -5) && window.PlaceWindow(3, 4) && window.ResizeWindow(320, 200) &&
-                window.ShowWindow(true) && window.Visible && window.HideWindow() && !window.Visible);
+                window.ShowWindow(true) && window.Visible && window.HideWindow() && !window.Visible &&
+                made.MoveWindow(3, 4) && made.X == 3 && !made.PumpMessages());
     veltra::platform::SetWindowBackend(nullptr);
-    EXPECT_EQ(backend.Calls, "110,95 640x480;3,4 640x480;3,4 320x200;show;hide;");
     veltra::platform::WindowPlacement placement;
     ASSERT_TRUE(veltra::platform::GetWindowPlacement(window.Handle, &placement));
-    EXPECT_EQ(std::vector({placement.X, placement.Height, placement.MoveCount, int{placement.Visible}}),
-              std::vector({3, 200, 3, 0}));
+    EXPECT_EQ(Heard + std::to_string(placement.X) + " " + std::to_string(placement.Height) + " " +
+                  std::to_string(placement.MoveCount) + " " + std::to_string(placement.Visible),
+              "110,95 640x480;3,4 640x480;3,4 320x200;show;hide;3 200 3 0");
     DestroyWindow(window.Handle);
-    // A window a script makes has no system window, yet keeps its members.
-    Window made;
-    EXPECT_TRUE(made.MoveWindow(3, 4) && made.X == 3 && !made.PumpMessages());
 }
 
 } // namespace

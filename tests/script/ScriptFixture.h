@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <string>
-#include <utility>
 
 struct Gadget {
     static inline int Deleted = 0;
@@ -22,21 +21,17 @@ struct Gadget {
     std::int32_t Calls = 0;
 };
 
-// Class "Gadget" (property Count, method Poke), and the instance under the global name.
-inline bool BindGadgetClass(lua_State* L, Gadget& gadget, const char* global = "gadget") {
+// Class "Gadget" (property Count, method Poke), and the instance as global "gadget".
+inline bool BindGadgetClass(lua_State* L, Gadget& gadget) {
     static const bool members =
         (ScriptClass<Gadget>("Gadget"), ScriptClass<Gadget>::AddProperty(&Gadget::Count, "Count"),
          ScriptClass<Gadget>::AddMethod(&Gadget::Poke, "Poke"), true);
-    std::pair<Gadget*, const char*> binding{&gadget, global};
-    return members && ScriptVM::Call(
-                          L,
-                          [](lua_State* state) {
-                              auto* bound =
-                                  static_cast<std::pair<Gadget*, const char*>*>(lua_touserdata(state, 1));
-                              ScriptClass<Gadget>::Register(state);
-                              return ScriptClass<Gadget>::BindInstance(state, bound->first, bound->second);
-                          },
-                          &binding);
+    const lua_CFunction bind = [](lua_State* state) {
+        ScriptClass<Gadget>::Register(state);
+        return ScriptClass<Gadget>::BindInstance(state, static_cast<Gadget*>(lua_touserdata(state, 1)),
+                                                 "gadget");
+    };
+    return members && ScriptVM::Call(L, bind, &gadget);
 }
 
 class ScriptFixture : public ::testing::Test {
