@@ -84,10 +84,8 @@ TEST(HeightmapTest, HillsMatchTheEveryCellLoopExactly) {
         Heightmap fast(1 + round % 41, 1 + (round * 7) % 37), reference(fast.Width, fast.Height);
         for (int hill = 0; hill < 6; ++hill) {
             float x = centre(random), y = centre(random);
-            if (random() % 4 == 0) { // whole-cell centres, as AddHills places them
-                x = std::round(x);
-                y = std::round(y);
-            }
+            if (random() % 4 == 0) // whole-cell centres, as AddHills places them
+                x = std::round(x), y = std::round(y);
             const float r = hill == 5 ? specialRadii[round % 8] : radius(random);
             const float scale = hill == 4 ? scales[round % 7] : 1.0f;
             generator.AddHill(&fast, x, y, scale, r);

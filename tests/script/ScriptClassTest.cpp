@@ -1,5 +1,5 @@
 // Bound classes seen from real scripts: property writes, method arguments, refusals, and who
-// deletes what: the collector, closing a state, a second state beside the first.
+// deletes what. Closing a state quietly is seen through the module (ScriptModuleTest).
 
 #include "ScriptFixture.h"
 
@@ -79,28 +79,6 @@ TEST_F(ScriptClassTest, TheCollectorDeletesWhatScriptsMadeEvenUnderAFinalizerAnd
               "5\t150\ngc\nERROR : trying to call a method without its object\nnil\tnil\ngc\ngc\ngc\n");
     EXPECT_EQ(Gadget::Deleted, deletedBefore + 2);
     EXPECT_EQ(State(), "150 0,0 0x0 0 0");
-}
-
-TEST_F(ScriptClassTest, ClosingAStateDeletesWhatItsScriptsMadeQuietlyAndRunsNothingOnBoundObjects) {
-    lua_State* second = ScriptVM::Open(); // beside the first: its own window, the same classes
-    Window otherWindow;
-    Gadget otherGadget;
-    ASSERT_TRUE(ScriptVM::OpenBaseLibrary(second) && BindWindowClass(second, otherWindow) &&
-                BindGadgetClass(second, otherGadget));
-    AllowFinalizers(second);
-    ASSERT_EQ(luaL_dostring(second,
-                            "window:PlaceWindow(5, 6) gadget.Count = 9 made = Gadget()\n"
-                            "setmetatable({}, {__gc = function() gadget:Poke(1, 1) gadget.Count = 1 end})"),
-              LUA_OK);
-    EXPECT_EQ(Run("window:PlaceWindow(7, 8)"), "");
-    const int deletedBefore = Gadget::Deleted;
-    testing::internal::CaptureStdout();
-    ScriptVM::Close(second);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(Gadget::Deleted, deletedBefore + 1);
-    EXPECT_EQ(std::vector({otherWindow.X, otherGadget.Count, otherGadget.Calls}), std::vector({5, 9, 0}));
-    EXPECT_EQ(Run("print(window:PlaceWindow(1, 2), gadget.Count)"), "1\t150\n");
-    EXPECT_EQ(State(), "150 1,2 0x0 0 0");
 }
 
 } // namespace

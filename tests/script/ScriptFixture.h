@@ -50,15 +50,13 @@ protected:
     std::string Run(const std::string& code) const {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        ScriptVM::Call(
-            L,
-            [](lua_State* state) {
-                const auto* text = static_cast<const std::string*>(lua_touserdata(state, 1));
-                if (luaL_loadbuffer(state, text->data(), text->size(), "=test") != LUA_OK)
-                    return lua_error(state);
-                return lua_call(state, 0, 0), 0;
-            },
-            const_cast<std::string*>(&code));
+        const lua_CFunction run = [](lua_State* state) {
+            const auto* text = static_cast<const std::string*>(lua_touserdata(state, 1));
+            return luaL_loadbuffer(state, text->data(), text->size(), "=test") != LUA_OK
+                       ? lua_error(state)
+                       : (lua_call(state, 0, 0), 0);
+        };
+        ScriptVM::Call(L, run, const_cast<std::string*>(&code));
         const std::string output = testing::internal::GetCapturedStdout();
         return output + testing::internal::GetCapturedStderr();
     }

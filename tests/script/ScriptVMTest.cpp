@@ -1,10 +1,8 @@
 // The script state itself: its one library, the base functions it replaces working as Lua's own
-// for all they do not refuse (what they refuse is in the hostile catalogue), the budgets where the
-// engine's defaults cannot show them, and the generator binding the engine makes.
+// for all they do not refuse (what they refuse is in the hostile catalogue), and the budgets where
+// the engine's defaults cannot show them. The generator binding is seen through the module.
 
 #include "ScriptFixture.h"
-
-#include "heightmap/HeightmapGenerator.h"
 
 #include <gmock/gmock.h>
 
@@ -73,21 +71,6 @@ TEST_F(ScriptVMTest, TheTimeLimitCountsFromEachCallAndOnceReachedStopsTheStateFo
                 testing::HasSubstr("script stopped: time limit reached"));
     EXPECT_THAT(Run("gadget.Count = 7"), testing::HasSubstr("time limit reached"));
     EXPECT_EQ(TheGadget.Count, 6);
-}
-
-TEST_F(ScriptVMTest, EachGeneratorPropertyReachesItsOwnFieldAndTheEmptyNameMakesAnother) {
-    HeightmapGenerator generator;
-    ASSERT_TRUE(BindHeightmapGeneratorClass(L, generator));
-    EXPECT_EQ(
-        Run("local g = heightmap_generator\n"
-            "print(g.NbHills, g.Width, g.Height, g.MinHillRadius, g.MaxHillRadius, g.Seed)\n"
-            "g.NbHills = 1 g.Width = 2 g.Height = 3 g.MinHillRadius = 4.5 g.MaxHillRadius = 5 g.Seed = 6\n"
-            "local made = _G['']() made.Width = 9 print(made.NbHills, made.Width, g.Width)\n"
-            "made = nil collectgarbage()"),
-        "150\t50\t50\t4\t8\t-1\n150\t9\t2\ngc\n");
-    EXPECT_EQ((std::vector{generator.NbHills, generator.Width, generator.Height, generator.MinHillRadius,
-                           generator.MaxHillRadius, generator.Seed}),
-              (std::vector{1, 2, 3, 4, 5, 6}));
 }
 
 } // namespace
