@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         constexpr WPARAM keys[] = {VK_PRIOR, VK_NEXT, VK_LEFT,     VK_UP, VK_RIGHT,
                                    VK_DOWN,  VK_ADD,  VK_SUBTRACT, 84};
         const int action = in.ConsumeIntegralInRange<int>(0, 8);
-        if (action <=
-            2) { // a key or mouse message (one the engine handles, or any), posted or handed straight
+        // A key or mouse message (one the engine handles, or any), posted or handed to the window straight.
+        if (action <= 2) {
             const UINT message = in.PickValueInArray(messages);
             const WPARAM key = in.ConsumeBool() ? in.PickValueInArray(keys) : in.ConsumeIntegral<WPARAM>();
             const auto lParam = in.ConsumeIntegral<LPARAM>();
