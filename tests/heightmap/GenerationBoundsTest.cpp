@@ -1,58 +1,42 @@
+// The values generation uses for the generator's fields: sides within 2..4096, radii within
+// 4096 either way, and no more hills than the cells their footprints may visit allow.
+
 #include "heightmap/GenerationBounds.h"
 #include "heightmap/HeightmapGenerator.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 
 namespace {
 
-TEST(GenerationBoundsTest, DefaultsPassUnchanged) {
-    const GenerationBounds bounds = GenerationBounds::For(HeightmapGenerator());
-    EXPECT_EQ(bounds.Width, 50);
-    EXPECT_EQ(bounds.Height, 50);
-    EXPECT_EQ(bounds.NbHills, 150);
-    EXPECT_EQ(bounds.MinHillRadius, 4);
-    EXPECT_EQ(bounds.MaxHillRadius, 8);
-    EXPECT_FALSE(bounds.SizeBounded || bounds.RadiiBounded || bounds.HillsBounded);
-}
-
-TEST(GenerationBoundsTest, GridSidesAreBroughtIntoTwoTo4096) {
-    HeightmapGenerator generator;
-    for (auto [width, height, usedWidth, usedHeight] :
-         {std::tuple{1, 50, 2, 50}, std::tuple{0, -4, 2, 2}, std::tuple{INT_MIN, 5000, 2, 4096},
-          std::tuple{4097, 4096, 4096, 4096}, std::tuple{2, 4096, 2, 4096}, std::tuple{300, 100, 300, 100}}) {
-        generator.Width = width;
-        generator.Height = height;
-        const GenerationBounds bounds = GenerationBounds::For(generator);
-        EXPECT_EQ(bounds.Width, usedWidth);
-        EXPECT_EQ(bounds.Height, usedHeight);
-        EXPECT_EQ(bounds.SizeBounded, width != usedWidth || height != usedHeight);
+TEST(GenerationBoundsTest, FieldsAreBroughtIntoRangeAndSaySo) {
+    // Width, Height, NbHills, MinHillRadius, MaxHillRadius -> the same bounded, then the three flags.
+    const std::pair<std::array<int, 5>, std::array<int, 8>> cases[] = {
+        {{50, 50, 150, 4, 8}, {50, 50, 150, 4, 8, 0, 0, 0}},
+        {{1, 50, 150, 4, 8}, {2, 50, 150, 4, 8, 1, 0, 0}},
+        {{0, -4, 150, 4, 8}, {2, 2, 150, 4, 8, 1, 0, 0}},
+        {{INT_MIN, 5000, 150, 4, 8}, {2, 4096, 150, 4, 8, 1, 0, 0}},
+        {{4097, 4096, 150, 4, 8}, {4096, 4096, 150, 4, 8, 1, 0, 0}},
+        {{2, 4096, 150, 4, 8}, {2, 4096, 150, 4, 8, 0, 0, 0}},
+        {{50, 50, 150, 4097, -4097}, {50, 50, 150, 4096, -4096, 0, 1, 0}},
+        {{50, 50, 150, -4096, 4096}, {50, 50, 150, -4096, 4096, 0, 0, 0}},
+        {{50, 50, 1000000, 4, 8}, {50, 50, 232210, 4, 8, 0, 0, 1}},         // 64 Mi cells / 17 x 17 a hill
+        {{50, 50, INT_MAX, 0, 0}, {50, 50, 1 << 20, 0, 0, 0, 0, 1}},        // one cell a hill: the hill limit
+        {{256, 256, INT_MAX, 0, 4000}, {256, 256, 1024, 0, 4000, 0, 0, 1}}, // every hill covers the grid
+        {{256, 256, -3, 0, 4000}, {256, 256, -3, 0, 4000, 0, 0, 0}},        // raises nothing, costs nothing
+    };
+    for (const auto& [fields, used] : cases) {
+        HeightmapGenerator generator;
+        std::tie(generator.Width, generator.Height, generator.NbHills, generator.MinHillRadius,
+                 generator.MaxHillRadius) = std::tuple_cat(fields);
+        const GenerationBounds b = GenerationBounds::For(generator);
+        EXPECT_EQ((std::array{b.Width, b.Height, b.NbHills, b.MinHillRadius, b.MaxHillRadius,
+                              int{b.SizeBounded}, int{b.RadiiBounded}, int{b.HillsBounded}}),
+                  used)
+            << fields[0] << " " << fields[1] << " " << fields[2];
     }
-}
-
-TEST(GenerationBoundsTest, HillCountIsBoundedByTheCellsItsHillsCanVisit) {
-    HeightmapGenerator generator;
-    generator.NbHills = 1000000;
-    GenerationBounds bounds = GenerationBounds::For(generator);
-    EXPECT_TRUE(bounds.HillsBounded);
-    // A hill of radius 8 reaches at most a 17 x 17 square.
-    EXPECT_EQ(bounds.NbHills, static_cast<int>(GenerationBounds::CellVisitLimit / (17.0 * 17.0)));
-
-    generator.NbHills = INT_MAX;
-    generator.MinHillRadius = 0;
-    generator.MaxHillRadius = 0;
-    bounds = GenerationBounds::For(generator);
-    EXPECT_EQ(bounds.NbHills, GenerationBounds::HillLimit);
-
-    generator.Width = 256;
-    generator.Height = 256;
-    generator.MaxHillRadius = 4000; // every hill covers the whole grid
-    bounds = GenerationBounds::For(generator);
-    EXPECT_EQ(bounds.NbHills, static_cast<int>(GenerationBounds::CellVisitLimit / 65536.0));
-
-    generator.NbHills = -3; // raises nothing, costs nothing
-    EXPECT_EQ(GenerationBounds::For(generator).NbHills, -3);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // The configuration script through the built module, as a host runs it: what Init logs, the
-// script state each Init opens and closes, and a state that cannot be opened. What hostile scripts do to Init
-// is in the hostile catalogue.
+// script state each Init opens and closes, and a state that cannot be opened.
 
 #include "render/TerrainVertex.h"
 #include "support/ModuleHarness.h"
@@ -11,6 +10,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,116 +19,77 @@ namespace {
 bool RefuseStateMemory = false;
 std::vector<std::string> StateEvents; // "open" and "close", in the order the module called them
 
-void* RefuseEverything(void* /*budget*/, void* block, std::size_t /*oldSize*/, std::size_t newSize) {
-    if (newSize == 0)
-        std::free(block);
-    return nullptr;
-}
-
-template <typename Function>
-Function Real(const char* name) {
-    void* library = dlopen("liblua5.4.so.0", RTLD_NOW | RTLD_NOLOAD);
-    auto function = reinterpret_cast<Function>(dlsym(library, name));
-    dlclose(library);
-    return function;
-}
-
 } // namespace
 
 // The module finds these definitions before Lua's own (the executable exports them): a test sees
 // when states are opened and closed, and can make every allocation of a new state fail.
 extern "C" __attribute__((visibility("default"))) lua_State* lua_newstate(lua_Alloc allocate, void* budget) {
     StateEvents.emplace_back("open");
-    return Real<lua_State* (*)(lua_Alloc, void*)>("lua_newstate")(
-        RefuseStateMemory ? &RefuseEverything : allocate, budget);
+    const lua_Alloc refuse = [](void*, void* block, std::size_t, std::size_t newSize) -> void* {
+        return newSize == 0 ? (std::free(block), nullptr) : nullptr;
+    };
+    return reinterpret_cast<lua_State* (*)(lua_Alloc, void*)>(
+        dlsym(dlopen("liblua5.4.so.0", RTLD_NOW | RTLD_NOLOAD), "lua_newstate"))(
+        RefuseStateMemory ? refuse : allocate, budget);
 }
 extern "C" __attribute__((visibility("default"))) void lua_close(lua_State* L) {
     StateEvents.emplace_back("close");
-    Real<void (*)(lua_State*)>("lua_close")(L);
+    reinterpret_cast<void (*)(lua_State*)>(
+        dlsym(dlopen("liblua5.4.so.0", RTLD_NOW | RTLD_NOLOAD), "lua_close"))(L);
 }
 
 namespace {
 
-class ScriptModuleTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        StateEvents.clear();
-        ASSERT_TRUE(Harness.Create()) << Harness.Module.Error();
-    }
-    void TearDown() override { RefuseStateMemory = false; }
+// Init with the script; what it printed, then the first three messages it logged (time stamps cut).
+std::string Init(ModuleHarness& harness, const std::string& script) {
+    harness.WriteFile("HeightmapGeneration.lua", script);
+    const std::size_t before = harness.LogLines().size();
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(harness.Init());
+    std::string printed = testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
+    const std::vector<std::string> lines = harness.LogLines();
+    for (std::size_t line = before; line < std::min(before + 5, lines.size()); ++line)
+        if (lines[line].find('\t') != std::string::npos && std::ranges::count(printed, '|') < 3)
+            printed += "|" + lines[line].substr(lines[line].find('\t') + 1);
+    return printed;
+}
 
-    // Init; what it printed on standard output, standard error and in the log (messages only).
-    struct Printed {
-        std::string Output, Errors;
-        std::vector<std::string> Logged;
-    };
-    Printed Init() {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        EXPECT_TRUE(Harness.Init());
-        Printed printed{testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr(), {}};
-        for (const std::string& line : Harness.LogLines())
-            if (line.find('\t') != std::string::npos)
-                printed.Logged.push_back(line.substr(line.find('\t') + 1));
-        return printed;
-    }
-    int TerrainVertices() const {
-        return Harness.Device.LastVertexBuffer(TerrainVertex::FormatCode)->AllocatedCount;
-    }
-
-    ModuleHarness Harness;
-};
-
-TEST_F(ScriptModuleTest, EachInitRunsTheScriptInAFreshStateAfterClosingThePreviousOne) {
-    const Printed run = Init(); // no script: the defaults, silently
-    EXPECT_EQ(run.Output + run.Errors, "");
-    ASSERT_GE(run.Logged.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(run.Logged.begin(), run.Logged.begin() + 3),
-              (std::vector<std::string>{"Initialising VeltraEngine...", "-> Open VM : OK",
-                                        "-> Binding stuff to VM..."}));
-    EXPECT_EQ(TerrainVertices(), 50 * 50);
-
-    Harness.WriteFile(
-        "HeightmapGeneration.lua",
+TEST(ScriptModuleTest,
+     EachInitRunsTheScriptInAFreshStateAfterClosingThePreviousOneAndUnloadingClosesTheLast) {
+    const std::string script =
         "print(type(window), type(Window), type(_G['']), seen) seen = true\n"
         "heightmap_generator.Width = 100 window:PlaceWindow(0, 0) window:ResizeWindow(640, 480)\n"
-        "window:HideWindow() window = nil collectgarbage()");
-    for (int pass = 0; pass < 2; ++pass)
-        EXPECT_EQ(Init().Output, "table\tfunction\tfunction\tnil\ngc\n");
-    EXPECT_EQ(StateEvents, (std::vector<std::string>{"open", "close", "open", "close", "open"}));
-    EXPECT_EQ(TerrainVertices(), 100 * 50);
-    Window& window = Harness.TheKernel.GetWindow(); // arranged by the script, and still the host's
-    EXPECT_EQ(window.X, 0);
-    EXPECT_EQ(window.Width, 640);
-    EXPECT_EQ(window.Height, 480);
-    EXPECT_FALSE(window.Visible);
-    EXPECT_TRUE(window.MoveWindow(1, 1));
-}
-
-TEST(ScriptModuleUnloadTest, UnloadingTheModuleClosesItsLastStateQuietly) {
+        "window:HideWindow() window = nil collectgarbage() kept = Window()";
+    const std::string logged = "|Initialising VeltraEngine...|-> Open VM : OK|-> Binding stuff to VM...";
     StateEvents.clear();
-    testing::internal::CaptureStdout();
     {
         ModuleHarness harness;
-        ASSERT_TRUE(harness.Create());
-        harness.WriteFile("HeightmapGeneration.lua", "kept = Window() kept:PlaceWindow(1, 2)");
-        EXPECT_TRUE(harness.Init());
+        ASSERT_TRUE(harness.Create()) << harness.Module.Error();
+        const auto vertices = [&] {
+            return harness.Device.LastVertexBuffer(TerrainVertex::FormatCode)->AllocatedCount;
+        };
+        EXPECT_EQ(Init(harness, ""), logged);
+        EXPECT_EQ(vertices(), 50 * 50);
+        for (int pass = 0; pass < 2; ++pass)
+            EXPECT_EQ(Init(harness, script), "table\tfunction\tfunction\tnil\ngc\n" + logged);
+        EXPECT_EQ(vertices(), 100 * 50);
+        const Window& window = harness.TheKernel.GetWindow(); // arranged by the script, and still the host's
+        EXPECT_EQ(std::vector({window.X, window.Width, window.Height, int{window.Visible}}),
+                  std::vector({0, 640, 480, 0}));
+        // A state that cannot be opened: no binding, no script.
+        RefuseStateMemory = true;
+        EXPECT_EQ(Init(harness, "heightmap_generator.Width = 100 print('ran')").substr(0, 50),
+                  "|Initialising VeltraEngine...|-> Open VM : KO|-> T");
+        RefuseStateMemory = false;
+        Init(harness, script);
+        testing::internal::CaptureStdout();
         harness.Release();
+        harness.Destroy();
     }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(StateEvents, (std::vector<std::string>{"open", "close"}));
-}
-
-TEST_F(ScriptModuleTest, AStateThatCannotBeOpenedSkipsBindingAndScript) {
-    RefuseStateMemory = true;
-    Harness.WriteFile("HeightmapGeneration.lua", "heightmap_generator.Width = 100 print('ran')");
-    const Printed run = Init();
-    EXPECT_EQ(run.Output, "");
-    ASSERT_GE(run.Logged.size(), 2u);
-    EXPECT_EQ(run.Logged[1], "-> Open VM : KO");
-    for (const std::string& message : run.Logged)
-        EXPECT_NE(message, "-> Binding stuff to VM...");
-    EXPECT_EQ(TerrainVertices(), 50 * 50);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), ""); // the last state closed quietly
+    EXPECT_EQ(StateEvents, (std::vector<std::string>{"open", "close", "open", "close", "open", "close",
+                                                     "open", "open", "close"}));
 }
 
 } // namespace
