@@ -21,7 +21,6 @@ bool FuzzRenderer::EndScene(int flags) {
     if (!InScene)
         std::abort();
     InScene = false;
-    ClearColorAtBegin.clear(); // the record would grow with every frame
     return RecordingRenderer::EndScene(flags);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // The one host double of the tests: a renderer and buffers that do only what the host contract
-// promises, and record the module's calls in order as short text ("VB1.Allocate(8,20,0,0x102)";
-// vertex and index appends and sets are counted, not recorded).
+// promises, and record draws, texture binds, frees and deletions in order ("VB1.DrawIndexed(5,9,14)").
 // - Get hands out a copy of the stored element, made afresh on every call: a write through it is
 //   lost, and the elements never form one array.
 // - Every operation outside the contract, a write outside the allocation, and deleting a buffer
@@ -28,10 +27,7 @@ struct CallLog {
         if (Enabled)
             Calls.push_back(std::move(call));
     }
-    int Count(const std::string& call) const;
     int CountPrefix(const std::string& prefix) const;
-    // Position of the first call equal to text at or after start, or -1.
-    int Find(const std::string& call, int start = 0) const;
 };
 
 class RecordingVertexBuffer : public VertexBuffer {
@@ -53,13 +49,7 @@ public:
     bool Draw(int, int) override { return Breach("Draw"); }
     bool MarkChanged(int, int) override { return Breach("MarkChanged"); }
 
-    // What the host holds: element index as the module last gave it.
-    template <typename T>
-    T At(int index) const {
-        T element;
-        std::memcpy(&element, Data() + static_cast<std::size_t>(index) * sizeof(T), sizeof(T));
-        return element;
-    }
+    // What the host holds: the elements as the module last gave them.
     template <typename T>
     std::vector<T> All() const {
         std::vector<T> elements(static_cast<std::size_t>(AllocatedCount));
@@ -69,10 +59,6 @@ public:
     const std::uint8_t* Data() const { return Stored.data(); }
 
     std::string Name;
-    int AppendCalls = 0;
-    int SetCalls = 0;
-    int GetCalls = 0;
-    bool RefuseGet = false; // Get gives null, as a host may
     bool RefuseAllocate = false;
 
 private:
@@ -146,17 +132,12 @@ public:
     }
     std::vector<std::string> TexturesRequested;
     std::vector<CameraCall> Cameras;
-    std::vector<std::uint32_t> ClearColorAtBegin;
     std::uint32_t NextTexture = 7; // handle LoadTexture gives; 0 makes it fail
     bool MakeNoBuffers = false;    // CreateVertexBuffer and CreateIndexBuffer make nothing
     bool RefuseAllocate = false;   // buffers made from now on refuse Allocate
 
-    // The live vertex buffers with the given format code, in creation order.
-    std::vector<RecordingVertexBuffer*> LiveVertexBuffers(std::uint32_t formatCode) const;
     // The last live vertex buffer created with the given format code, or null.
     RecordingVertexBuffer* LastVertexBuffer(std::uint32_t formatCode) const;
-    // The live index buffers, in creation order.
-    std::vector<RecordingIndexBuffer*> LiveIndexBuffers() const;
 
 private:
     bool Breach(const char* operation) const;
