@@ -82,8 +82,8 @@ TEST(TerrainLightingTest, FlatGroundFiguresEasingAndAnUntouchedRing) {
     EXPECT_EQ(GreyAt(grid, size, 1, 10), 204u);
     EXPECT_EQ(GreyAt(grid, size, 1, 1), 153u);
     for (int n = 0; n < size * size; ++n) {
-        if (n / size == 0 || n % size == 0 || n / size == size - 1 || n % size == size - 1)
-            EXPECT_EQ(grid[n].Diffuse, 0x12345678u) << "ring vertex " << n;
+        const bool ring = n / size == 0 || n % size == 0 || n / size == size - 1 || n % size == size - 1;
+        EXPECT_TRUE(!ring || grid[n].Diffuse == 0x12345678u) << "ring vertex " << n;
     }
     // After Reset the next call starts from full brightness again.
     lighting.Reset();
