@@ -41,7 +41,7 @@ TEST(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount) 
         SCOPED_TRACE(testing::Message()
                      << shape.Width << " x " << shape.Height << ", " << shape.Threads << " threads");
         std::vector<TerrainVertex> engine =
-            Build(shape.Width, shape.Height, Hills(shape.Width, shape.Height, ++seed, shape.Noise));
+            Build(shape.Width, shape.Height, Hills(shape.Width, shape.Height, ++seed, 40, shape.Noise));
         std::vector<TerrainVertex> reference = engine;
         TerrainLightingOracle oracle;
         lighting.SetThreads(shape.Threads);

@@ -2,33 +2,24 @@
 
 #include <algorithm>
 
-namespace {
-std::string Args(std::initializer_list<long long> values) {
-    std::string text;
-    for (long long value : values)
-        text += (text.empty() ? "(" : ",") + std::to_string(value);
-    return text + ")";
-}
-} // namespace
-
 int CallLog::CountPrefix(const std::string& prefix) const {
     return static_cast<int>(std::count_if(Calls.begin(), Calls.end(),
                                           [&](const std::string& c) { return c.starts_with(prefix); }));
 }
 
-RecordingVertexBuffer::RecordingVertexBuffer(std::shared_ptr<CallLog> log, int id)
-    : Name("VB" + std::to_string(id)), Log(std::move(log)) {
-    Log->LiveBuffers.insert(this);
+ContractBuffer::ContractBuffer(std::shared_ptr<CallLog> log, std::string name, const void* self)
+    : Name(std::move(name)), Log(std::move(log)), Self(self) {
+    Log->LiveBuffers.insert(Self);
 }
 
-RecordingVertexBuffer::~RecordingVertexBuffer() {
+ContractBuffer::~ContractBuffer() {
     Log->Add(Name + ".~");
-    Log->LiveBuffers.erase(this);
+    Log->LiveBuffers.erase(Self);
     if (!Freed)
         ReportContractBreach(Name + " deleted before Free");
 }
 
-bool RecordingVertexBuffer::Breach(const char* operation) const {
+bool ContractBuffer::Breach(const std::string& operation) const {
     ReportContractBreach(Name + "." + operation + " is outside the contract");
     return false;
 }
@@ -46,60 +37,32 @@ bool RecordingVertexBuffer::Allocate(int count, int elementSize, int, std::uint3
     return true;
 }
 
-bool RecordingVertexBuffer::Free() {
-    Log->Add(Name + ".Free");
-    Stored = {};
-    AllocatedCount = 0;
-    Freed = true;
-    return true;
-}
-
 bool RecordingVertexBuffer::Append(const void* element) {
     if (AllocatedCount == 0)
         return false; // nothing allocated: a host may refuse quietly
     if (Appended >= AllocatedCount)
         return Breach("Append past the allocation");
-    std::memcpy(Stored.data() + static_cast<std::size_t>(Appended++) * static_cast<std::size_t>(ElementSize),
-                element, static_cast<std::size_t>(ElementSize));
+    std::memcpy(At(Appended++), element, HandedOut.size());
     return true;
 }
 
 bool RecordingVertexBuffer::Set(int index, const void* element) {
     if (index < 0 || index >= AllocatedCount)
-        return Breach(("Set" + Args({index}) + " outside the allocation").c_str());
-    std::memcpy(Stored.data() + static_cast<std::size_t>(index) * static_cast<std::size_t>(ElementSize),
-                element, static_cast<std::size_t>(ElementSize));
+        return Breach("Set(" + std::to_string(index) + ") outside the allocation");
+    std::memcpy(At(index), element, HandedOut.size());
     return true;
 }
 
-bool RecordingVertexBuffer::DrawIndexed(int primitiveType, int vertexCount, int primitiveCount) {
-    Log->Add(Name + ".DrawIndexed" + Args({primitiveType, vertexCount, primitiveCount}));
+bool RecordingVertexBuffer::DrawIndexed(int type, int vertices, int primitives) {
+    Log->Add(Name + ".DrawIndexed(" + std::to_string(type) + "," + std::to_string(vertices) + "," +
+             std::to_string(primitives) + ")");
     return AllocatedCount > 0;
 }
 
 void* RecordingVertexBuffer::Get(int index) {
     if (index < 0 || index >= AllocatedCount)
         return nullptr;
-    std::memcpy(HandedOut.data(), Data() + static_cast<std::size_t>(index) * HandedOut.size(),
-                HandedOut.size());
-    return HandedOut.data();
-}
-
-RecordingIndexBuffer::RecordingIndexBuffer(std::shared_ptr<CallLog> log, int id)
-    : Name("IB" + std::to_string(id)), Log(std::move(log)) {
-    Log->LiveBuffers.insert(this);
-}
-
-RecordingIndexBuffer::~RecordingIndexBuffer() {
-    Log->Add(Name + ".~");
-    Log->LiveBuffers.erase(this);
-    if (!Freed)
-        ReportContractBreach(Name + " deleted before Free");
-}
-
-bool RecordingIndexBuffer::Breach(const char* operation) const {
-    ReportContractBreach(Name + "." + operation + " is outside the contract");
-    return false;
+    return std::memcpy(HandedOut.data(), At(index), HandedOut.size());
 }
 
 bool RecordingIndexBuffer::Allocate(int count, int elementSize, int) {
@@ -110,14 +73,6 @@ bool RecordingIndexBuffer::Allocate(int count, int elementSize, int) {
     AllocatedCount = count;
     AppendedCount = 0;
     Values.clear();
-    return true;
-}
-
-bool RecordingIndexBuffer::Free() {
-    Log->Add(Name + ".Free");
-    Values = {};
-    AllocatedCount = AppendedCount = 0;
-    Freed = true;
     return true;
 }
 
@@ -136,40 +91,16 @@ bool RecordingIndexBuffer::Append(const void* index16) {
 std::uint16_t RecordingIndexBuffer::Get(int position) {
     if (position >= 0 && position < AppendedCount)
         return Values[static_cast<std::size_t>(position)];
-    Breach(("Get" + Args({position}) + " outside what was appended").c_str());
-    return 0;
+    return Breach("Get(" + std::to_string(position) + ") outside what was appended");
 }
 
-bool RecordingIndexBuffer::Select() {
-    Log->Add(Name + ".Select");
-    return true;
-}
-
-RecordingRenderer::RecordingRenderer() : Log(std::make_shared<CallLog>()) {}
-
-bool RecordingRenderer::Breach(const char* operation) const {
+bool RecordingRenderer::Breach(const char* operation) {
     ReportContractBreach(std::string("Renderer::") + operation + " is outside the contract");
     return false;
 }
 
-bool RecordingRenderer::BeginScene(int) {
-    Log->Add("BeginScene");
-    return true;
-}
-
-bool RecordingRenderer::EndScene(int) {
-    Log->Add("EndScene");
-    ++FrameCount;
-    return true;
-}
-
-std::uint32_t RecordingRenderer::LoadTexture(const char* fileName) {
-    TexturesRequested.emplace_back(fileName ? fileName : "");
-    return NextTexture;
-}
-
 bool RecordingRenderer::SetTexture(std::uint32_t texture, int stage) {
-    Log->Add("SetTexture" + Args({texture, stage}));
+    Log->Add("SetTexture(" + std::to_string(texture) + "," + std::to_string(stage) + ")");
     return true;
 }
 
@@ -194,11 +125,6 @@ bool RecordingRenderer::CreateIndexBuffer(IndexBuffer** out) {
                  static_cast<RecordingIndexBuffer*>(nullptr));
     IndexBuffers.push_back(buffer);
     *out = buffer;
-    return true;
-}
-
-bool RecordingRenderer::SetCamera(float tx, float ty, float tz, float yaw, float pitch, float roll) {
-    Cameras.push_back({tx, ty, tz, yaw, pitch, roll});
     return true;
 }
 

@@ -23,22 +23,37 @@ struct CallLog {
     bool Enabled = true;
     std::vector<std::string> Calls;
     std::set<const void*> LiveBuffers; // buffers made and not yet deleted
-    void Add(std::string call) {
+    void Add(const std::string& call) {
         if (Enabled)
-            Calls.push_back(std::move(call));
+            Calls.push_back(call);
     }
     int CountPrefix(const std::string& prefix) const;
 };
 
-class RecordingVertexBuffer : public VertexBuffer {
+// What both kinds of buffer share: a name, a place in the live set, and the duty to be freed first.
+class ContractBuffer {
 public:
-    RecordingVertexBuffer(std::shared_ptr<CallLog> log, int id);
-    ~RecordingVertexBuffer() override;
-    bool Allocate(int count, int elementSize, int flags, std::uint32_t formatCode) override;
-    bool Free() override;
+    ContractBuffer(std::shared_ptr<CallLog> log, std::string name, const void* self);
+    ~ContractBuffer();
+    std::string Name;
+
+protected:
+    bool Breach(const std::string& operation) const;
+    void NoteFree() { Log->Add(Name + ".Free"), Freed = true; }
+    std::shared_ptr<CallLog> Log;
+    const void* Self;
+    bool Freed = true;
+};
+
+class RecordingVertexBuffer : public VertexBuffer, public ContractBuffer {
+public:
+    RecordingVertexBuffer(std::shared_ptr<CallLog> log, int id)
+        : ContractBuffer(std::move(log), "VB" + std::to_string(id), this) {}
+    bool Allocate(int count, int elementSize, int, std::uint32_t formatCode) override;
+    bool Free() override { return NoteFree(), Stored.clear(), AllocatedCount = 0, true; }
     bool Append(const void* element) override;
     bool Set(int index, const void* element) override;
-    bool DrawIndexed(int primitiveType, int vertexCount, int primitiveCount) override;
+    bool DrawIndexed(int type, int vertices, int primitives) override;
     void* Get(int index) override;
 
     bool Lock() override { return Breach("Lock"); }
@@ -57,28 +72,24 @@ public:
         return elements;
     }
     const std::uint8_t* Data() const { return Stored.data(); }
-
-    std::string Name;
     bool RefuseAllocate = false;
 
 private:
-    bool Breach(const char* operation) const;
-    std::shared_ptr<CallLog> Log;
+    std::uint8_t* At(int index) { return Stored.data() + static_cast<std::size_t>(index) * HandedOut.size(); }
     std::vector<std::uint8_t> Stored;
     std::vector<std::uint8_t> HandedOut; // the copy Get gives
     int Appended = 0;
-    bool Freed = true;
 };
 
-class RecordingIndexBuffer : public IndexBuffer {
+class RecordingIndexBuffer : public IndexBuffer, public ContractBuffer {
 public:
-    RecordingIndexBuffer(std::shared_ptr<CallLog> log, int id);
-    ~RecordingIndexBuffer() override;
-    bool Allocate(int count, int elementSize, int flags) override;
-    bool Free() override;
+    RecordingIndexBuffer(std::shared_ptr<CallLog> log, int id)
+        : ContractBuffer(std::move(log), "IB" + std::to_string(id), this) {}
+    bool Allocate(int count, int elementSize, int) override;
+    bool Free() override { return NoteFree(), Values.clear(), AllocatedCount = AppendedCount = 0, true; }
     bool Append(const void* index16) override;
     std::uint16_t Get(int position) override;
-    bool Select() override;
+    bool Select() override { return Log->Add(Name + ".Select"), true; }
 
     bool Lock() override { return Breach("Lock"); }
     bool Unlock() override { return Breach("Unlock"); }
@@ -87,14 +98,10 @@ public:
     bool Upload() override { return Breach("Upload"); }
 
     const std::vector<std::uint16_t>& Indices() const { return Values; }
-    std::string Name;
     bool RefuseAllocate = false;
 
 private:
-    bool Breach(const char* operation) const;
-    std::shared_ptr<CallLog> Log;
     std::vector<std::uint16_t> Values;
-    bool Freed = true;
 };
 
 struct CameraCall {
@@ -103,15 +110,19 @@ struct CameraCall {
 
 class RecordingRenderer : public Renderer {
 public:
-    RecordingRenderer();
-
-    bool BeginScene(int flags) override;
-    bool EndScene(int flags) override;
-    std::uint32_t LoadTexture(const char* fileName) override;
+    bool BeginScene(int) override { return Log->Add("BeginScene"), true; }
+    bool EndScene(int) override { return Log->Add("EndScene"), ++FrameCount, true; }
+    std::uint32_t LoadTexture(const char* fileName) override {
+        TexturesRequested.emplace_back(fileName ? fileName : "");
+        return NextTexture;
+    }
     bool SetTexture(std::uint32_t texture, int stage) override;
     bool CreateVertexBuffer(VertexBuffer** out) override;
     bool CreateIndexBuffer(IndexBuffer** out) override;
-    bool SetCamera(float tx, float ty, float tz, float yaw, float pitch, float roll) override;
+    bool SetCamera(float tx, float ty, float tz, float yaw, float pitch, float roll) override {
+        Cameras.push_back({tx, ty, tz, yaw, pitch, roll});
+        return true;
+    }
 
     bool Startup(int, int) override { return Breach("Startup"); }
     bool Shutdown() override { return Breach("Shutdown"); }
@@ -122,7 +133,7 @@ public:
     bool ReleaseTexture(std::uint32_t) override { return Breach("ReleaseTexture"); }
     bool SetViewport(int, int, int, int) override { return Breach("SetViewport"); }
 
-    std::shared_ptr<CallLog> Log;
+    std::shared_ptr<CallLog> Log = std::make_shared<CallLog>();
     // Buffers in creation order; the pointers dangle once the module deletes them, so check
     // IsAlive before use. An entry whose address a later buffer reuses becomes null.
     std::vector<RecordingVertexBuffer*> VertexBuffers;
@@ -140,5 +151,5 @@ public:
     RecordingVertexBuffer* LastVertexBuffer(std::uint32_t formatCode) const;
 
 private:
-    bool Breach(const char* operation) const;
+    static bool Breach(const char* operation);
 };
