@@ -9,7 +9,7 @@
 #include "host/Renderer.h"
 #include "hostkit/MemoryBuffers.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -36,26 +36,40 @@ public:
     ContractBuffer(std::shared_ptr<CallLog> log, std::string name, const void* self);
     ~ContractBuffer();
     std::string Name;
+    bool RefuseAllocate = false;
 
 protected:
     bool Breach(const std::string& operation) const;
+    bool Allocating() { return Freed = false, !RefuseAllocate; }
     void NoteFree() { Log->Add(Name + ".Free"), Freed = true; }
     std::shared_ptr<CallLog> Log;
     const void* Self;
     bool Freed = true;
 };
 
-class RecordingVertexBuffer : public VertexBuffer, public ContractBuffer {
+class RecordingVertexBuffer : public MemoryVertexBuffer, public ContractBuffer {
 public:
     RecordingVertexBuffer(std::shared_ptr<CallLog> log, int id)
         : ContractBuffer(std::move(log), "VB" + std::to_string(id), this) {}
-    bool Allocate(int count, int elementSize, int, std::uint32_t formatCode) override;
-    bool Free() override { return NoteFree(), Stored.clear(), AllocatedCount = 0, true; }
-    bool Append(const void* element) override;
-    bool Set(int index, const void* element) override;
+    bool Allocate(int count, int size, int flags, std::uint32_t format) override {
+        HandedOut.assign(static_cast<std::size_t>(std::max(size, 0)), 0);
+        return Allocating() && MemoryVertexBuffer::Allocate(count, size, flags, format);
+    }
+    bool Free() override { return NoteFree(), MemoryVertexBuffer::Free(); }
+    bool Append(const void* element) override {
+        return AllocatedCount > 0 && // nothing allocated: a host may refuse quietly
+               (Appended < AllocatedCount ? MemoryVertexBuffer::Append(element)
+                                          : Breach("Append past the end"));
+    }
+    bool Set(int index, const void* element) override {
+        return index >= 0 && index < AllocatedCount ? MemoryVertexBuffer::Set(index, element)
+                                                    : Breach("Set outside the allocation");
+    }
     bool DrawIndexed(int type, int vertices, int primitives) override;
-    void* Get(int index) override;
-
+    void* Get(int index) override {
+        void* stored = MemoryVertexBuffer::Get(index);
+        return stored == nullptr ? nullptr : std::memcpy(HandedOut.data(), stored, HandedOut.size());
+    }
     bool Lock() override { return Breach("Lock"); }
     bool Unlock() override { return Breach("Unlock"); }
     bool Clear() override { return Breach("Clear"); }
@@ -71,37 +85,35 @@ public:
         std::memcpy(elements.data(), Data(), elements.size() * sizeof(T));
         return elements;
     }
-    const std::uint8_t* Data() const { return Stored.data(); }
-    bool RefuseAllocate = false;
 
 private:
-    std::uint8_t* At(int index) { return Stored.data() + static_cast<std::size_t>(index) * HandedOut.size(); }
-    std::vector<std::uint8_t> Stored;
     std::vector<std::uint8_t> HandedOut; // the copy Get gives
-    int Appended = 0;
 };
 
-class RecordingIndexBuffer : public IndexBuffer, public ContractBuffer {
+class RecordingIndexBuffer : public MemoryIndexBuffer, public ContractBuffer {
 public:
     RecordingIndexBuffer(std::shared_ptr<CallLog> log, int id)
         : ContractBuffer(std::move(log), "IB" + std::to_string(id), this) {}
-    bool Allocate(int count, int elementSize, int) override;
-    bool Free() override { return NoteFree(), Values.clear(), AllocatedCount = AppendedCount = 0, true; }
-    bool Append(const void* index16) override;
-    std::uint16_t Get(int position) override;
+    bool Allocate(int count, int size, int flags) override {
+        return Allocating() && MemoryIndexBuffer::Allocate(count, size, flags);
+    }
+    bool Free() override { return NoteFree(), MemoryIndexBuffer::Free(); }
+    bool Append(const void* index) override {
+        return AllocatedCount > 0 && (AppendedCount < AllocatedCount ? MemoryIndexBuffer::Append(index)
+                                                                     : Breach("Append past the end"));
+    }
+    std::uint16_t Get(int at) override {
+        return at < AppendedCount ? MemoryIndexBuffer::Get(at) : Breach("Get");
+    }
     bool Select() override { return Log->Add(Name + ".Select"), true; }
-
     bool Lock() override { return Breach("Lock"); }
     bool Unlock() override { return Breach("Unlock"); }
     bool Clear() override { return Breach("Clear"); }
     bool Set(int, const void*) override { return Breach("Set"); }
     bool Upload() override { return Breach("Upload"); }
 
-    const std::vector<std::uint16_t>& Indices() const { return Values; }
-    bool RefuseAllocate = false;
-
-private:
-    std::vector<std::uint16_t> Values;
+    // The indices appended so far.
+    std::vector<std::uint16_t> Indices() const { return {Values.begin(), Values.begin() + AppendedCount}; }
 };
 
 struct CameraCall {
@@ -117,13 +129,12 @@ public:
         return NextTexture;
     }
     bool SetTexture(std::uint32_t texture, int stage) override;
-    bool CreateVertexBuffer(VertexBuffer** out) override;
-    bool CreateIndexBuffer(IndexBuffer** out) override;
+    bool CreateVertexBuffer(VertexBuffer** out) override { return Make(VertexBuffers, out); }
+    bool CreateIndexBuffer(IndexBuffer** out) override { return Make(IndexBuffers, out); }
     bool SetCamera(float tx, float ty, float tz, float yaw, float pitch, float roll) override {
         Cameras.push_back({tx, ty, tz, yaw, pitch, roll});
         return true;
     }
-
     bool Startup(int, int) override { return Breach("Startup"); }
     bool Shutdown() override { return Breach("Shutdown"); }
     bool Resize(int, int) override { return Breach("Resize"); }
@@ -152,4 +163,15 @@ public:
 
 private:
     static bool Breach(const char* operation);
+    template <typename Buffer, typename Interface>
+    bool Make(std::vector<Buffer*>& made, Interface** out) {
+        if (MakeNoBuffers)
+            return false;
+        auto* buffer = new Buffer(Log, static_cast<int>(made.size()) + 1);
+        buffer->RefuseAllocate = RefuseAllocate;
+        std::replace(made.begin(), made.end(), buffer, static_cast<Buffer*>(nullptr));
+        made.push_back(buffer);
+        *out = buffer;
+        return true;
+    }
 };
