@@ -39,7 +39,7 @@ protected:
 
 // The first view looks straight down from 700 above; T switches to the fly view on its release only,
 // where Up moves the eye (at (-Tx, -Tz)) 1.5 a frame along its heading and Left turns it 0.15.
-TEST_F(FrameLoopTest, TheFirstViewTheTKeyAndTheArrows) {
+TEST_F(FrameLoopTest, TheFirstViewAndTheKeys) {
     const CameraCall first = FrameCamera();
     EXPECT_EQ((std::vector<float>{first.Tx, first.Ty, first.Tz, first.Yaw, first.Pitch, first.Roll}),
               (std::vector<float>{0.0f, -700.0f, 0.0f, 0.0f, -1.57f, 0.0f}));
@@ -70,9 +70,7 @@ TEST_F(FrameLoopTest, TheFirstViewTheTKeyAndTheArrows) {
     EXPECT_EQ(FrameCamera().Tz, still.Tz);
     Harness.Send(WM_KEYUP, KeyT);
     EXPECT_EQ(FrameCamera().Ty, -700.0f);
-}
-
-TEST_F(FrameLoopTest, SmoothingAndLightSpeedKeysPrintTheirNewValues) {
+    // Page keys change the smoothing and keypad keys the light's speed, and print the new value.
     EXPECT_EQ(Printed(VK_NEXT), "2\n");
     EXPECT_EQ(Printed(VK_NEXT), "1\n");
     EXPECT_EQ(Printed(VK_NEXT), "1\n"); // never below 1, still printed
@@ -142,10 +140,10 @@ TEST(FrameAllocationTest, SteadyFramesAllocateNothing) {
     harness.Engine()->Init(&device);
     ASSERT_GT(allocation_counter::Stop(), 0);
     allocation_counter::Start();
-    for (int frame = 0; frame < 300; ++frame)
+    for (int frame = 0; frame < 100; ++frame)
         harness.Engine()->Frame(0, &device);
     EXPECT_EQ(allocation_counter::Stop(), 0);
-    EXPECT_EQ(device.FrameCount, 320u);
+    EXPECT_EQ(device.FrameCount, 120u);
     harness.Engine()->Release();
 }
 
