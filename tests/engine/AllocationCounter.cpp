@@ -24,20 +24,17 @@ long Stop() {
 } // namespace allocation_counter
 
 #if defined(__SANITIZE_ADDRESS__)
-// The sanitizer owns malloc and operator new; it reports every allocation to this hook.
-// The runtime has the hook installer; GCC ships no header that declares it.
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*allocate)(const volatile void*, std::size_t),
-                                                         void (*free)(const volatile void*));
-
+// The sanitizer owns malloc and operator new and reports every allocation to this hook; GCC ships no
+// header that declares the installer.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, std::size_t),
+                                                         void (*)(const volatile void*));
 namespace {
-void OnAllocate(const volatile void* /*pointer*/, std::size_t /*size*/) {
-    Note();
-}
-void OnFree(const volatile void* /*pointer*/) {}
-[[maybe_unused]] const int Installed = __sanitizer_install_malloc_and_free_hooks(OnAllocate, OnFree);
+[[maybe_unused]] const int Installed = __sanitizer_install_malloc_and_free_hooks(
+    [](const volatile void*, std::size_t) { Note(); }, [](const volatile void*) {});
 } // namespace
 #else
-// The executable exports these, so the loaded module's allocations come here too.
+// The executable exports it, so the loaded module's allocations come here too. The library's other
+// forms of new go through this one, and its delete frees with free.
 #include <cstdlib>
 #include <new>
 
@@ -46,27 +43,5 @@ void* operator new(std::size_t size) {
     if (void* pointer = std::malloc(size == 0 ? 1 : size))
         return pointer;
     throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    Note();
-    return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-    return operator new(size, tag);
-}
-void operator delete(void* pointer) noexcept {
-    std::free(pointer);
-}
-void operator delete[](void* pointer) noexcept {
-    std::free(pointer);
-}
-void operator delete(void* pointer, std::size_t) noexcept {
-    std::free(pointer);
-}
-void operator delete[](void* pointer, std::size_t) noexcept {
-    std::free(pointer);
 }
 #endif

@@ -24,29 +24,8 @@ public:
 
     static constexpr std::uint32_t NotANumberMark = 0xBAD0BAD0u;
 
-    // The vertices held in a plain array.
-    struct VectorMesh {
-        std::vector<TerrainVertex>& Vertices;
-        bool GetVertex(int n, TerrainVertex* out) const {
-            *out = Vertices[static_cast<std::size_t>(n)];
-            return true;
-        }
-        bool SetVertex(int n, const TerrainVertex* vertex) const {
-            Vertices[static_cast<std::size_t>(n)] = *vertex;
-            return true;
-        }
-    };
-
     void UpdateLighting(std::vector<TerrainVertex>& vertices, int W, int H, float ExtentX, float ExtentZ,
                         float lightX, float lightY, float lightZ, int smoothing) {
-        VectorMesh mesh{vertices};
-        UpdateLighting(mesh, W, H, ExtentX, ExtentZ, lightX, lightY, lightZ, smoothing);
-    }
-
-    // Mesh: anything with GetVertex(n, TerrainVertex*) and SetVertex(n, const TerrainVertex*).
-    template <typename Mesh>
-    void UpdateLighting(Mesh& mesh, int W, int H, float ExtentX, float ExtentZ, float lightX, float lightY,
-                        float lightZ, int smoothing) {
         // Capacity: 5000 vertices and 1000 horizon slots around slot 500, or the grid's own size.
         const int centre = std::max(500, 3 * (W + H) + 2);
         const std::size_t vertexCapacity = std::max<std::size_t>(5000, static_cast<std::size_t>(W) * H);
@@ -63,8 +42,8 @@ public:
         }
         const float centreF = static_cast<float>(centre);
         TerrainVertex vertex;
-        auto GetVertex = [&](int n) { mesh.GetVertex(n, &vertex); };
-        auto SetVertex = [&](int n) { mesh.SetVertex(n, &vertex); };
+        auto GetVertex = [&](int n) { vertex = vertices[static_cast<std::size_t>(n)]; };
+        auto SetVertex = [&](int n) { vertices[static_cast<std::size_t>(n)] = vertex; };
 
         // 1. First call.
         if (FirstCall) {

@@ -3,17 +3,11 @@
 #include <fstream>
 #include <random>
 
-namespace {
-std::filesystem::path MakeScratchFolder() {
-    std::random_device random;
-    auto folder = std::filesystem::temp_directory_path() / ("veltra-test-" + std::to_string(random()));
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-} // namespace
-
-ModuleHarness::ModuleHarness() : Folder(MakeScratchFolder()), LogPath(Folder / "test.log") {
-    PreviousFolder = std::filesystem::current_path();
+ModuleHarness::ModuleHarness()
+    : Folder(std::filesystem::temp_directory_path() /
+             ("veltra-test-" + std::to_string(std::random_device()()))),
+      LogPath(Folder / "test.log"), PreviousFolder(std::filesystem::current_path()) {
+    std::filesystem::create_directories(Folder);
     std::filesystem::current_path(Folder);
     TheKernel.GetLog().Open(LogPath.string(), false, 0);
     TheKernel.GetWindow().CreateHandle();
@@ -23,8 +17,7 @@ ModuleHarness::~ModuleHarness() {
     Destroy();
     DeleteKernel();
     // Drop any message a test left behind, so the next test starts with an empty queue.
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) {
     }
     std::filesystem::current_path(PreviousFolder);
     std::error_code ignored;
@@ -32,23 +25,14 @@ ModuleHarness::~ModuleHarness() {
 }
 
 bool ModuleHarness::Create() {
-    if (!Module.Load(VELTRA_MODULE_PATH))
-        return false;
-    if (!Module.CreateInterface(&Dll))
+    if (!Module.Load(VELTRA_MODULE_PATH) || !Module.CreateInterface(&Dll))
         return false;
     Dll->kernel = &TheKernel;
     return true;
 }
 
-void ModuleHarness::Destroy() {
-    if (Dll != nullptr)
-        Module.DestroyInterface(&Dll);
-}
-
 void ModuleHarness::DeleteKernel() {
-    if (OwnedKernel == nullptr)
-        return;
-    if (OwnedKernel->GetWindow().Handle != nullptr)
+    if (OwnedKernel != nullptr && OwnedKernel->GetWindow().Handle != nullptr)
         DestroyWindow(OwnedKernel->GetWindow().Handle);
     OwnedKernel.reset();
 }
@@ -63,9 +47,4 @@ std::vector<std::string> ModuleHarness::LogLines() const {
     for (std::string line; std::getline(file, line);)
         lines.push_back(line);
     return lines;
-}
-
-void ModuleHarness::Send(UINT message, WPARAM wParam, LPARAM lParam) {
-    PostMessageA(TheKernel.GetWindow().Handle, message, wParam, lParam);
-    TheKernel.GetWindow().PumpMessages();
 }

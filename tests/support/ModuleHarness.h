@@ -25,28 +25,25 @@ public:
     bool Init() { return Engine()->Init(&Device); }
     bool Frame() { return Engine()->Frame(0, &Device); }
     void Release() { Engine()->Release(); }
-    void Destroy();
-
-    // Writes a file into the scratch folder.
+    void Destroy() {
+        if (Dll != nullptr)
+            Module.DestroyInterface(&Dll);
+    }
     void WriteFile(const std::string& name, const std::string& text) const;
-    // The log file's lines.
     std::vector<std::string> LogLines() const;
     // Posts a message to the kernel's window and pumps it through.
-    void Send(UINT message, WPARAM wParam, LPARAM lParam = 0);
-
+    void Send(UINT message, WPARAM wParam, LPARAM lParam = 0) {
+        PostMessageA(TheKernel.GetWindow().Handle, message, wParam, lParam);
+        TheKernel.GetWindow().PumpMessages();
+    }
     EngineInterface* Engine() const { return static_cast<EngineInterface*>(Dll); }
-
     // The kernel need only outlive Release: a test may delete it then, and must not use TheKernel after.
     void DeleteKernel();
 
-    std::filesystem::path Folder;
-    std::filesystem::path LogPath;
+    std::filesystem::path Folder, LogPath, PreviousFolder;
     std::unique_ptr<Kernel> OwnedKernel = std::make_unique<Kernel>();
     Kernel& TheKernel = *OwnedKernel;
     RecordingRenderer Device;
     EngineModule Module;
     DllInterface* Dll = nullptr;
-
-private:
-    std::filesystem::path PreviousFolder;
 };

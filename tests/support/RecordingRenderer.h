@@ -1,7 +1,6 @@
 #pragma once
 // The one host double of the tests: a renderer and buffers that do only what the host contract
-// promises, and record the module's calls in order as short text ("VB1.Allocate(8,20,0,0x102)";
-// vertex and index appends and sets are counted, not recorded).
+// promises, and record draws, texture binds, frees and deletions in order ("VB1.DrawIndexed(5,9,14)").
 // - Get hands out a copy of the stored element, made afresh on every call: a write through it is
 //   lost, and the elements never form one array.
 // - Every operation outside the contract, a write outside the allocation, and deleting a buffer
@@ -10,7 +9,7 @@
 #include "host/Renderer.h"
 #include "hostkit/MemoryBuffers.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -24,27 +23,53 @@ struct CallLog {
     bool Enabled = true;
     std::vector<std::string> Calls;
     std::set<const void*> LiveBuffers; // buffers made and not yet deleted
-    void Add(std::string call) {
+    void Add(const std::string& call) {
         if (Enabled)
-            Calls.push_back(std::move(call));
+            Calls.push_back(call);
     }
-    int Count(const std::string& call) const;
     int CountPrefix(const std::string& prefix) const;
-    // Position of the first call equal to text at or after start, or -1.
-    int Find(const std::string& call, int start = 0) const;
 };
 
-class RecordingVertexBuffer : public VertexBuffer {
+// What both kinds of buffer share: a name, a place in the live set, and the duty to be freed first.
+class ContractBuffer {
 public:
-    RecordingVertexBuffer(std::shared_ptr<CallLog> log, int id);
-    ~RecordingVertexBuffer() override;
-    bool Allocate(int count, int elementSize, int flags, std::uint32_t formatCode) override;
-    bool Free() override;
-    bool Append(const void* element) override;
-    bool Set(int index, const void* element) override;
-    bool DrawIndexed(int primitiveType, int vertexCount, int primitiveCount) override;
-    void* Get(int index) override;
+    ContractBuffer(std::shared_ptr<CallLog> log, std::string name, const void* self);
+    ~ContractBuffer();
+    std::string Name;
+    bool RefuseAllocate = false;
 
+protected:
+    bool Breach(const std::string& operation) const;
+    bool Allocating() { return Freed = false, !RefuseAllocate; }
+    void NoteFree() { Log->Add(Name + ".Free"), Freed = true; }
+    std::shared_ptr<CallLog> Log;
+    const void* Self;
+    bool Freed = true;
+};
+
+class RecordingVertexBuffer : public MemoryVertexBuffer, public ContractBuffer {
+public:
+    RecordingVertexBuffer(std::shared_ptr<CallLog> log, int id)
+        : ContractBuffer(std::move(log), "VB" + std::to_string(id), this) {}
+    bool Allocate(int count, int size, int flags, std::uint32_t format) override {
+        HandedOut.assign(static_cast<std::size_t>(std::max(size, 0)), 0);
+        return Allocating() && MemoryVertexBuffer::Allocate(count, size, flags, format);
+    }
+    bool Free() override { return NoteFree(), MemoryVertexBuffer::Free(); }
+    bool Append(const void* element) override {
+        return AllocatedCount > 0 && // nothing allocated: a host may refuse quietly
+               (Appended < AllocatedCount ? MemoryVertexBuffer::Append(element)
+                                          : Breach("Append past the end"));
+    }
+    bool Set(int index, const void* element) override {
+        return index >= 0 && index < AllocatedCount ? MemoryVertexBuffer::Set(index, element)
+                                                    : Breach("Set outside the allocation");
+    }
+    bool DrawIndexed(int type, int vertices, int primitives) override;
+    void* Get(int index) override {
+        void* stored = MemoryVertexBuffer::Get(index);
+        return stored == nullptr ? nullptr : std::memcpy(HandedOut.data(), stored, HandedOut.size());
+    }
     bool Lock() override { return Breach("Lock"); }
     bool Unlock() override { return Breach("Unlock"); }
     bool Clear() override { return Breach("Clear"); }
@@ -53,62 +78,42 @@ public:
     bool Draw(int, int) override { return Breach("Draw"); }
     bool MarkChanged(int, int) override { return Breach("MarkChanged"); }
 
-    // What the host holds: element index as the module last gave it.
-    template <typename T>
-    T At(int index) const {
-        T element;
-        std::memcpy(&element, Data() + static_cast<std::size_t>(index) * sizeof(T), sizeof(T));
-        return element;
-    }
+    // What the host holds: the elements as the module last gave them.
     template <typename T>
     std::vector<T> All() const {
         std::vector<T> elements(static_cast<std::size_t>(AllocatedCount));
         std::memcpy(elements.data(), Data(), elements.size() * sizeof(T));
         return elements;
     }
-    const std::uint8_t* Data() const { return Stored.data(); }
-
-    std::string Name;
-    int AppendCalls = 0;
-    int SetCalls = 0;
-    int GetCalls = 0;
-    bool RefuseGet = false; // Get gives null, as a host may
-    bool RefuseAllocate = false;
 
 private:
-    bool Breach(const char* operation) const;
-    std::shared_ptr<CallLog> Log;
-    std::vector<std::uint8_t> Stored;
     std::vector<std::uint8_t> HandedOut; // the copy Get gives
-    int Appended = 0;
-    bool Freed = true;
 };
 
-class RecordingIndexBuffer : public IndexBuffer {
+class RecordingIndexBuffer : public MemoryIndexBuffer, public ContractBuffer {
 public:
-    RecordingIndexBuffer(std::shared_ptr<CallLog> log, int id);
-    ~RecordingIndexBuffer() override;
-    bool Allocate(int count, int elementSize, int flags) override;
-    bool Free() override;
-    bool Append(const void* index16) override;
-    std::uint16_t Get(int position) override;
-    bool Select() override;
-
+    RecordingIndexBuffer(std::shared_ptr<CallLog> log, int id)
+        : ContractBuffer(std::move(log), "IB" + std::to_string(id), this) {}
+    bool Allocate(int count, int size, int flags) override {
+        return Allocating() && MemoryIndexBuffer::Allocate(count, size, flags);
+    }
+    bool Free() override { return NoteFree(), MemoryIndexBuffer::Free(); }
+    bool Append(const void* index) override {
+        return AllocatedCount > 0 && (AppendedCount < AllocatedCount ? MemoryIndexBuffer::Append(index)
+                                                                     : Breach("Append past the end"));
+    }
+    std::uint16_t Get(int at) override {
+        return at < AppendedCount ? MemoryIndexBuffer::Get(at) : Breach("Get");
+    }
+    bool Select() override { return Log->Add(Name + ".Select"), true; }
     bool Lock() override { return Breach("Lock"); }
     bool Unlock() override { return Breach("Unlock"); }
     bool Clear() override { return Breach("Clear"); }
     bool Set(int, const void*) override { return Breach("Set"); }
     bool Upload() override { return Breach("Upload"); }
 
-    const std::vector<std::uint16_t>& Indices() const { return Values; }
-    std::string Name;
-    bool RefuseAllocate = false;
-
-private:
-    bool Breach(const char* operation) const;
-    std::shared_ptr<CallLog> Log;
-    std::vector<std::uint16_t> Values;
-    bool Freed = true;
+    // The indices appended so far.
+    std::vector<std::uint16_t> Indices() const { return {Values.begin(), Values.begin() + AppendedCount}; }
 };
 
 struct CameraCall {
@@ -117,16 +122,19 @@ struct CameraCall {
 
 class RecordingRenderer : public Renderer {
 public:
-    RecordingRenderer();
-
-    bool BeginScene(int flags) override;
-    bool EndScene(int flags) override;
-    std::uint32_t LoadTexture(const char* fileName) override;
+    bool BeginScene(int) override { return Log->Add("BeginScene"), true; }
+    bool EndScene(int) override { return Log->Add("EndScene"), ++FrameCount, true; }
+    std::uint32_t LoadTexture(const char* fileName) override {
+        TexturesRequested.emplace_back(fileName ? fileName : "");
+        return NextTexture;
+    }
     bool SetTexture(std::uint32_t texture, int stage) override;
-    bool CreateVertexBuffer(VertexBuffer** out) override;
-    bool CreateIndexBuffer(IndexBuffer** out) override;
-    bool SetCamera(float tx, float ty, float tz, float yaw, float pitch, float roll) override;
-
+    bool CreateVertexBuffer(VertexBuffer** out) override { return Make(VertexBuffers, out); }
+    bool CreateIndexBuffer(IndexBuffer** out) override { return Make(IndexBuffers, out); }
+    bool SetCamera(float tx, float ty, float tz, float yaw, float pitch, float roll) override {
+        Cameras.push_back({tx, ty, tz, yaw, pitch, roll});
+        return true;
+    }
     bool Startup(int, int) override { return Breach("Startup"); }
     bool Shutdown() override { return Breach("Shutdown"); }
     bool Resize(int, int) override { return Breach("Resize"); }
@@ -136,7 +144,7 @@ public:
     bool ReleaseTexture(std::uint32_t) override { return Breach("ReleaseTexture"); }
     bool SetViewport(int, int, int, int) override { return Breach("SetViewport"); }
 
-    std::shared_ptr<CallLog> Log;
+    std::shared_ptr<CallLog> Log = std::make_shared<CallLog>();
     // Buffers in creation order; the pointers dangle once the module deletes them, so check
     // IsAlive before use. An entry whose address a later buffer reuses becomes null.
     std::vector<RecordingVertexBuffer*> VertexBuffers;
@@ -146,18 +154,24 @@ public:
     }
     std::vector<std::string> TexturesRequested;
     std::vector<CameraCall> Cameras;
-    std::vector<std::uint32_t> ClearColorAtBegin;
     std::uint32_t NextTexture = 7; // handle LoadTexture gives; 0 makes it fail
     bool MakeNoBuffers = false;    // CreateVertexBuffer and CreateIndexBuffer make nothing
     bool RefuseAllocate = false;   // buffers made from now on refuse Allocate
 
-    // The live vertex buffers with the given format code, in creation order.
-    std::vector<RecordingVertexBuffer*> LiveVertexBuffers(std::uint32_t formatCode) const;
     // The last live vertex buffer created with the given format code, or null.
     RecordingVertexBuffer* LastVertexBuffer(std::uint32_t formatCode) const;
-    // The live index buffers, in creation order.
-    std::vector<RecordingIndexBuffer*> LiveIndexBuffers() const;
 
 private:
-    bool Breach(const char* operation) const;
+    static bool Breach(const char* operation);
+    template <typename Buffer, typename Interface>
+    bool Make(std::vector<Buffer*>& made, Interface** out) {
+        if (MakeNoBuffers)
+            return false;
+        auto* buffer = new Buffer(Log, static_cast<int>(made.size()) + 1);
+        buffer->RefuseAllocate = RefuseAllocate;
+        std::replace(made.begin(), made.end(), buffer, static_cast<Buffer*>(nullptr));
+        made.push_back(buffer);
+        *out = buffer;
+        return true;
+    }
 };

@@ -5,28 +5,18 @@
 #include <map>
 #include <set>
 
-namespace {
-int Position(const std::vector<float>& sorted, float value) {
-    return static_cast<int>(std::lower_bound(sorted.begin(), sorted.end(), value) - sorted.begin());
-}
-} // namespace
-
 TerrainReadBack TerrainReadBack::From(const RecordingRenderer& device) {
     TerrainReadBack terrain;
     std::vector<float> rows, columns;
     for (std::size_t i = 0; i < device.VertexBuffers.size() && i < device.IndexBuffers.size(); ++i) {
         const RecordingVertexBuffer* vertices = device.VertexBuffers[i];
-        const RecordingIndexBuffer* indices = device.IndexBuffers[i];
-        if (!device.IsAlive(vertices) || !device.IsAlive(indices) ||
-            vertices->FormatCode != TerrainVertex::FormatCode)
-            continue;
-        Tile tile{vertices->All<TerrainVertex>(), indices->Indices(), {}};
-        for (const TerrainVertex& v : tile.Vertices) {
-            rows.push_back(v.X);
-            columns.push_back(v.Z);
-        }
-        terrain.Tiles.push_back(std::move(tile));
+        if (device.IsAlive(vertices) && device.IsAlive(device.IndexBuffers[i]) &&
+            vertices->FormatCode == TerrainVertex::FormatCode)
+            terrain.Tiles.push_back({vertices->All<TerrainVertex>(), device.IndexBuffers[i]->Indices(), {}});
     }
+    for (const Tile& tile : terrain.Tiles)
+        for (const TerrainVertex& v : tile.Vertices)
+            rows.push_back(v.X), columns.push_back(v.Z);
     for (std::vector<float>* values : {&rows, &columns}) {
         std::sort(values->begin(), values->end());
         values->erase(std::unique(values->begin(), values->end()), values->end());
@@ -36,14 +26,16 @@ TerrainReadBack TerrainReadBack::From(const RecordingRenderer& device) {
     terrain.Grid.resize(rows.size() * columns.size());
     std::vector<bool> seen(terrain.Grid.size(), false);
     terrain.Whole = !terrain.Tiles.empty();
+    auto position = [](const std::vector<float>& sorted, float value) {
+        return static_cast<int>(std::lower_bound(sorted.begin(), sorted.end(), value) - sorted.begin());
+    };
     for (Tile& tile : terrain.Tiles) {
         for (const TerrainVertex& v : tile.Vertices) {
-            const int n = Position(rows, v.X) * terrain.Width + Position(columns, v.Z);
+            const int n = position(rows, v.X) * terrain.Width + position(columns, v.Z);
             tile.GridVertex.push_back(n);
-            if (seen[static_cast<std::size_t>(n)])
-                terrain.Whole = terrain.Whole && std::memcmp(&terrain.Grid[n], &v, sizeof v) == 0;
-            terrain.Grid[static_cast<std::size_t>(n)] = v;
-            seen[static_cast<std::size_t>(n)] = true;
+            terrain.Whole = terrain.Whole && (!seen[n] || std::memcmp(&terrain.Grid[n], &v, sizeof v) == 0);
+            terrain.Grid[n] = v;
+            seen[n] = true;
         }
     }
     terrain.Whole = terrain.Whole && std::find(seen.begin(), seen.end(), false) == seen.end();
@@ -64,25 +56,19 @@ std::string TerrainReadBack::StripProblems() const {
                 if (local[k] >= static_cast<int>(tile.GridVertex.size()))
                     return "index past the tile's vertices";
                 grid[k] = tile.GridVertex[static_cast<std::size_t>(local[k])];
-                lowRow = std::min(lowRow, grid[k] / Width);
-                highRow = std::max(highRow, grid[k] / Width);
-                lowColumn = std::min(lowColumn, grid[k] % Width);
+                lowRow = std::min(lowRow, grid[k] / Width), highRow = std::max(highRow, grid[k] / Width);
+                lowColumn = std::min(lowColumn, grid[k] % Width),
                 highColumn = std::max(highColumn, grid[k] % Width);
             }
             if (highRow - lowRow != 1 || highColumn - lowColumn != 1)
                 return "a triangle spans more than one cell";
             const TerrainVertex &a = Grid[grid[0]], &b = Grid[grid[1]], &c = Grid[grid[2]];
-            float area = (b.X - a.X) * (c.Z - a.Z) - (c.X - a.X) * (b.Z - a.Z);
-            if (i % 2 == 1)
-                area = -area; // odd strip positions flip their order
-            const int sign = area > 0.0f ? 1 : -1;
-            if (winding == 0)
-                winding = sign;
-            if (sign != winding)
+            const float area = (b.X - a.X) * (c.Z - a.Z) - (c.X - a.X) * (b.Z - a.Z);
+            const int sign = (area > 0.0f) == (i % 2 == 0) ? 1 : -1; // odd strip positions flip their order
+            if (sign != (winding = winding == 0 ? sign : winding))
                 return "winding changes";
-            const int cell = lowRow * Width + lowColumn;
-            ++cellTriangles[cell];
-            cellCorners[cell].insert(grid, grid + 3);
+            ++cellTriangles[lowRow * Width + lowColumn];
+            cellCorners[lowRow * Width + lowColumn].insert(grid, grid + 3);
         }
     }
     if (static_cast<long long>(cellTriangles.size()) != static_cast<long long>(Width - 1) * (Height - 1))
