@@ -144,6 +144,8 @@ TEST(TerrainLightingRefusalTest, GridsItCannotLightAreRefusedAndBrokenVerticesSt
     for (const auto& [width, height] : {std::pair{0, 5}, {5, 0}, {-5, 5}, {4097, 2}, {2, 4097}})
         EXPECT_FALSE(lighting.Update({points, along, along, width, height}, 100.0f, -35.0f, 0.0f, 3));
     EXPECT_FALSE(lighting.Update({nullptr, along, along, 2, 2}, 100.0f, -35.0f, 0.0f, 3));
+    EXPECT_FALSE(lighting.Update({points, nullptr, along, 2, 2}, 100.0f, -35.0f, 0.0f, 3));
+    EXPECT_FALSE(lighting.Update({points, along, nullptr, 2, 2}, 100.0f, -35.0f, 0.0f, 3));
     EXPECT_TRUE(lighting.Update({points, along, along, 2, 2}, 100.0f, -35.0f, 0.0f, 3));
 
     const int size = 30;
