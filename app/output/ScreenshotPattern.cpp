@@ -70,9 +70,7 @@ std::string ScreenshotPattern::PathFor(int frame) const {
 }
 
 bool ScreenshotPattern::Wanted(bool numbered, int every, int frame, int lastFrame) {
-    if (frame == lastFrame)
+    if (frame == lastFrame || !numbered)
         return true;
-    if (!numbered)
-        return lastFrame == 0;
     return frame == 1 || (every > 0 && frame % every == 0);
 }

@@ -18,8 +18,9 @@ public:
     std::string PathFor(int frame) const;
 
     // Frames to capture: with a number field frame 1, every `every`th frame and the last one;
-    // without, only the last, which a run with no set end (lastFrame 0) knows only afterwards, so
-    // there every frame is captured and the last capture is the one written.
+    // without, only the last, which is known only afterwards (Escape, a closed window or a
+    // script may end a run before lastFrame), so every frame is captured and the last capture is
+    // the one written.
     static bool Wanted(bool numbered, int every, int frame, int lastFrame);
 
 private:
