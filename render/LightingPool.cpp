@@ -1,18 +1,5 @@
 #include "render/LightingPool.h"
 
-namespace {
-// Spins this many rounds before giving the core away: a barrier inside a sweep is usually met
-// within a few microseconds, but the machine may be shared.
-constexpr int SpinRounds = 4000;
-
-template <typename Done>
-void SpinThenYield(Done done) {
-    for (int round = 0; !done(); ++round)
-        if (round >= SpinRounds)
-            std::this_thread::yield();
-}
-} // namespace
-
 LightingPool::LightingPool(int workers) : Count(workers < 1 ? 1 : workers) {
     Helpers.reserve(static_cast<std::size_t>(Count - 1));
     for (int worker = 1; worker < Count; ++worker)
@@ -34,7 +21,7 @@ void LightingPool::Run(Job job, void* context) {
     Started.fetch_add(1, std::memory_order_release);
     Started.notify_all();
     job(context, 0);
-    SpinThenYield([&] { return Finished.load(std::memory_order_acquire) == Count - 1; });
+    Await([&] { return Finished.load(std::memory_order_acquire) == Count - 1; });
 }
 
 void LightingPool::Serve(int worker) {
@@ -49,14 +36,14 @@ void LightingPool::Serve(int worker) {
     }
 }
 
-void LightingPool::Sync() {
-    if (Count == 1)
+void LightingPool::Sync(int participants) {
+    if (participants <= 1)
         return;
     const std::uint32_t pass = Passes.load(std::memory_order_acquire);
-    if (Arrived.fetch_add(1, std::memory_order_acq_rel) == Count - 1) {
+    if (Arrived.fetch_add(1, std::memory_order_acq_rel) == participants - 1) {
         Arrived.store(0, std::memory_order_relaxed);
         Passes.fetch_add(1, std::memory_order_release);
         return;
     }
-    SpinThenYield([&] { return Passes.load(std::memory_order_acquire) != pass; });
+    Await([&] { return Passes.load(std::memory_order_acquire) != pass; });
 }

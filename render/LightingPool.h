@@ -7,7 +7,7 @@
 
 // The threads that share the lighting's work: started once, then reused for every call. The calling
 // thread takes part as worker 0; the others sleep between calls. Inside a call the workers meet at
-// Sync, a barrier that spins briefly (a sweep meets twice a line) and then yields the core.
+// Sync, a barrier that spins briefly (sweepers meet twice a line) and then yields the core.
 // Workers only compute: whoever calls Run alone touches anything outside the lighting's storage.
 class LightingPool {
 public:
@@ -23,10 +23,21 @@ public:
     // Runs job(context, w) on every worker w at once and returns when all have finished.
     void Run(Job job, void* context);
 
-    // Called by every worker of the running job: returns once all of them have called it.
-    void Sync();
+    // Called by the same `participants` workers of the running job: returns once all of them have
+    // called it.
+    void Sync(int participants);
+
+    // Spins until done(), briefly, then yields the core between tries: what a worker waits for is
+    // usually a few microseconds away, but the machine may be shared.
+    template <typename Done>
+    static void Await(Done done) {
+        for (int round = 0; !done(); ++round)
+            if (round >= SpinRounds)
+                std::this_thread::yield();
+    }
 
 private:
+    static constexpr int SpinRounds = 4000;
     void Serve(int worker);
 
     int Count = 1;

@@ -171,44 +171,44 @@ void Terrain::UpdateLighting(const Heightmap* /*heightmap*/, float lightX, float
                              int smoothing) {
     if (Tiles.empty())
         return;
-    const TerrainLighting::Grid grid{Surface.data(), RowX.data(), ColumnZ.data(), GridWidth,
-                                     GridHeight,     ExtentX,     ExtentZ};
-    if (!TerrainLighting::Module().Update(grid, lightX, lightY, lightZ, smoothing))
-        return;
-    for (Tile& tile : Tiles)
-        WriteColours(tile);
+    // Each span is written as soon as it is lit, while the rest of the grid is still being swept.
+    const TerrainLighting::Lit write = [](void* terrain, const TerrainLighting::Span& span) {
+        static_cast<Terrain*>(terrain)->WriteColours(span);
+    };
+    TerrainLighting::Module().Update(LightingGrid(), lightX, lightY, lightZ, smoothing, write, this);
 }
 
 TerrainLighting::Grid Terrain::LightingGrid() const {
     return {Surface.data(), RowX.data(), ColumnZ.data(), GridWidth, GridHeight, ExtentX, ExtentZ};
 }
 
-void Terrain::WriteColours(Tile& tile) const {
+void Terrain::WriteColours(const TerrainLighting::Span& span) {
     const TerrainLighting& lighting = TerrainLighting::Module();
-    const TileRect& rect = tile.Rect;
-    StripMesh& mesh = *tile.Mesh;
-    if (!Holds(mesh, rect.Rows * rect.Columns, 0))
-        return;
-    // The grid's outer ring keeps its colour; a tile's own border inside the grid does not.
-    const int firstRow = std::max(rect.FirstRow, 1);
-    const int endRow = std::min(rect.FirstRow + rect.Rows, GridHeight - 1);
-    const int firstColumn = std::max(rect.FirstColumn, 1);
-    const int endColumn = std::min(rect.FirstColumn + rect.Columns, GridWidth - 1);
-    for (int r = firstRow; r < endRow; ++r) {
-        // Row, x and V stay along the row; the rest is the column's and the point's.
-        TerrainVertex vertex = VertexAt(r, firstColumn, 0);
-        const SurfacePoint* point = Surface.data() + static_cast<std::ptrdiff_t>(r) * GridWidth;
-        const int rowStart = r * GridWidth;
-        int local = (r - rect.FirstRow) * rect.Columns - rect.FirstColumn;
-        for (int c = firstColumn; c < endColumn; ++c) {
-            vertex.Y = point[c].Y;
-            vertex.Z = ColumnZ[static_cast<std::size_t>(c)];
-            vertex.NX = point[c].NX;
-            vertex.NY = point[c].NY;
-            vertex.NZ = point[c].NZ;
-            vertex.Diffuse = lighting.GreyAt(rowStart + c) * 0x01010101u;
-            vertex.U = ColumnU[static_cast<std::size_t>(c)];
-            mesh.SetVertex(local + c, &vertex);
+    for (Tile& tile : Tiles) {
+        const TileRect& rect = tile.Rect;
+        const int firstRow = std::max(rect.FirstRow, span.FirstRow);
+        const int endRow = std::min(rect.FirstRow + rect.Rows, span.EndRow);
+        const int firstColumn = std::max(rect.FirstColumn, span.FirstColumn);
+        const int endColumn = std::min(rect.FirstColumn + rect.Columns, span.EndColumn);
+        StripMesh& mesh = *tile.Mesh;
+        if (firstRow >= endRow || firstColumn >= endColumn || !Holds(mesh, rect.Rows * rect.Columns, 0))
+            continue;
+        for (int r = firstRow; r < endRow; ++r) {
+            // Row, x and V stay along the row; the rest is the column's and the point's.
+            TerrainVertex vertex = VertexAt(r, firstColumn, 0);
+            const SurfacePoint* point = Surface.data() + static_cast<std::ptrdiff_t>(r) * GridWidth;
+            const int rowStart = r * GridWidth;
+            const int local = (r - rect.FirstRow) * rect.Columns - rect.FirstColumn;
+            for (int c = firstColumn; c < endColumn; ++c) {
+                vertex.Y = point[c].Y;
+                vertex.Z = ColumnZ[static_cast<std::size_t>(c)];
+                vertex.NX = point[c].NX;
+                vertex.NY = point[c].NY;
+                vertex.NZ = point[c].NZ;
+                vertex.Diffuse = lighting.GreyAt(rowStart + c) * 0x01010101u;
+                vertex.U = ColumnU[static_cast<std::size_t>(c)];
+                mesh.SetVertex(local + c, &vertex);
+            }
         }
     }
 }

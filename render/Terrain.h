@@ -68,7 +68,8 @@ private:
     void LayOut(const Heightmap& heightmap);
     void ComputeNormals();
     void BuildTile(Renderer* renderer, Tile& tile) const;
-    void WriteColours(Tile& tile) const;
+    // The grey levels of the span into every tile that holds a part of it.
+    void WriteColours(const TerrainLighting::Span& span);
 
     std::vector<SurfacePoint> Surface;   // per vertex
     std::vector<float> RowX, RowV;       // per row: world x, texture V

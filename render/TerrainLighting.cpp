@@ -33,7 +33,8 @@ void TerrainLighting::SetThreads(int threads) {
     WantedThreads = std::max(threads, 0);
 }
 
-bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float lightZ, int smoothing) {
+bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float lightZ, int smoothing,
+                             Lit lit, void* context) {
     if (grid.Points == nullptr || grid.RowX == nullptr || grid.ColumnZ == nullptr ||
         !GridLimits::Fits(grid.Width, grid.Height))
         return false;
@@ -47,9 +48,19 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
         workers = wanted > 1 ? wanted : 1;
     }
     Fit(grid.Width, grid.Height, workers);
-    Call call{this, &grid, Direction(lightX, lightY, lightZ), std::max(smoothing, 1), workers};
-    if (call.Direction.CastsShadows)
+    const Light light = Direction(lightX, lightY, lightZ);
+    // Lines lie across the light's main horizontal direction and start where the light enters.
+    const LineOrder lines =
+        light.RowLines
+            ? LineOrder{true, light.XNegative ? grid.Height - 1 : 0, light.XNegative ? -1 : 1, grid.Height}
+            : LineOrder{false, light.ZNegative ? grid.Width - 1 : 0, light.ZNegative ? -1 : 1, grid.Width};
+    Call call{this, &grid, light, lines, std::max(smoothing, 1), workers, lit, context};
+    if (light.CastsShadows) {
         ClearHorizon();
+    } else {
+        std::fill(ShadowLevel.begin(), ShadowLevel.end(), 1.0f);
+        call.Swept.store(lines.Count, std::memory_order_relaxed);
+    }
     if (workers > 1)
         Pool->Run(&Work, &call);
     else
@@ -57,32 +68,72 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
     return true;
 }
 
-void TerrainLighting::Sync(int workers) {
-    if (workers > 1)
-        Pool->Sync();
+void TerrainLighting::SyncSweepers(int sweepers) {
+    if (sweepers > 1)
+        Pool->Sync(sweepers);
 }
 
-// One worker's share of a call: the sweep, then the two passes, each over its own rows.
+// One thread alone sweeps and follows each line with the passes. Otherwise the calling thread
+// (worker 0) runs the passes behind the others' sweep, and only it hands spans out.
 void TerrainLighting::Work(void* context, int worker) {
-    const Call& call = *static_cast<const Call*>(context);
+    Call& call = *static_cast<Call*>(context);
     TerrainLighting& self = *call.Lighting;
-    const Grid& grid = *call.Surface;
-    const int workers = call.Workers;
-    if (call.Direction.CastsShadows) {
-        self.Sweep(grid, call.Direction, worker, workers);
+    const bool sweeping = call.Swept.load(std::memory_order_relaxed) < call.Lines.Count;
+    if (call.Workers == 1) {
+        if (sweeping)
+            self.Sweep(*call.Surface, call.Direction, 0, 1, call);
+        self.Follow(call, call.Lines.Count);
+    } else if (worker > 0) {
+        if (sweeping)
+            self.Sweep(*call.Surface, call.Direction, worker - 1, call.Workers - 1, call);
     } else {
-        const std::size_t count = self.ShadowLevel.size();
-        std::fill(self.ShadowLevel.begin() + static_cast<std::ptrdiff_t>(count * worker / workers),
-                  self.ShadowLevel.begin() + static_cast<std::ptrdiff_t>(count * (worker + 1) / workers),
-                  1.0f);
+        const int block = BlockLines(call.Lines.Rows ? call.Surface->Width : call.Surface->Height);
+        while (call.Coloured < call.Lines.Count) {
+            // The next block can be shaded once the line after it is swept too.
+            const int wanted = std::min(call.Lines.Count, (call.Shaded / block + 1) * block + 1);
+            LightingPool::Await([&] { return call.Swept.load(std::memory_order_acquire) >= wanted; });
+            self.Follow(call, call.Swept.load(std::memory_order_acquire));
+        }
     }
-    self.Sync(workers);
-    // Rows 1 .. H - 2 in one block per worker.
-    const int inner = std::max(grid.Height - 2, 0);
-    const int firstRow = 1 + inner * worker / workers, endRow = 1 + inner * (worker + 1) / workers;
-    self.Shade(grid, call.Direction, firstRow, endRow, worker);
-    self.Sync(workers);
-    self.Colour(grid, call.Smoothing, firstRow, endRow);
+}
+
+// Blocks of lines of about 8,192 vertices: short enough that the passes follow the sweep closely,
+// long enough that handing out a span costs little.
+int TerrainLighting::BlockLines(int lineLength) {
+    return std::clamp(8192 / std::max(lineLength, 1), 2, 16);
+}
+
+// A line's light level needs the final shadow of the lines on either side, and its grey level the
+// light level of those lines: the passes run whole blocks as soon as the sweep allows.
+void TerrainLighting::Follow(Call& call, int swept) {
+    const Grid& grid = *call.Surface;
+    const int count = call.Lines.Count;
+    const int block = BlockLines(call.Lines.Rows ? grid.Width : grid.Height);
+    for (;;) {
+        const int shadeTo = std::min(count, (call.Shaded / block + 1) * block);
+        if (call.Shaded == count || (swept < count && swept < shadeTo + 1))
+            return;
+        Shade(grid, call.Direction, SpanOf(call, call.Shaded, shadeTo));
+        call.Shaded = shadeTo;
+        const int colourTo = shadeTo == count ? count : shadeTo - 1;
+        const Span done = SpanOf(call, call.Coloured, colourTo);
+        Colour(grid, call.Smoothing, done);
+        call.Coloured = colourTo;
+        if (call.OnLit != nullptr && done.FirstRow < done.EndRow && done.FirstColumn < done.EndColumn)
+            call.OnLit(call.Context, done);
+    }
+}
+
+// The interior vertices of lines [fromLine, toLine) of the sweep order.
+TerrainLighting::Span TerrainLighting::SpanOf(const Call& call, int fromLine, int toLine) const {
+    const LineOrder& lines = call.Lines;
+    const int first = lines.Step > 0 ? lines.First + fromLine : lines.First - toLine + 1;
+    const int end = lines.Step > 0 ? lines.First + toLine : lines.First - fromLine + 1;
+    const int across = lines.Rows ? call.Surface->Height : call.Surface->Width;
+    const int along = lines.Rows ? call.Surface->Width : call.Surface->Height;
+    const int lo = std::max(first, 1), hi = std::max(lo, std::min(end, across - 1));
+    const int alongEnd = std::max(1, along - 1);
+    return lines.Rows ? Span{lo, hi, 1, alongEnd} : Span{1, alongEnd, lo, hi};
 }
 
 TerrainLighting::Light TerrainLighting::Direction(float x, float y, float z) {
@@ -118,9 +169,8 @@ TerrainLighting::Light TerrainLighting::Direction(float x, float y, float z) {
 }
 
 void TerrainLighting::Fit(int width, int height, int workers) {
-    const std::size_t facingRoom = static_cast<std::size_t>(workers) * static_cast<std::size_t>(width + 4);
-    if (Facing.size() < facingRoom)
-        Facing.resize(facingRoom);
+    if (Facing.size() < static_cast<std::size_t>(width + 4))
+        Facing.resize(static_cast<std::size_t>(width + 4));
     if (ShareLowest.size() < static_cast<std::size_t>(workers)) {
         ShareLowest.resize(static_cast<std::size_t>(workers));
         ShareHighest.resize(static_cast<std::size_t>(workers));

@@ -3,6 +3,7 @@
 #include "render/LightingPool.h"
 #include "render/SurfacePoint.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -15,8 +16,11 @@
 // level for every interior vertex; the outer ring gets none.
 //
 // Big grids are lit on every core (LightingPool, started on the first call that needs it): the
-// sweep's lines stay in order, the vertices of a line and the slots of the horizon are shared out,
-// and so are the rows of the passes; the grey levels are the same whatever the number of threads.
+// other threads sweep, the lines in order, sharing out the vertices of a line and the slots of the
+// horizon when there are several of them; the calling thread follows the sweep a few lines behind
+// with the passes and hands each finished span of lines to its caller, so that the writes to the
+// host, which only the calling thread may make, overlap the sweep. The grey levels are the same
+// whatever the number of threads.
 // The working storage is sized from the grid when the grid's shape changes and reused otherwise, so
 // an ordinary call allocates nothing. Not re-entrant: one instance serves one caller at a time.
 class TerrainLighting {
@@ -31,12 +35,21 @@ public:
         float ExtentZ = 1000.0f;              // world size along z, centred on 0
     };
 
+    // Vertices whose grey levels are final: rows [FirstRow, EndRow) x columns [FirstColumn, EndColumn).
+    struct Span {
+        int FirstRow = 0, EndRow = 0, FirstColumn = 0, EndColumn = 0;
+    };
+    // Called on the thread that called Update, once for each of a series of spans that together
+    // hold every interior vertex once, each as soon as its grey levels are final.
+    using Lit = void (*)(void* context, const Span& span);
+
     // (lightX, lightY, lightZ): the direction in which the light travels, any length. Only a light
     // that travels downwards and has a horizontal part casts shadows; one that is zero or not finite
     // gives ambient light only. smoothing: the shown brightness moves 1/smoothing of the way towards
     // the new value per call; values below 1 count as 1. False (nothing computed) for a grid that is
     // missing or outside GridLimits.
-    bool Update(const Grid& grid, float lightX, float lightY, float lightZ, int smoothing);
+    bool Update(const Grid& grid, float lightX, float lightY, float lightZ, int smoothing, Lit lit = nullptr,
+                void* context = nullptr);
 
     // Grey level 0 .. 255 of vertex n after the last Update; meaningful for interior vertices only.
     std::uint8_t GreyAt(int n) const { return Grey[static_cast<std::size_t>(n)]; }
@@ -66,27 +79,43 @@ private:
         float HX, HZ, NY;
     };
 
+    // The lines in the order of the sweep: line i is row (or column) First + i * Step.
+    struct LineOrder {
+        bool Rows = true;
+        int First = 0, Step = 1, Count = 0;
+    };
     struct Call {
         TerrainLighting* Lighting;
         const Grid* Surface;
         Light Direction;
+        LineOrder Lines;
         int Smoothing;
         int Workers;
+        Lit OnLit;
+        void* Context;
+        std::atomic<int> Swept{0}; // lines [0, Swept) of the sweep order have their final shadow
+        int Shaded = 0;            // lines [0, Shaded) have their light level
+        int Coloured = 0;          // lines [0, Coloured) have their grey level and were handed out
     };
 
     static Light Direction(float lightX, float lightY, float lightZ);
     void Fit(int width, int height, int workers);
     static void Work(void* call, int worker);
-    void Sync(int workers);
+    void SyncSweepers(int sweepers);
+    // The passes over the lines swept so far, in spans of whole blocks of lines.
+    void Follow(Call& call, int swept);
+    static int BlockLines(int lineLength);
+    Span SpanOf(const Call& call, int fromLine, int toLine) const;
     // TerrainLightingSweep.cpp
     void ClearHorizon();
-    void Sweep(const Grid& grid, const Light& light, int worker, int workers);
+    // On one thread the passes follow each line at once; else the lines swept are published.
+    void Sweep(const Grid& grid, const Light& light, int sweeper, int sweepers, Call& call);
     void PlaceLine(const Grid& grid, int lineStart, int stepDelta, int from, int to, int length, bool rowLine,
                    const LineGeometry& line, int worker);
     void SweepLine(float* shadowOut, float* horizonBuffer, int stepDelta, int from, int to);
     // TerrainLightingShading.cpp
-    void Shade(const Grid& grid, const Light& light, int firstRow, int endRow, int worker);
-    void Colour(const Grid& grid, int smoothing, int firstRow, int endRow);
+    void Shade(const Grid& grid, const Light& light, const Span& span);
+    void Colour(const Grid& grid, int smoothing, const Span& span);
 
     // Two horizon buffers, used alternately (current / next). Each holds, for every slot, the
     // horizon height and beside it the horizon drop: how far the horizon lies above the ground
@@ -103,8 +132,8 @@ private:
     // position of its share.
     std::vector<int> LineSlot;
     std::vector<float> LineWeights, LineRay, LineGround;
-    std::vector<float> ShareLowest, ShareHighest; // per worker
-    std::vector<float> Facing;                    // per worker: a row's diffuse dot products
+    std::vector<float> ShareLowest, ShareHighest; // per sweeper
+    std::vector<float> Facing;                    // a row's diffuse dot products
     int FittedWidth = 0;
     int FittedHeight = 0;
     int SlotLo = 0;

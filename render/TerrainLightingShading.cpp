@@ -10,29 +10,30 @@
 
 using namespace lighting;
 
-void TerrainLighting::Shade(const Grid& grid, const Light& light, int firstRow, int endRow, int worker) {
+void TerrainLighting::Shade(const Grid& grid, const Light& light, const Span& span) {
     const int width = grid.Width;
+    const int endColumn = span.EndColumn;
     const float nx = light.NX, ny = light.NY, nz = light.NZ;
     const SurfacePoint* __restrict points = grid.Points;
     const float* __restrict shadow = ShadowLevel.data();
     float* __restrict lightLevel = LightLevel.data();
-    float* __restrict facingAt = Facing.data() + static_cast<std::ptrdiff_t>(worker) * (width + 4);
-    for (int row = firstRow; row < endRow; ++row) {
+    float* __restrict facingAt = Facing.data();
+    for (int row = span.FirstRow; row < span.EndRow; ++row) {
         const int rowStart = row * width;
         // The normals of four vertices, each loaded with its height beside it, then transposed.
-        int column = 1;
-        for (; column + 4 <= width - 1; column += 4) {
+        int column = span.FirstColumn;
+        for (; column + 4 <= endColumn; column += 4) {
             const SurfacePoint* p = points + rowStart + column;
             Float4 normalX, normalY, normalZ;
             Transpose3(Load4(&p[0].NX), Load4(&p[1].NX), Load4(&p[2].NX), Load4(&p[3].NX), normalX, normalY,
                        normalZ);
             Store4(facingAt + column, normalX * nx + normalY * ny + normalZ * nz);
         }
-        for (; column < width - 1; ++column) {
+        for (; column < endColumn; ++column) {
             const SurfacePoint& point = points[rowStart + column];
             facingAt[column] = point.NX * nx + point.NY * ny + point.NZ * nz;
         }
-        for (int c = 1; c < width - 1; ++c) {
+        for (int c = span.FirstColumn; c < endColumn; ++c) {
             const int n = rowStart + c;
             const float blurred =
                 (shadow[n + width] + shadow[n - width] + shadow[n + 1] + shadow[n - 1] + shadow[n]) / 5.0f;
@@ -45,15 +46,15 @@ void TerrainLighting::Shade(const Grid& grid, const Light& light, int firstRow, 
     }
 }
 
-void TerrainLighting::Colour(const Grid& grid, int smoothing, int firstRow, int endRow) {
+void TerrainLighting::Colour(const Grid& grid, int smoothing, const Span& span) {
     const int width = grid.Width;
     const float kept = static_cast<float>(smoothing - 1);
     const float divisor = static_cast<float>(smoothing);
     const float* __restrict lightLevel = LightLevel.data();
     float* __restrict display = DisplayLevel.data();
     std::uint8_t* __restrict grey = Grey.data();
-    for (int row = firstRow; row < endRow; ++row) {
-        for (int n = row * width + 1, end = row * width + width - 1; n < end; ++n) {
+    for (int row = span.FirstRow; row < span.EndRow; ++row) {
+        for (int n = row * width + span.FirstColumn, end = row * width + span.EndColumn; n < end; ++n) {
             const float blurred = (lightLevel[n + width] + lightLevel[n - width] + lightLevel[n + 1] +
                                    lightLevel[n - 1] + lightLevel[n]) /
                                   5.0f;

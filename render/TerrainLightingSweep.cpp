@@ -47,15 +47,15 @@ void TerrainLighting::ClearHorizon() {
 }
 
 // Line L reads and raises horizon buffer L % 2; after it, both buffers are smoothed into the other
-// one of their pair for line L + 1. Every worker walks the same lines and keeps its own copy of the
+// one of their pair for line L + 1. Every sweeper walks the same lines and keeps its own copy of the
 // range of slots that may be non-zero, so all of them agree on it without sharing it. Per line:
-// each worker places its share of the line's vertices and smooths its share of the slots for it
+// each sweeper places its share of the line's vertices and smooths its share of the slots for it
 // (both only read what the last line left), then they meet; then each sweeps its share, when the
-// shares' horizon slots are apart, or worker 0 sweeps the whole line; then they meet again.
-void TerrainLighting::Sweep(const Grid& grid, const Light& light, int worker, int workers) {
+// shares' horizon slots are apart, or sweeper 0 sweeps the whole line; then they meet again, and
+// sweeper 0 tells the passes that the line is done.
+void TerrainLighting::Sweep(const Grid& grid, const Light& light, int worker, int workers, Call& call) {
     const int width = grid.Width;
     const int height = grid.Height;
-    // Lines lie across the light's main horizontal direction and start where the light enters.
     const int firstColumn = light.ZNegative ? width - 1 : 0;
     const int columnStep = light.ZNegative ? -1 : 1;
     const int firstRow = light.XNegative ? height - 1 : 0;
@@ -99,7 +99,7 @@ void TerrainLighting::Sweep(const Grid& grid, const Light& light, int worker, in
                 dirtyHi = smoothTo;
             }
         }
-        Sync(workers);
+        SyncSweepers(workers);
         if (line == lineCount)
             break;
 
@@ -129,7 +129,11 @@ void TerrainLighting::Sweep(const Grid& grid, const Light& light, int worker, in
             SweepLine(shadowOut, buffer, stepDelta, from, to);
         else if (worker == 0)
             SweepLine(shadowOut, buffer, stepDelta, 0, lineLength);
-        Sync(workers);
+        SyncSweepers(workers);
+        if (call.Workers == 1)
+            Follow(call, line + 1);
+        else if (worker == 0)
+            call.Swept.store(line + 1, std::memory_order_release);
     }
     if (worker == 0) {
         DirtyLo = dirtyLo;
