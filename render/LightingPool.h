@@ -36,8 +36,9 @@ public:
                 std::this_thread::yield();
     }
 
-private:
     static constexpr int SpinRounds = 4000;
+
+private:
     void Serve(int worker);
 
     int Count = 1;

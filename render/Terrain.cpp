@@ -74,8 +74,13 @@ void Terrain::LayOut(const Heightmap& heightmap) {
     }
     const std::size_t count = static_cast<std::size_t>(GridWidth) * static_cast<std::size_t>(GridHeight);
     Surface.assign(count, SurfacePoint{});
-    for (std::size_t n = 0; n < count; ++n)
+    ColumnHeights.resize(count);
+    for (std::size_t n = 0; n < count; ++n) {
         Surface[n].Y = heightmap.Data[n];
+        const std::size_t row = n / static_cast<std::size_t>(GridWidth),
+                          column = n % static_cast<std::size_t>(GridWidth);
+        ColumnHeights[column * static_cast<std::size_t>(GridHeight) + row] = heightmap.Data[n];
+    }
 }
 
 void Terrain::ComputeNormals() {
@@ -179,7 +184,8 @@ void Terrain::UpdateLighting(const Heightmap* /*heightmap*/, float lightX, float
 }
 
 TerrainLighting::Grid Terrain::LightingGrid() const {
-    return {Surface.data(), RowX.data(), ColumnZ.data(), GridWidth, GridHeight, ExtentX, ExtentZ};
+    return {Surface.data(), RowX.data(), ColumnZ.data(), GridWidth,
+            GridHeight,     ExtentX,     ExtentZ,        ColumnHeights.data()};
 }
 
 void Terrain::WriteColours(const TerrainLighting::Span& span) {

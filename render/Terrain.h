@@ -72,6 +72,7 @@ private:
     void WriteColours(const TerrainLighting::Span& span);
 
     std::vector<SurfacePoint> Surface;   // per vertex
+    std::vector<float> ColumnHeights;    // per vertex, column by column: what sweeps along columns read
     std::vector<float> RowX, RowV;       // per row: world x, texture V
     std::vector<float> ColumnZ, ColumnU; // per column: world z, texture U
 };

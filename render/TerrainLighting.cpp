@@ -13,6 +13,8 @@ namespace {
 // Squares of components outside this range leave the float range, so the light is rescaled first.
 constexpr float LargeComponent = 0x1p40f;
 constexpr float SmallComponent = 0x1p-40f;
+// Floats between the end of one line's shadow and the start of the next.
+constexpr int ShadowPadding = 16;
 } // namespace
 
 TerrainLighting& TerrainLighting::Module() {
@@ -54,6 +56,7 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
         light.RowLines
             ? LineOrder{true, light.XNegative ? grid.Height - 1 : 0, light.XNegative ? -1 : 1, grid.Height}
             : LineOrder{false, light.ZNegative ? grid.Width - 1 : 0, light.ZNegative ? -1 : 1, grid.Width};
+    ShadowStride = (lines.Rows ? grid.Width : grid.Height) + ShadowPadding;
     Call call{this, &grid, light, lines, std::max(smoothing, 1), workers, lit, context};
     if (light.CastsShadows) {
         ClearHorizon();
@@ -73,8 +76,9 @@ void TerrainLighting::SyncSweepers(int sweepers) {
         Pool->Sync(sweepers);
 }
 
-// One thread alone sweeps and follows each line with the passes. Otherwise the calling thread
-// (worker 0) runs the passes behind the others' sweep, and only it hands spans out.
+// One thread alone sweeps and follows each line with the passes. Otherwise the others sweep while
+// the calling thread (worker 0) runs the passes behind them and hands out what they finish; a lone
+// sweeper takes a block of the passes too when they fall behind.
 void TerrainLighting::Work(void* context, int worker) {
     Call& call = *static_cast<Call*>(context);
     TerrainLighting& self = *call.Lighting;
@@ -82,46 +86,81 @@ void TerrainLighting::Work(void* context, int worker) {
     if (call.Workers == 1) {
         if (sweeping)
             self.Sweep(*call.Surface, call.Direction, 0, 1, call);
-        self.Follow(call, call.Lines.Count);
+        while (self.TryFollow(call))
+            self.HandOut(call);
     } else if (worker > 0) {
         if (sweeping)
             self.Sweep(*call.Surface, call.Direction, worker - 1, call.Workers - 1, call);
     } else {
-        const int block = BlockLines(call.Lines.Rows ? call.Surface->Width : call.Surface->Height);
-        while (call.Coloured < call.Lines.Count) {
-            // The next block can be shaded once the line after it is swept too.
-            const int wanted = std::min(call.Lines.Count, (call.Shaded / block + 1) * block + 1);
-            LightingPool::Await([&] { return call.Swept.load(std::memory_order_acquire) >= wanted; });
-            self.Follow(call, call.Swept.load(std::memory_order_acquire));
+        for (int idle = 0; call.Handed < call.Lines.Count;) {
+            if (self.HandOut(call) || self.TryFollow(call))
+                idle = 0;
+            else if (++idle > LightingPool::SpinRounds)
+                std::this_thread::yield();
         }
     }
 }
 
-// Blocks of lines of about 8,192 vertices: short enough that the passes follow the sweep closely,
-// long enough that handing out a span costs little.
-int TerrainLighting::BlockLines(int lineLength) {
-    return std::clamp(8192 / std::max(lineLength, 1), 2, 16);
+// Called by the sweep after each line.
+void TerrainLighting::LineSwept(Call& call, int swept, int sweeper, int sweepers) {
+    if (sweeper != 0)
+        return;
+    call.Swept.store(swept, std::memory_order_release);
+    if (call.Workers == 1) {
+        while (TryFollow(call))
+            HandOut(call);
+        return;
+    }
+    const int block = BlockLines(call);
+    if (sweepers == 1 && swept % block == 0 &&
+        swept - call.Shaded.load(std::memory_order_relaxed) > 2 * block)
+        TryFollow(call);
+}
+
+// Blocks of lines of some 65,536 vertices along rows. Along columns the passes and the writes
+// cross the rows, so there blocks are wider, for longer runs of memory in each row.
+int TerrainLighting::BlockLines(const Call& call) {
+    const int length = std::max(call.Lines.Rows ? call.Surface->Width : call.Surface->Height, 1);
+    return call.Lines.Rows ? std::clamp(65536 / length, 2, 64) : std::clamp(262144 / length, 2, 256);
 }
 
 // A line's light level needs the final shadow of the lines on either side, and its grey level the
-// light level of those lines: the passes run whole blocks as soon as the sweep allows.
-void TerrainLighting::Follow(Call& call, int swept) {
+// light level of those lines: the passes take the next block as soon as the sweep allows. Only one
+// thread at a time runs them. False when there was nothing to do.
+bool TerrainLighting::TryFollow(Call& call) {
+    if (call.Following.exchange(true, std::memory_order_acquire))
+        return false;
     const Grid& grid = *call.Surface;
     const int count = call.Lines.Count;
-    const int block = BlockLines(call.Lines.Rows ? grid.Width : grid.Height);
-    for (;;) {
-        const int shadeTo = std::min(count, (call.Shaded / block + 1) * block);
-        if (call.Shaded == count || (swept < count && swept < shadeTo + 1))
-            return;
-        Shade(grid, call.Direction, SpanOf(call, call.Shaded, shadeTo));
-        call.Shaded = shadeTo;
+    const int block = BlockLines(call);
+    const int swept = call.Swept.load(std::memory_order_acquire);
+    const int shaded = call.Shaded.load(std::memory_order_relaxed);
+    const int shadeTo = std::min(count, (shaded / block + 1) * block);
+    const bool ready = shaded < count && (swept == count || swept > shadeTo);
+    if (ready) {
+        if (call.Lines.Rows)
+            Shade<false>(grid, call.Direction, SpanOf(call, shaded, shadeTo));
+        else
+            Shade<true>(grid, call.Direction, SpanOf(call, shaded, shadeTo));
+        call.Shaded.store(shadeTo, std::memory_order_relaxed);
         const int colourTo = shadeTo == count ? count : shadeTo - 1;
-        const Span done = SpanOf(call, call.Coloured, colourTo);
-        Colour(grid, call.Smoothing, done);
-        call.Coloured = colourTo;
-        if (call.OnLit != nullptr && done.FirstRow < done.EndRow && done.FirstColumn < done.EndColumn)
-            call.OnLit(call.Context, done);
+        Colour(grid, call.Smoothing, SpanOf(call, call.Coloured.load(std::memory_order_relaxed), colourTo));
+        call.Coloured.store(colourTo, std::memory_order_release);
     }
+    call.Following.store(false, std::memory_order_release);
+    return ready;
+}
+
+// On the calling thread: the lines coloured since the last call, to the caller.
+bool TerrainLighting::HandOut(Call& call) {
+    const int coloured = call.Coloured.load(std::memory_order_acquire);
+    if (coloured == call.Handed)
+        return false;
+    const Span done = SpanOf(call, call.Handed, coloured);
+    call.Handed = coloured;
+    if (call.OnLit != nullptr && done.FirstRow < done.EndRow && done.FirstColumn < done.EndColumn)
+        call.OnLit(call.Context, done);
+    return true;
 }
 
 // The interior vertices of lines [fromLine, toLine) of the sweep order.
@@ -178,7 +217,7 @@ void TerrainLighting::Fit(int width, int height, int workers) {
     if (width == FittedWidth && height == FittedHeight)
         return;
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    ShadowLevel.resize(count);
+    ShadowLevel.resize(count + static_cast<std::size_t>(ShadowPadding * std::max(width, height)));
     // The border of the light level is never written and must read 0.0, whatever an earlier
     // grid shape left there.
     LightLevel.assign(count, 0.0f);

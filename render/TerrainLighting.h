@@ -33,6 +33,9 @@ public:
         int Height = 0;                       // rows
         float ExtentX = 1000.0f;              // world size along x, centred on 0
         float ExtentZ = 1000.0f;              // world size along z, centred on 0
+        // The heights again, column by column (n = column * Height + row), for sweeps along
+        // columns; without them those sweeps read the points across the rows.
+        const float* ColumnHeights = nullptr;
     };
 
     // Vertices whose grey levels are final: rows [FirstRow, EndRow) x columns [FirstColumn, EndColumn).
@@ -93,27 +96,30 @@ private:
         int Workers;
         Lit OnLit;
         void* Context;
-        std::atomic<int> Swept{0}; // lines [0, Swept) of the sweep order have their final shadow
-        int Shaded = 0;            // lines [0, Shaded) have their light level
-        int Coloured = 0;          // lines [0, Coloured) have their grey level and were handed out
+        std::atomic<int> Swept{0};          // lines [0, Swept) of the sweep order have their final shadow
+        std::atomic<int> Shaded{0};         // lines [0, Shaded) have their light level
+        std::atomic<int> Coloured{0};       // lines [0, Coloured) have their grey level
+        std::atomic<bool> Following{false}; // held by the thread running the passes
+        int Handed = 0;                     // lines [0, Handed) were handed out (calling thread only)
     };
 
     static Light Direction(float lightX, float lightY, float lightZ);
     void Fit(int width, int height, int workers);
     static void Work(void* call, int worker);
     void SyncSweepers(int sweepers);
-    // The passes over the lines swept so far, in spans of whole blocks of lines.
-    void Follow(Call& call, int swept);
-    static int BlockLines(int lineLength);
+    void LineSwept(Call& call, int swept, int sweeper, int sweepers);
+    static int BlockLines(const Call& call);
+    bool TryFollow(Call& call);
+    bool HandOut(Call& call);
     Span SpanOf(const Call& call, int fromLine, int toLine) const;
     // TerrainLightingSweep.cpp
     void ClearHorizon();
-    // On one thread the passes follow each line at once; else the lines swept are published.
     void Sweep(const Grid& grid, const Light& light, int sweeper, int sweepers, Call& call);
     void PlaceLine(const Grid& grid, int lineStart, int stepDelta, int from, int to, int length, bool rowLine,
                    const LineGeometry& line, int worker);
     void SweepLine(float* shadowOut, float* horizonBuffer, int stepDelta, int from, int to);
     // TerrainLightingShading.cpp
+    template <bool ColumnMajorShadow>
     void Shade(const Grid& grid, const Light& light, const Span& span);
     void Colour(const Grid& grid, int smoothing, const Span& span);
 
@@ -122,7 +128,11 @@ private:
     // point that set it. Slots [SlotLo, SlotHi) are live; the two slots beyond each end stay 0.0
     // for the smoothing kernel to read.
     std::vector<float> Horizon[2];
-    std::vector<float> ShadowLevel;  // per vertex: shadow factor of the sweep
+    // Per vertex, its shadow factor, kept by the sweep's lines (row-major for rows, column-major for
+    // columns), each line ShadowStride floats from the last: a little more than a line, so that the
+    // passes, which read across the lines, do not find them all in the same few cache sets.
+    std::vector<float> ShadowLevel;
+    int ShadowStride = 0;
     std::vector<float> LightLevel;   // per vertex: blurred shadow times diffuse; border stays 0.0
     std::vector<float> DisplayLevel; // per vertex: shown brightness, carried between calls
     std::vector<std::uint8_t> Grey;  // per vertex: the shown brightness as a grey level

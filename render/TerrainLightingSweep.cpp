@@ -124,16 +124,18 @@ void TerrainLighting::Sweep(const Grid& grid, const Light& light, int worker, in
         touchedHi = static_cast<int>(highest) + 2;
 
         float* buffer = Horizon[line % 2].data();
-        float* shadowOut = ShadowLevel.data() + lineStart;
+        // The shadow is kept line by line: row-major for rows, column-major for columns.
+        const int lineIndex = light.RowLines ? lineStart / width : lineStart % width;
+        const int alongFirst = light.RowLines ? firstColumn : firstRow;
+        const int alongStep = light.RowLines ? columnStep : rowStep;
+        float* shadowOut =
+            ShadowLevel.data() + static_cast<std::ptrdiff_t>(lineIndex) * ShadowStride + alongFirst;
         if (apart)
-            SweepLine(shadowOut, buffer, stepDelta, from, to);
+            SweepLine(shadowOut, buffer, alongStep, from, to);
         else if (worker == 0)
-            SweepLine(shadowOut, buffer, stepDelta, 0, lineLength);
+            SweepLine(shadowOut, buffer, alongStep, 0, lineLength);
         SyncSweepers(workers);
-        if (call.Workers == 1)
-            Follow(call, line + 1);
-        else if (worker == 0)
-            call.Swept.store(line + 1, std::memory_order_release);
+        LineSwept(call, line + 1, worker, workers);
     }
     if (worker == 0) {
         DirtyLo = dirtyLo;
@@ -161,6 +163,11 @@ void TerrainLighting::PlaceLine(const Grid& grid, int lineStart, int stepDelta, 
     const float* along = rowLine ? grid.ColumnZ + column : grid.RowX + row;
     const Float4 fixed = Float4{} + (rowLine ? grid.RowX[row] : grid.ColumnZ[column]);
     const SurfacePoint* points = grid.Points + lineStart;
+    // Along a column the heights come from their column-major copy, when there is one.
+    const float* columnHeights =
+        rowLine || grid.ColumnHeights == nullptr
+            ? nullptr
+            : grid.ColumnHeights + static_cast<std::ptrdiff_t>(column) * grid.Height + row;
 
     // The slots that this share can raise: a vertex outside the extents widens the range to the
     // lowest slot, which costs only smoothing work.
@@ -169,7 +176,10 @@ void TerrainLighting::PlaceLine(const Grid& grid, int lineStart, int stepDelta, 
     auto place = [&](int a, int b, int c, int d, int step) {
         const std::ptrdiff_t as = alongStep, ds = stepDelta;
         const Float4 varying{along[a * as], along[b * as], along[c * as], along[d * as]};
-        const Float4 y{points[a * ds].Y, points[b * ds].Y, points[c * ds].Y, points[d * ds].Y};
+        const Float4 y = columnHeights != nullptr
+                             ? Float4{columnHeights[a * as], columnHeights[b * as], columnHeights[c * as],
+                                      columnHeights[d * as]}
+                             : Float4{points[a * ds].Y, points[b * ds].Y, points[c * ds].Y, points[d * ds].Y};
         const Float4 x = rowLine ? fixed : varying;
         const Float4 z = rowLine ? varying : fixed;
         const Float4 dx = x - x0;
@@ -210,14 +220,14 @@ void TerrainLighting::PlaceLine(const Grid& grid, int lineStart, int stepDelta, 
         std::max(std::max(highest[0], highest[1]), std::max(highest[2], highest[3]));
 }
 
-void TerrainLighting::SweepLine(float* shadowOut, float* horizonBuffer, int stepDelta, int from, int to) {
+void TerrainLighting::SweepLine(float* shadowOut, float* horizonBuffer, int shadowStep, int from, int to) {
     const int* __restrict slotAt = LineSlot.data();
     const float* __restrict weightsAt = LineWeights.data() + 2 * from;
     const float* __restrict rayAt = LineRay.data();
     const float* __restrict groundAt = LineGround.data();
     // Only this share's slots are touched: apart from every other share's.
     float* __restrict horizon = horizonBuffer;
-    const std::ptrdiff_t delta = stepDelta;
+    const std::ptrdiff_t delta = shadowStep;
     for (std::ptrdiff_t step = from; step < to; ++step, weightsAt += 2) {
         const int slot = slotAt[step];
         float shadow = 1.0f;

@@ -1,7 +1,7 @@
 #pragma once
 // The scene the lighting benchmarks light: a hilly square terrain in the buffers of a host that
 // copies on Set (CopyingHost.h), already lit once as the engine's initialisation does, and the light
-// circling as it does per frame.
+// turning round in large steps, so that every direction is timed.
 
 #include "CopyingHost.h"
 #include "TerrainLightingGrids.h"
@@ -43,9 +43,10 @@ struct TerrainLightingScene {
         Ground.UpdateLighting(nullptr, 100.0f, -35.0f, 0.0f, 3);
     }
 
-    // The next frame's light direction, 0.003 radians further round.
+    // The next light direction: a golden angle further round, so that a few calls sample every
+    // direction (rows and columns, either way) as the frames of a whole circle do.
     void NextLight(float& x, float& y, float& z) {
-        LightAngle += 0.003f;
+        LightAngle += 2.3999632f;
         x = 45.0f * std::cos(LightAngle);
         y = -15.0f;
         z = 45.0f * std::sin(LightAngle);
