@@ -60,6 +60,7 @@ public:
     }
 
     const VertexBuffer* GetVertexBuffer() const { return Vertices; }
+    VertexBuffer* GetVertexBuffer() { return Vertices; }
 
 protected:
     VertexBuffer* Vertices = nullptr; // owned; null until Create

@@ -199,6 +199,8 @@ void Terrain::WriteColours(const TerrainLighting::Span& span) {
         StripMesh& mesh = *tile.Mesh;
         if (firstRow >= endRow || firstColumn >= endColumn || !Holds(mesh, rect.Rows * rect.Columns, 0))
             continue;
+        // Straight to the host's buffer: a frame sets a million vertices at 1024 x 1024.
+        VertexBuffer* vertices = mesh.GetVertexBuffer();
         for (int r = firstRow; r < endRow; ++r) {
             // Row, x and V stay along the row; the rest is the column's and the point's.
             TerrainVertex vertex = VertexAt(r, firstColumn, 0);
@@ -213,7 +215,7 @@ void Terrain::WriteColours(const TerrainLighting::Span& span) {
                 vertex.NZ = point[c].NZ;
                 vertex.Diffuse = lighting.GreyAt(rowStart + c) * 0x01010101u;
                 vertex.U = ColumnU[static_cast<std::size_t>(c)];
-                mesh.SetVertex(local + c, &vertex);
+                vertices->Set(local + c, &vertex);
             }
         }
     }

@@ -76,9 +76,9 @@ void TerrainLighting::SyncSweepers(int sweepers) {
         Pool->Sync(sweepers);
 }
 
-// One thread alone sweeps and follows each line with the passes. Otherwise the others sweep while
-// the calling thread (worker 0) runs the passes behind them and hands out what they finish; a lone
-// sweeper takes a block of the passes too when they fall behind.
+// One thread alone does everything, line by line. Otherwise the others sweep, and the first of them
+// also works out the light level of each block of lines behind the sweep, while the calling thread
+// (worker 0) turns it into grey levels and hands them out.
 void TerrainLighting::Work(void* context, int worker) {
     Call& call = *static_cast<Call*>(context);
     TerrainLighting& self = *call.Lighting;
@@ -86,14 +86,16 @@ void TerrainLighting::Work(void* context, int worker) {
     if (call.Workers == 1) {
         if (sweeping)
             self.Sweep(*call.Surface, call.Direction, 0, 1, call);
-        while (self.TryFollow(call))
-            self.HandOut(call);
+        else
+            self.LineSwept(call, call.Lines.Count, 0, 1);
     } else if (worker > 0) {
         if (sweeping)
             self.Sweep(*call.Surface, call.Direction, worker - 1, call.Workers - 1, call);
     } else {
-        for (int idle = 0; call.Handed < call.Lines.Count;) {
-            if (self.HandOut(call) || self.TryFollow(call))
+        if (!sweeping)
+            self.ShadeSwept(call);
+        for (int idle = 0; call.Coloured < call.Lines.Count;) {
+            if (self.ColourShaded(call))
                 idle = 0;
             else if (++idle > LightingPool::SpinRounds)
                 std::this_thread::yield();
@@ -101,20 +103,14 @@ void TerrainLighting::Work(void* context, int worker) {
     }
 }
 
-// Called by the sweep after each line.
-void TerrainLighting::LineSwept(Call& call, int swept, int sweeper, int sweepers) {
+// Called by the sweep after each line: the first sweeper publishes it and shades what it allows.
+void TerrainLighting::LineSwept(Call& call, int swept, int sweeper, int /*sweepers*/) {
     if (sweeper != 0)
         return;
-    call.Swept.store(swept, std::memory_order_release);
-    if (call.Workers == 1) {
-        while (TryFollow(call))
-            HandOut(call);
-        return;
-    }
-    const int block = BlockLines(call);
-    if (sweepers == 1 && swept % block == 0 &&
-        swept - call.Shaded.load(std::memory_order_relaxed) > 2 * block)
-        TryFollow(call);
+    call.Swept.store(swept, std::memory_order_relaxed);
+    ShadeSwept(call);
+    if (call.Workers == 1)
+        ColourShaded(call);
 }
 
 // Blocks of lines of some 65,536 vertices along rows. Along columns the passes and the writes
@@ -124,40 +120,35 @@ int TerrainLighting::BlockLines(const Call& call) {
     return call.Lines.Rows ? std::clamp(65536 / length, 2, 64) : std::clamp(262144 / length, 2, 256);
 }
 
-// A line's light level needs the final shadow of the lines on either side, and its grey level the
-// light level of those lines: the passes take the next block as soon as the sweep allows. Only one
-// thread at a time runs them. False when there was nothing to do.
-bool TerrainLighting::TryFollow(Call& call) {
-    if (call.Following.exchange(true, std::memory_order_acquire))
-        return false;
-    const Grid& grid = *call.Surface;
+// A line's light level needs the final shadow of the lines on either side: the next block is
+// shaded once the line after it is swept, or the sweep is over.
+void TerrainLighting::ShadeSwept(Call& call) {
     const int count = call.Lines.Count;
     const int block = BlockLines(call);
-    const int swept = call.Swept.load(std::memory_order_acquire);
-    const int shaded = call.Shaded.load(std::memory_order_relaxed);
-    const int shadeTo = std::min(count, (shaded / block + 1) * block);
-    const bool ready = shaded < count && (swept == count || swept > shadeTo);
-    if (ready) {
+    const int swept = call.Swept.load(std::memory_order_relaxed);
+    int shaded = call.Shaded.load(std::memory_order_relaxed);
+    for (int shadeTo = std::min(count, (shaded / block + 1) * block);
+         shaded < count && (swept == count || swept > shadeTo);
+         shaded = shadeTo, shadeTo = std::min(count, shadeTo + block)) {
         if (call.Lines.Rows)
-            Shade<false>(grid, call.Direction, SpanOf(call, shaded, shadeTo));
+            Shade<false>(*call.Surface, call.Direction, SpanOf(call, shaded, shadeTo));
         else
-            Shade<true>(grid, call.Direction, SpanOf(call, shaded, shadeTo));
-        call.Shaded.store(shadeTo, std::memory_order_relaxed);
-        const int colourTo = shadeTo == count ? count : shadeTo - 1;
-        Colour(grid, call.Smoothing, SpanOf(call, call.Coloured.load(std::memory_order_relaxed), colourTo));
-        call.Coloured.store(colourTo, std::memory_order_release);
+            Shade<true>(*call.Surface, call.Direction, SpanOf(call, shaded, shadeTo));
+        call.Shaded.store(shadeTo, std::memory_order_release);
     }
-    call.Following.store(false, std::memory_order_release);
-    return ready;
 }
 
-// On the calling thread: the lines coloured since the last call, to the caller.
-bool TerrainLighting::HandOut(Call& call) {
-    const int coloured = call.Coloured.load(std::memory_order_acquire);
-    if (coloured == call.Handed)
+// A line's grey level needs the light level of the lines on either side. On the calling thread:
+// the lines coloured are handed out at once. False when there was nothing to do.
+bool TerrainLighting::ColourShaded(Call& call) {
+    const int count = call.Lines.Count;
+    const int shaded = call.Shaded.load(std::memory_order_acquire);
+    const int colourTo = shaded == count ? count : shaded - 1;
+    if (colourTo <= call.Coloured)
         return false;
-    const Span done = SpanOf(call, call.Handed, coloured);
-    call.Handed = coloured;
+    const Span done = SpanOf(call, call.Coloured, colourTo);
+    Colour(*call.Surface, call.Smoothing, done);
+    call.Coloured = colourTo;
     if (call.OnLit != nullptr && done.FirstRow < done.EndRow && done.FirstColumn < done.EndColumn)
         call.OnLit(call.Context, done);
     return true;

@@ -96,11 +96,9 @@ private:
         int Workers;
         Lit OnLit;
         void* Context;
-        std::atomic<int> Swept{0};          // lines [0, Swept) of the sweep order have their final shadow
-        std::atomic<int> Shaded{0};         // lines [0, Shaded) have their light level
-        std::atomic<int> Coloured{0};       // lines [0, Coloured) have their grey level
-        std::atomic<bool> Following{false}; // held by the thread running the passes
-        int Handed = 0;                     // lines [0, Handed) were handed out (calling thread only)
+        std::atomic<int> Swept{0};  // lines [0, Swept) of the sweep order have their final shadow
+        std::atomic<int> Shaded{0}; // lines [0, Shaded) have their light level
+        int Coloured = 0;           // lines [0, Coloured) have their grey level and were handed out
     };
 
     static Light Direction(float lightX, float lightY, float lightZ);
@@ -109,8 +107,8 @@ private:
     void SyncSweepers(int sweepers);
     void LineSwept(Call& call, int swept, int sweeper, int sweepers);
     static int BlockLines(const Call& call);
-    bool TryFollow(Call& call);
-    bool HandOut(Call& call);
+    void ShadeSwept(Call& call);
+    bool ColourShaded(Call& call);
     Span SpanOf(const Call& call, int fromLine, int toLine) const;
     // TerrainLightingSweep.cpp
     void ClearHorizon();
