@@ -13,7 +13,7 @@ namespace {
 // Squares of components outside this range leave the float range, so the light is rescaled first.
 constexpr float LargeComponent = 0x1p40f;
 constexpr float SmallComponent = 0x1p-40f;
-// Floats between the end of one line's shadow and the start of the next.
+// Floats between the end of one row's shadow and the start of the next.
 constexpr int ShadowPadding = 16;
 } // namespace
 
@@ -56,7 +56,6 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
         light.RowLines
             ? LineOrder{true, light.XNegative ? grid.Height - 1 : 0, light.XNegative ? -1 : 1, grid.Height}
             : LineOrder{false, light.ZNegative ? grid.Width - 1 : 0, light.ZNegative ? -1 : 1, grid.Width};
-    ShadowStride = (lines.Rows ? grid.Width : grid.Height) + ShadowPadding;
     Call call{this, &grid, light, lines, std::max(smoothing, 1), workers, lit, context};
     if (light.CastsShadows) {
         ClearHorizon();
@@ -77,8 +76,8 @@ void TerrainLighting::SyncSweepers(int sweepers) {
 }
 
 // One thread alone does everything, line by line. Otherwise the others sweep, and the first of them
-// also works out the light level of each block of lines behind the sweep, while the calling thread
-// (worker 0) turns it into grey levels and hands them out.
+// also works out the light level of each block of lines behind the sweep when the calling thread
+// (worker 0) is busy turning light levels into grey levels and handing them out.
 void TerrainLighting::Work(void* context, int worker) {
     Call& call = *static_cast<Call*>(context);
     TerrainLighting& self = *call.Lighting;
@@ -92,10 +91,8 @@ void TerrainLighting::Work(void* context, int worker) {
         if (sweeping)
             self.Sweep(*call.Surface, call.Direction, worker - 1, call.Workers - 1, call);
     } else {
-        if (!sweeping)
-            self.ShadeSwept(call);
         for (int idle = 0; call.Coloured < call.Lines.Count;) {
-            if (self.ColourShaded(call))
+            if (self.ColourShaded(call) || self.ShadeSwept(call))
                 idle = 0;
             else if (++idle > LightingPool::SpinRounds)
                 std::this_thread::yield();
@@ -107,7 +104,7 @@ void TerrainLighting::Work(void* context, int worker) {
 void TerrainLighting::LineSwept(Call& call, int swept, int sweeper, int /*sweepers*/) {
     if (sweeper != 0)
         return;
-    call.Swept.store(swept, std::memory_order_relaxed);
+    call.Swept.store(swept, std::memory_order_release);
     ShadeSwept(call);
     if (call.Workers == 1)
         ColourShaded(call);
@@ -121,21 +118,24 @@ int TerrainLighting::BlockLines(const Call& call) {
 }
 
 // A line's light level needs the final shadow of the lines on either side: the next block is
-// shaded once the line after it is swept, or the sweep is over.
-void TerrainLighting::ShadeSwept(Call& call) {
+// shaded once the line after it is swept, or the sweep is over. The first sweeper and the calling
+// thread both do it, whichever is free; one at a time. False when there was nothing to do.
+bool TerrainLighting::ShadeSwept(Call& call) {
+    if (call.Shading.exchange(true, std::memory_order_acquire))
+        return false;
     const int count = call.Lines.Count;
     const int block = BlockLines(call);
-    const int swept = call.Swept.load(std::memory_order_relaxed);
-    int shaded = call.Shaded.load(std::memory_order_relaxed);
+    const int swept = call.Swept.load(std::memory_order_acquire);
+    const int before = call.Shaded.load(std::memory_order_relaxed);
+    int shaded = before;
     for (int shadeTo = std::min(count, (shaded / block + 1) * block);
          shaded < count && (swept == count || swept > shadeTo);
          shaded = shadeTo, shadeTo = std::min(count, shadeTo + block)) {
-        if (call.Lines.Rows)
-            Shade<false>(*call.Surface, call.Direction, SpanOf(call, shaded, shadeTo));
-        else
-            Shade<true>(*call.Surface, call.Direction, SpanOf(call, shaded, shadeTo));
+        Shade(*call.Surface, call.Direction, SpanOf(call, shaded, shadeTo));
         call.Shaded.store(shadeTo, std::memory_order_release);
     }
+    call.Shading.store(false, std::memory_order_release);
+    return shaded > before;
 }
 
 // A line's grey level needs the light level of the lines on either side. On the calling thread:
@@ -208,7 +208,8 @@ void TerrainLighting::Fit(int width, int height, int workers) {
     if (width == FittedWidth && height == FittedHeight)
         return;
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    ShadowLevel.resize(count + static_cast<std::size_t>(ShadowPadding * std::max(width, height)));
+    ShadowStride = width + ShadowPadding;
+    ShadowLevel.resize(static_cast<std::size_t>(ShadowStride) * static_cast<std::size_t>(height));
     // The border of the light level is never written and must read 0.0, whatever an earlier
     // grid shape left there.
     LightLevel.assign(count, 0.0f);

@@ -96,9 +96,10 @@ private:
         int Workers;
         Lit OnLit;
         void* Context;
-        std::atomic<int> Swept{0};  // lines [0, Swept) of the sweep order have their final shadow
-        std::atomic<int> Shaded{0}; // lines [0, Shaded) have their light level
-        int Coloured = 0;           // lines [0, Coloured) have their grey level and were handed out
+        std::atomic<int> Swept{0};        // lines [0, Swept) of the sweep order have their final shadow
+        std::atomic<int> Shaded{0};       // lines [0, Shaded) have their light level
+        std::atomic<bool> Shading{false}; // held by the thread shading
+        int Coloured = 0;                 // lines [0, Coloured) have their grey level and were handed out
     };
 
     static Light Direction(float lightX, float lightY, float lightZ);
@@ -107,7 +108,7 @@ private:
     void SyncSweepers(int sweepers);
     void LineSwept(Call& call, int swept, int sweeper, int sweepers);
     static int BlockLines(const Call& call);
-    void ShadeSwept(Call& call);
+    bool ShadeSwept(Call& call);
     bool ColourShaded(Call& call);
     Span SpanOf(const Call& call, int fromLine, int toLine) const;
     // TerrainLightingSweep.cpp
@@ -117,7 +118,6 @@ private:
                    const LineGeometry& line, int worker);
     void SweepLine(float* shadowOut, float* horizonBuffer, int stepDelta, int from, int to);
     // TerrainLightingShading.cpp
-    template <bool ColumnMajorShadow>
     void Shade(const Grid& grid, const Light& light, const Span& span);
     void Colour(const Grid& grid, int smoothing, const Span& span);
 
@@ -126,9 +126,9 @@ private:
     // point that set it. Slots [SlotLo, SlotHi) are live; the two slots beyond each end stay 0.0
     // for the smoothing kernel to read.
     std::vector<float> Horizon[2];
-    // Per vertex, its shadow factor, kept by the sweep's lines (row-major for rows, column-major for
-    // columns), each line ShadowStride floats from the last: a little more than a line, so that the
-    // passes, which read across the lines, do not find them all in the same few cache sets.
+    // Per vertex, its shadow factor, row by row, each row ShadowStride floats from the last: a
+    // little more than a row, so that a sweep down the columns does not find all its rows in the
+    // same few cache sets.
     std::vector<float> ShadowLevel;
     int ShadowStride = 0;
     std::vector<float> LightLevel;   // per vertex: blurred shadow times diffuse; border stays 0.0

@@ -10,12 +10,9 @@
 
 using namespace lighting;
 
-template <bool ColumnMajorShadow>
 void TerrainLighting::Shade(const Grid& grid, const Light& light, const Span& span) {
     const int width = grid.Width;
-    // Where the shadow of (row, column) is: the sweep keeps it by its lines.
-    const std::ptrdiff_t rowStride = ColumnMajorShadow ? 1 : ShadowStride;
-    const std::ptrdiff_t columnStride = ColumnMajorShadow ? ShadowStride : 1;
+    const std::ptrdiff_t stride = ShadowStride;
     const int endColumn = span.EndColumn;
     const float nx = light.NX, ny = light.NY, nz = light.NZ;
     const SurfacePoint* __restrict points = grid.Points;
@@ -39,9 +36,8 @@ void TerrainLighting::Shade(const Grid& grid, const Light& light, const Span& sp
         }
         for (int c = span.FirstColumn; c < endColumn; ++c) {
             const int n = rowStart + c;
-            const float* s = shadow + row * rowStride + c * columnStride;
-            const float blurred =
-                (s[rowStride] + s[-rowStride] + s[columnStride] + s[-columnStride] + s[0]) / 5.0f;
+            const float* s = shadow + row * stride + c;
+            const float blurred = (s[stride] + s[-stride] + s[1] + s[-1] + s[0]) / 5.0f;
             const float d = facingAt[c];
             // Ambient only when the light meets the surface from behind: 0.8 * 0 adds nothing.
             const float facing = d > 0.0f ? 0.0f : -d;
@@ -50,9 +46,6 @@ void TerrainLighting::Shade(const Grid& grid, const Light& light, const Span& sp
         }
     }
 }
-
-template void TerrainLighting::Shade<false>(const Grid&, const Light&, const Span&);
-template void TerrainLighting::Shade<true>(const Grid&, const Light&, const Span&);
 
 void TerrainLighting::Colour(const Grid& grid, int smoothing, const Span& span) {
     const int width = grid.Width;

@@ -12,31 +12,51 @@ using namespace lighting;
 
 namespace {
 // For the height and the drop alike: next[j] = (2 cur[j-1] + 2 cur[j+1] + cur[j-2] + cur[j+2] +
-// 4 cur[j]) / 10, in this order, for slots j in [from, to). Two slots (four floats) at a time; the
-// values read for one step serve the following ones too.
-void SmoothSlots(const float* __restrict cur, float* __restrict next, int from, int to) {
-    constexpr int a = PerSlot, b = 2 * PerSlot; // one and two slots away, in floats
-    int i = from * PerSlot;
-    const int end = to * PerSlot;
-    if (end - i >= 8) {
-        Float4 twoBack = Load4(cur + i - b);
-        Float4 oneBackTwice = 2.0f * Load4(cur + i - a);
-        Float4 here = Load4(cur + i);
-        for (; i + 8 <= end; i += 8) {
-            // Two groups per turn, so that the carried values need no copying.
-            const Float4 oneOnTwice = 2.0f * Load4(cur + i + a);
-            const Float4 twoOn = Load4(cur + i + b);
-            Store4(next + i, (oneBackTwice + oneOnTwice + twoBack + twoOn + 4.0f * here) / 10.0f);
-            const Float4 threeOnTwice = 2.0f * Load4(cur + i + a + 4);
-            const Float4 fourOn = Load4(cur + i + b + 4);
-            Store4(next + i + 4, (oneOnTwice + threeOnTwice + here + fourOn + 4.0f * twoOn) / 10.0f);
-            twoBack = twoOn;
-            oneBackTwice = threeOnTwice;
-            here = fourOn;
-        }
+// 4 cur[j]) / 10, in this order, for slots j in [from, to), floats [i, end) of the buffers.
+constexpr int OneSlot = PerSlot, TwoSlots = 2 * PerSlot; // in floats
+
+void SmoothFloats(const float* __restrict cur, float* __restrict next, int i, int end) {
+    for (; i < end; ++i)
+        next[i] = (2.0f * cur[i - OneSlot] + 2.0f * cur[i + OneSlot] + cur[i - TwoSlots] + cur[i + TwoSlots] +
+                   4.0f * cur[i]) /
+                  10.0f;
+}
+
+void SmoothSlotsNarrow(const float* __restrict cur, float* __restrict next, int i, int end) {
+    for (; i + 4 <= end; i += 4)
+        Store4(next + i, (2.0f * Load4(cur + i - OneSlot) + 2.0f * Load4(cur + i + OneSlot) +
+                          Load4(cur + i - TwoSlots) + Load4(cur + i + TwoSlots) + 4.0f * Load4(cur + i)) /
+                             10.0f);
+    SmoothFloats(cur, next, i, end);
+}
+
+// Eight floats at a time where the processor has the instructions for it: the same operations on
+// each lane, so the same results. Everything it uses is inside it, compiled for those instructions.
+__attribute__((target("avx"))) void SmoothSlotsWide(const float* __restrict cur, float* __restrict next,
+                                                    int i, int end) {
+    using Float8 = float __attribute__((vector_size(32)));
+    for (; i + 8 <= end; i += 8) {
+        Float8 oneBack, oneOn, twoBack, twoOn, here;
+        __builtin_memcpy(&oneBack, cur + i - OneSlot, sizeof(Float8));
+        __builtin_memcpy(&oneOn, cur + i + OneSlot, sizeof(Float8));
+        __builtin_memcpy(&twoBack, cur + i - TwoSlots, sizeof(Float8));
+        __builtin_memcpy(&twoOn, cur + i + TwoSlots, sizeof(Float8));
+        __builtin_memcpy(&here, cur + i, sizeof(Float8));
+        const Float8 smoothed = (2.0f * oneBack + 2.0f * oneOn + twoBack + twoOn + 4.0f * here) / 10.0f;
+        __builtin_memcpy(next + i, &smoothed, sizeof(Float8));
     }
     for (; i < end; ++i)
-        next[i] = (2.0f * cur[i - a] + 2.0f * cur[i + a] + cur[i - b] + cur[i + b] + 4.0f * cur[i]) / 10.0f;
+        next[i] = (2.0f * cur[i - OneSlot] + 2.0f * cur[i + OneSlot] + cur[i - TwoSlots] + cur[i + TwoSlots] +
+                   4.0f * cur[i]) /
+                  10.0f;
+}
+
+void SmoothSlots(const float* __restrict cur, float* __restrict next, int from, int to) {
+    static const bool wide = __builtin_cpu_supports("avx");
+    if (wide)
+        SmoothSlotsWide(cur, next, from * PerSlot, to * PerSlot);
+    else
+        SmoothSlotsNarrow(cur, next, from * PerSlot, to * PerSlot);
 }
 } // namespace
 
@@ -124,16 +144,13 @@ void TerrainLighting::Sweep(const Grid& grid, const Light& light, int worker, in
         touchedHi = static_cast<int>(highest) + 2;
 
         float* buffer = Horizon[line % 2].data();
-        // The shadow is kept line by line: row-major for rows, column-major for columns.
-        const int lineIndex = light.RowLines ? lineStart / width : lineStart % width;
-        const int alongFirst = light.RowLines ? firstColumn : firstRow;
-        const int alongStep = light.RowLines ? columnStep : rowStep;
-        float* shadowOut =
-            ShadowLevel.data() + static_cast<std::ptrdiff_t>(lineIndex) * ShadowStride + alongFirst;
+        const int row = lineStart / width, column = lineStart % width;
+        const int shadowStep = light.RowLines ? columnStep : rowStep * ShadowStride;
+        float* shadowOut = ShadowLevel.data() + static_cast<std::ptrdiff_t>(row) * ShadowStride + column;
         if (apart)
-            SweepLine(shadowOut, buffer, alongStep, from, to);
+            SweepLine(shadowOut, buffer, shadowStep, from, to);
         else if (worker == 0)
-            SweepLine(shadowOut, buffer, alongStep, 0, lineLength);
+            SweepLine(shadowOut, buffer, shadowStep, 0, lineLength);
         SyncSweepers(workers);
         LineSwept(call, line + 1, worker, workers);
     }
