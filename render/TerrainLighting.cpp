@@ -75,9 +75,9 @@ void TerrainLighting::SyncSweepers(int sweepers) {
         Pool->Sync(sweepers);
 }
 
-// One thread alone does everything, line by line. Otherwise the others sweep, and the first of them
-// also works out the light level of each block of lines behind the sweep when the calling thread
-// (worker 0) is busy turning light levels into grey levels and handing them out.
+// One thread alone does everything, line by line. Otherwise the others sweep while the calling
+// thread (worker 0) turns what they have swept into grey levels and hands them out; the first
+// sweeper works out light levels too, so that the two keep pace.
 void TerrainLighting::Work(void* context, int worker) {
     Call& call = *static_cast<Call*>(context);
     TerrainLighting& self = *call.Lighting;
@@ -86,7 +86,7 @@ void TerrainLighting::Work(void* context, int worker) {
         if (sweeping)
             self.Sweep(*call.Surface, call.Direction, 0, 1, call);
         else
-            self.LineSwept(call, call.Lines.Count, 0, 1);
+            self.LineSwept(call, call.Lines.Count, 0);
     } else if (worker > 0) {
         if (sweeping)
             self.Sweep(*call.Surface, call.Direction, worker - 1, call.Workers - 1, call);
@@ -101,7 +101,7 @@ void TerrainLighting::Work(void* context, int worker) {
 }
 
 // Called by the sweep after each line: the first sweeper publishes it and shades what it allows.
-void TerrainLighting::LineSwept(Call& call, int swept, int sweeper, int /*sweepers*/) {
+void TerrainLighting::LineSwept(Call& call, int swept, int sweeper) {
     if (sweeper != 0)
         return;
     call.Swept.store(swept, std::memory_order_release);

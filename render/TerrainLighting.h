@@ -17,10 +17,11 @@
 //
 // Big grids are lit on every core (LightingPool, started on the first call that needs it): the
 // other threads sweep, the lines in order, sharing out the vertices of a line and the slots of the
-// horizon when there are several of them; the calling thread follows the sweep a few lines behind
-// with the passes and hands each finished span of lines to its caller, so that the writes to the
-// host, which only the calling thread may make, overlap the sweep. The grey levels are the same
-// whatever the number of threads.
+// horizon when there are several of them; a few lines behind the sweep the passes follow, block by
+// block, and the calling thread hands each finished span of lines to its caller, so that the writes
+// to the host, which only the calling thread may make, overlap the sweep. The grey levels are the
+// same whatever the number of threads.
+//
 // The working storage is sized from the grid when the grid's shape changes and reused otherwise, so
 // an ordinary call allocates nothing. Not re-entrant: one instance serves one caller at a time.
 class TerrainLighting {
@@ -106,7 +107,7 @@ private:
     void Fit(int width, int height, int workers);
     static void Work(void* call, int worker);
     void SyncSweepers(int sweepers);
-    void LineSwept(Call& call, int swept, int sweeper, int sweepers);
+    void LineSwept(Call& call, int swept, int sweeper);
     static int BlockLines(const Call& call);
     bool ShadeSwept(Call& call);
     bool ColourShaded(Call& call);

@@ -152,7 +152,7 @@ void TerrainLighting::Sweep(const Grid& grid, const Light& light, int worker, in
         else if (worker == 0)
             SweepLine(shadowOut, buffer, shadowStep, 0, lineLength);
         SyncSweepers(workers);
-        LineSwept(call, line + 1, worker, workers);
+        LineSwept(call, line + 1, worker);
     }
     if (worker == 0) {
         DirtyLo = dirtyLo;
