@@ -40,15 +40,12 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
     if (grid.Points == nullptr || grid.RowX == nullptr || grid.ColumnZ == nullptr ||
         !GridLimits::Fits(grid.Width, grid.Height))
         return false;
-    int workers = 1;
-    if (static_cast<long long>(grid.Width) * grid.Height >= ThreadedVertices) {
-        const int wanted = WantedThreads > 0
-                               ? WantedThreads
-                               : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-        if (wanted > 1 && (Pool == nullptr || Pool->Workers() != wanted))
-            Pool = std::make_unique<LightingPool>(wanted);
-        workers = wanted > 1 ? wanted : 1;
-    }
+    const bool big = static_cast<long long>(grid.Width) * grid.Height >= ThreadedVertices;
+    const int workers = WantedThreads > 0 ? WantedThreads
+                        : big             ? std::max(1, static_cast<int>(std::thread::hardware_concurrency()))
+                                          : 1;
+    if (workers > 1 && (Pool == nullptr || Pool->Workers() != workers))
+        Pool = std::make_unique<LightingPool>(workers);
     Fit(grid.Width, grid.Height, workers);
     const Light light = Direction(lightX, lightY, lightZ);
     // Lines lie across the light's main horizontal direction and start where the light enters.

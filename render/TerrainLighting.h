@@ -62,9 +62,10 @@ public:
     void Reset();
 
     // Threads that share the work from the next call on: 0 (the default) as many as the machine has
-    // cores, 1 the calling thread alone. Grids under ThreadedVertices are always lit by the caller.
+    // cores for grids of ThreadedVertices or more and the calling thread alone for smaller ones,
+    // where handing work over would cost more than it saves; n > 0 exactly n threads.
     void SetThreads(int threads);
-    static constexpr long long ThreadedVertices = 1 << 15;
+    static constexpr long long ThreadedVertices = 1 << 17;
 
     // The one set of working storage that the terrain's lighting uses.
     static TerrainLighting& Module();
