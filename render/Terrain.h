@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/LargePageAllocator.h"
 #include "render/SurfacePoint.h"
 #include "render/TerrainLighting.h"
 #include "render/TerrainTiling.h"
@@ -71,8 +72,8 @@ private:
     // The grey levels of the span into every tile that holds a part of it.
     void WriteColours(const TerrainLighting::Span& span);
 
-    std::vector<SurfacePoint> Surface;   // per vertex
-    std::vector<float> ColumnHeights;    // per vertex, column by column: what sweeps along columns read
+    LargeVector<SurfacePoint> Surface;   // per vertex
+    LargeVector<float> ColumnHeights;    // per vertex, column by column: what sweeps along columns read
     std::vector<float> RowX, RowV;       // per row: world x, texture V
     std::vector<float> ColumnZ, ColumnU; // per column: world z, texture U
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/LargePageAllocator.h"
 #include "render/LightingPool.h"
 #include "render/SurfacePoint.h"
 
@@ -131,11 +132,11 @@ private:
     // Per vertex, its shadow factor, row by row, each row ShadowStride floats from the last: a
     // little more than a row, so that a sweep down the columns does not find all its rows in the
     // same few cache sets.
-    std::vector<float> ShadowLevel;
+    LargeVector<float> ShadowLevel;
     int ShadowStride = 0;
-    std::vector<float> LightLevel;   // per vertex: blurred shadow times diffuse; border stays 0.0
-    std::vector<float> DisplayLevel; // per vertex: shown brightness, carried between calls
-    std::vector<std::uint8_t> Grey;  // per vertex: the shown brightness as a grey level
+    LargeVector<float> LightLevel;   // per vertex: blurred shadow times diffuse; border stays 0.0
+    LargeVector<float> DisplayLevel; // per vertex: shown brightness, carried between calls
+    LargeVector<std::uint8_t> Grey;  // per vertex: the shown brightness as a grey level
     // Per vertex of the line being swept: where its horizon slot's values start in a horizon buffer
     // (-1: it has none), the weights of that slot and the next side by side, ray height, ground
     // height. Each worker places a share of the line and notes the lowest and highest horizon
