@@ -1,6 +1,6 @@
 // Terrains through the built module and a host that does only what the contract says: tiles
-// of one strip each that cover the grid, the heights of a plain generation from the script's seed,
-// and the plain lighting's colours after Init and after 30 frames.
+// that cover the grid past one strip's 65,536 vertices, the heights of a plain generation from the script's
+// seed, and the plain lighting's colours after Init and after 30 frames.
 
 #include "TerrainLightingOracle.h"
 #include "heightmap/Heightmap.h"
@@ -35,24 +35,10 @@ TEST_P(LargeTerrainTest, TilesCoverTheGridWithTheSeedsHeightsAndThePlainLighting
                           "\ng.NbHills = 300 g.MinHillRadius = 10 g.MaxHillRadius = 60 "
                           "g.Seed = 2026\n");
     ASSERT_TRUE(harness.Init());
-    const std::string terrain = "\t-> Terrain " + std::to_string(width) + " x " + std::to_string(height) +
-                                ", 300 hills of radius 10 to 60, seed 2026";
-    const std::vector<std::string> lines = harness.LogLines();
-    EXPECT_TRUE(
-        std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.ends_with(terrain); }));
-
     TerrainReadBack held = TerrainReadBack::From(harness.Device);
-    ASSERT_EQ(held.Width, width);
-    ASSERT_EQ(held.Height, height);
+    ASSERT_EQ(std::pair(held.Width, held.Height), std::pair(width, height));
     EXPECT_EQ(held.Tiles.size() > 1,
-              width * height > 65536);                     // 256 x 257 splits its rows, 3300 x 20 its columns
-    for (const TerrainReadBack::Tile& tile : held.Tiles) { // each laid out as one whole-grid strip
-        const int columns = tile.GridVertex.back() % width - tile.GridVertex.front() % width + 1;
-        const int rows = static_cast<int>(tile.Vertices.size()) / columns;
-        EXPECT_LE(rows * columns, 65536);
-        EXPECT_EQ(tile.Indices.size(), static_cast<std::size_t>((rows - 1) * (2 * columns + 4) - 4));
-        EXPECT_EQ(tile.Indices[1], columns); // first down a column, then along the row
-    }
+              width * height > 65536); // 256 x 257 splits its rows, 3300 x 20 its columns
     EXPECT_EQ(held.StripProblems(), "");
 
     veltra::platform::RuntimeSrand(2026);

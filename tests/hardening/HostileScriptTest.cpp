@@ -1,7 +1,7 @@
 // The hostile catalogue: configuration scripts (and script files) written to break the engine,
 // run through the built module. Whatever they do, Init goes on, builds a sane scene from what they
-// left, says why, and a frame draws it from a real view. A seed gives the same heights every run,
-// and a module loaded again starts from its defaults.
+// left, says why, and a frame draws it from a real view. A module loaded again starts from its
+// defaults.
 
 #include "render/TerrainVertex.h"
 #include "support/ModuleHarness.h"
@@ -125,21 +125,6 @@ TEST_P(HostileScriptTest, InitBuildsASaneSceneAndSaysWhyAndAFrameDrawsIt) {
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, HostileScriptTest, ::testing::ValuesIn(Catalogue),
                          [](const auto& test) { return std::string(test.param.Name); });
-
-std::vector<float> Heights(const RecordingRenderer& device) {
-    std::vector<float> heights;
-    for (const TerrainVertex& vertex : TerrainReadBack::From(device).Grid)
-        heights.push_back(vertex.Y);
-    return heights;
-}
-
-TEST_F(HostileScriptTest, ASeedGivesTheSameHeightsEveryRun) {
-    Write("g.Seed = 3 g.Width = 100");
-    ASSERT_TRUE(Harness.Init());
-    const std::vector<float> first = Heights(Harness.Device);
-    ASSERT_TRUE(Harness.Init());
-    EXPECT_EQ(Heights(Harness.Device), first);
-}
 
 TEST(ModuleReloadTest, AModuleLoadedAgainStartsFromItsDefaults) {
     {

@@ -64,21 +64,11 @@ public:
             HorizonDrop[0][j] = 0.0f;
         }
         int cur = 0;
-        // 4. Sweep order.
-        int colFirst = 0, colStep = 1;
-        float z0 = -ExtentZ / 2.0f;
-        if (lightZ < 0.0f) {
-            colFirst = W - 1;
-            colStep = -1;
-            z0 = +ExtentZ / 2.0f;
-        }
-        int rowFirst = 0, rowStep = 1;
-        float x0 = -ExtentX / 2.0f;
-        if (lightX < 0.0f) {
-            rowFirst = H - 1;
-            rowStep = -1;
-            x0 = +ExtentX / 2.0f;
-        }
+        // 4. Sweep order: from the side the light comes from.
+        const int colFirst = lightZ < 0.0f ? W - 1 : 0, colStep = lightZ < 0.0f ? -1 : 1;
+        const float z0 = lightZ < 0.0f ? +ExtentZ / 2.0f : -ExtentZ / 2.0f;
+        const int rowFirst = lightX < 0.0f ? H - 1 : 0, rowStep = lightX < 0.0f ? -1 : 1;
+        const float x0 = lightX < 0.0f ? +ExtentX / 2.0f : -ExtentX / 2.0f;
         const bool rowLines = lightZ * lightZ < lightX * lightX;
         const int lineCount = rowLines ? H : W;
         const int lineLength = rowLines ? W : H;
@@ -138,11 +128,7 @@ public:
                 GetVertex(n);
                 const float d = vertex.NX * nx + vertex.NY * ny + vertex.NZ * nz;
                 const float diffuse = d > 0.0f ? 0.2f : 0.2f + 0.8f * (-d);
-                LightLevel[n] = diffuse * LightLevel[n];
-                if (LightLevel[n] < 0.0f)
-                    LightLevel[n] = 0.0f;
-                if (LightLevel[n] > 1.0f)
-                    LightLevel[n] = 1.0f;
+                LightLevel[n] = std::clamp(diffuse * LightLevel[n], 0.0f, 1.0f);
             }
         }
         // 7. Colour pass.

@@ -1,8 +1,8 @@
 // The configuration script through the built module, as a host runs it: what Init logs, the
 // script state each Init opens and closes, and a state that cannot be opened.
 
-#include "render/TerrainVertex.h"
 #include "support/ModuleHarness.h"
+#include "support/TerrainReadBack.h"
 
 #include <lua.hpp>
 
@@ -66,14 +66,12 @@ TEST(ScriptModuleTest,
     {
         ModuleHarness harness;
         ASSERT_TRUE(harness.Create()) << harness.Module.Error();
-        const auto vertices = [&] {
-            return harness.Device.LastVertexBuffer(TerrainVertex::FormatCode)->AllocatedCount;
-        };
+        const auto vertices = [&] { return TerrainReadBack::From(harness.Device).Grid.size(); };
         EXPECT_EQ(Init(harness, ""), logged);
-        EXPECT_EQ(vertices(), 50 * 50);
+        EXPECT_EQ(vertices(), 50u * 50);
         for (int pass = 0; pass < 2; ++pass)
             EXPECT_EQ(Init(harness, script), "table\tfunction\tfunction\tnil\ngc\n" + logged);
-        EXPECT_EQ(vertices(), 100 * 50);
+        EXPECT_EQ(vertices(), 100u * 50);
         const Window& window = harness.TheKernel.GetWindow(); // arranged by the script, and still the host's
         EXPECT_EQ(std::vector({window.X, window.Width, window.Height, int{window.Visible}}),
                   std::vector({0, 640, 480, 0}));

@@ -1,12 +1,5 @@
 #include "support/RecordingRenderer.h"
 
-#include <algorithm>
-
-int CallLog::CountPrefix(const std::string& prefix) const {
-    return static_cast<int>(std::count_if(Calls.begin(), Calls.end(),
-                                          [&](const std::string& c) { return c.starts_with(prefix); }));
-}
-
 ContractBuffer::ContractBuffer(std::shared_ptr<CallLog> log, std::string name, const void* self)
     : Name(std::move(name)), Log(std::move(log)), Self(self) {
     Log->LiveBuffers.insert(Self);
@@ -38,11 +31,4 @@ bool RecordingRenderer::Breach(const char* operation) {
 bool RecordingRenderer::SetTexture(std::uint32_t texture, int stage) {
     Log->Add("SetTexture(" + std::to_string(texture) + "," + std::to_string(stage) + ")");
     return true;
-}
-
-RecordingVertexBuffer* RecordingRenderer::LastVertexBuffer(std::uint32_t formatCode) const {
-    for (auto it = VertexBuffers.rbegin(); it != VertexBuffers.rend(); ++it)
-        if (IsAlive(*it) && (*it)->FormatCode == formatCode)
-            return *it;
-    return nullptr;
 }

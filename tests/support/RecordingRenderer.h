@@ -27,7 +27,6 @@ struct CallLog {
         if (Enabled)
             Calls.push_back(call);
     }
-    int CountPrefix(const std::string& prefix) const;
 };
 
 // What both kinds of buffer share: a name, a place in the live set, and the duty to be freed first.
@@ -157,9 +156,6 @@ public:
     std::uint32_t NextTexture = 7; // handle LoadTexture gives; 0 makes it fail
     bool MakeNoBuffers = false;    // CreateVertexBuffer and CreateIndexBuffer make nothing
     bool RefuseAllocate = false;   // buffers made from now on refuse Allocate
-
-    // The last live vertex buffer created with the given format code, or null.
-    RecordingVertexBuffer* LastVertexBuffer(std::uint32_t formatCode) const;
 
 private:
     static bool Breach(const char* operation);

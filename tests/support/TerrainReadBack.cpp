@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
-#include <set>
 
 TerrainReadBack TerrainReadBack::From(const RecordingRenderer& device) {
     TerrainReadBack terrain;
@@ -43,8 +41,11 @@ TerrainReadBack TerrainReadBack::From(const RecordingRenderer& device) {
 }
 
 std::string TerrainReadBack::StripProblems() const {
-    std::map<int, std::set<int>> cellCorners; // cell (its lowest grid vertex) -> corners used
-    std::map<int, int> cellTriangles;
+    if (Width < 2 || Height < 2)
+        return "no cells";
+    // Per cell (numbered by its lowest row and column): its triangles, and the corners they use as bits.
+    std::vector<int> triangles(static_cast<std::size_t>(Width - 1) * (Height - 1), 0);
+    std::vector<std::uint8_t> corners(triangles.size(), 0);
     int winding = 0;
     for (const Tile& tile : Tiles) {
         for (std::size_t i = 2; i < tile.Indices.size(); ++i) {
@@ -67,14 +68,15 @@ std::string TerrainReadBack::StripProblems() const {
             const int sign = (area > 0.0f) == (i % 2 == 0) ? 1 : -1; // odd strip positions flip their order
             if (sign != (winding = winding == 0 ? sign : winding))
                 return "winding changes";
-            ++cellTriangles[lowRow * Width + lowColumn];
-            cellCorners[lowRow * Width + lowColumn].insert(grid, grid + 3);
+            const std::size_t cell = static_cast<std::size_t>(lowRow) * (Width - 1) + lowColumn;
+            ++triangles[cell];
+            for (const int n : grid)
+                corners[cell] |=
+                    static_cast<std::uint8_t>(1 << ((n / Width - lowRow) * 2 + n % Width - lowColumn));
         }
     }
-    if (static_cast<long long>(cellTriangles.size()) != static_cast<long long>(Width - 1) * (Height - 1))
-        return "cells covered: " + std::to_string(cellTriangles.size());
-    for (const auto& [cell, triangles] : cellTriangles)
-        if (triangles != 2 || cellCorners.at(cell).size() != 4)
-            return "cell " + std::to_string(cell) + " has " + std::to_string(triangles) + " triangles";
+    for (std::size_t cell = 0; cell < triangles.size(); ++cell)
+        if (triangles[cell] != 2 || corners[cell] != 0xF)
+            return "cell " + std::to_string(cell) + " has " + std::to_string(triangles[cell]) + " triangles";
     return "";
 }
