@@ -3,7 +3,6 @@
 
 #include "app/gl/GlRenderer.h"
 #include "app/gl/EglHeadlessContext.h"
-#include "app/gl/VertexFormat.h"
 #include "app/image/BmpFile.h"
 
 #include <gtest/gtest.h>
@@ -135,13 +134,4 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
     EXPECT_NE(squares->Get(0), nullptr);
     EXPECT_FALSE(squares->DrawIndexed(4, 12, 2) || quads->Select());
     EXPECT_TRUE(glGetError() == GL_NO_ERROR) << "an invalid OpenGL call";
-}
-
-TEST(VertexFormatTest, SkippedComponentsMoveLaterOnesAndOddCodesAreRefused) {
-    const VertexFormat wide = VertexFormat::FromCode(0x2E2); // point size, specular, two texture sets
-    EXPECT_EQ(std::tuple(wide.Valid, wide.Diffuse.Offset, wide.TexCoord.Offset, wide.Stride),
-              std::tuple(true, 16, 24, 40));
-    // No position, pre-transformed positions, unknown bits, more than eight texture sets.
-    for (std::uint32_t code : {0x040u, 0x004u, 0x1152u, 0x902u})
-        EXPECT_FALSE(VertexFormat::FromCode(code).Valid) << std::hex << code;
 }

@@ -97,23 +97,6 @@ TEST_F(HostRunTest, OffscreenRunWritesTheChosenFramesOfTexturedTerrain) {
     EXPECT_GT(detail, 2.0);
 }
 
-// A display with no server behind it: headless instead, in the script's size brought into range,
-// until a scripted Escape, whose last frame is the plain-named screenshot.
-TEST_F(HostRunTest, WithoutADisplayServerTheRunGoesHeadlessAndEndsOnEscape) {
-    std::ofstream(Folder / "HeightmapGeneration.lua") << "window:ResizeWindow(0, 100000)\n";
-    const auto [exitCode, out, err] =
-        Veltra({"--keys", "3:press:Escape", "--screenshot", "b.png"}, "DISPLAY=:6093");
-    ASSERT_EQ(exitCode, 0) << err;
-    EXPECT_THAT(
-        err, AllOf(HasSubstr("SDL cannot start its video: x11 not available; rendering headless instead\n"),
-                   HasSubstr("window size 0x100000 is outside 1x1 to 8192x8192; using 1x8192\n")));
-    EXPECT_THAT(Text("veltra.log"), HasSubstr("Host: the script's window size 0x100000 is outside"));
-    EXPECT_THAT(out, AllOf(HasSubstr("veltra: 2 frames in"),
-                           HasSubstr("1 PNG file: " + Folder.string() + "/b.png\n")));
-    const std::optional<Image> first = Png("b.png");
-    EXPECT_EQ(std::pair(first ? first->Width : 0, first ? first->Height : 0), std::pair(1, 8192));
-}
-
 // A copy of the program with no assets beside it, where there is no grid.bmp, in a window the
 // script sizes: flat terrain, plain and evenly lit, that from 700 above fills the middle 124 columns.
 TEST_F(HostRunTest, WindowedRunFollowsTheScriptAndEndsOnEscape) {

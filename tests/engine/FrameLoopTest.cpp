@@ -122,12 +122,12 @@ TEST_F(FrameLoopTest, TheEyeStaysAboveTheDrawnSurfaceThroughoutAFlight) {
     EXPECT_LT(checked, 600);
 }
 
-// On a grid big enough for the lighting to share its work between threads.
+// On a grid big enough for the lighting to share its work between threads (131,072 vertices).
 TEST(FrameAllocationTest, SteadyFramesAllocateNothing) {
     ModuleHarness harness;
     ASSERT_TRUE(harness.Create());
     harness.WriteFile("HeightmapGeneration.lua",
-                      "heightmap_generator.Width = 200 heightmap_generator.Height = 200");
+                      "heightmap_generator.Width = 400 heightmap_generator.Height = 400");
     NullRenderer device;
     ASSERT_TRUE(harness.Engine()->Init(&device));
     for (int frame = 0; frame < 20; ++frame)

@@ -1,5 +1,5 @@
 // The host's window: messages reach every listener in order through its window procedure,
-// listeners come and go (during a broadcast too), and its operations reach the system window.
+// listeners come and go (during a broadcast too).
 
 #include "host/Kernel.h"
 
@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string Heard; // what the listeners and the window backend heard, in order
+std::string Heard; // what the listeners heard, in order
 
 // Adds Late to AddTo on its first key down.
 struct Recorder : KeyboardListener, MouseListener {
@@ -49,33 +49,6 @@ TEST(WindowDispatchTest, KeysAndMovesReachEveryListenerInOrderUntilRemovedAndLat
     EXPECT_EQ(Window().WindowProc(WM_KEYDOWN, 38, 0), 0); // no lists at all
     EXPECT_EQ(Heard,
               "a down 38;b down 38;a down 38;a up 84;b up 84;a up 84;b move 1,65535;b down 1;late down 1;");
-}
-
-TEST(WindowOperationsTest, MovePlaceResizeShowAndHideReachTheSystemWindowAndItsBackend) {
-    struct Backend : veltra::platform::WindowBackend {
-        void Move(HWND, int x, int y, int w, int h) override {
-            Heard += std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
-                     std::to_string(h) + ";";
-        }
-        void Show(HWND, bool visible) override { Heard += visible ? "show;" : "hide;"; }
-    } backend;
-    Heard.clear();
-    veltra::platform::SetWindowBackend(&backend);
-    Window window, made; // a window a script makes has no system window, yet keeps its members
-    window.CreateHandle();
-    window.X = window.Y = 100;
-    window.Width = 640;
-    window.Height = 480;
-    EXPECT_TRUE(window.MoveWindow(10, -5) && window.PlaceWindow(3, 4) && window.ResizeWindow(320, 200) &&
-                window.ShowWindow(true) && window.Visible && window.HideWindow() && !window.Visible &&
-                made.MoveWindow(3, 4) && made.X == 3 && !made.PumpMessages());
-    veltra::platform::SetWindowBackend(nullptr);
-    veltra::platform::WindowPlacement placement;
-    ASSERT_TRUE(veltra::platform::GetWindowPlacement(window.Handle, &placement));
-    EXPECT_EQ(Heard + std::to_string(placement.X) + " " + std::to_string(placement.Height) + " " +
-                  std::to_string(placement.MoveCount) + " " + std::to_string(placement.Visible),
-              "110,95 640x480;3,4 640x480;3,4 320x200;show;hide;3 200 3 0");
-    DestroyWindow(window.Handle);
 }
 
 } // namespace

@@ -1,4 +1,3 @@
-#include "render/BoxMesh.h"
 #include "render/BoxVertex.h"
 #include "render/Renderable.h"
 #include "render/TerrainVertex.h"
@@ -13,15 +12,6 @@
 namespace {
 
 using Calls = std::vector<std::string>;
-
-TEST(MeshTest, TheBoxDrawsAsAListOfTwelveTriangles) {
-    RecordingRenderer device;
-    BoxMesh box(&device, 1.0f, 0, 0, 0);
-    ASSERT_EQ(device.IndexBuffers.at(0)->Indices().size(), 36u);
-    device.Log->Calls.clear();
-    EXPECT_TRUE(box.Render());
-    EXPECT_EQ(device.Log->Calls, (Calls{"SetTexture(0,0)", "IB1.Select", "VB1.DrawIndexed(4,8,12)"}));
-}
 
 TEST(MeshTest, AStripDrawsTwoFewerTrianglesThanIndicesAndNothingUncreated) {
     RecordingRenderer device;

@@ -32,15 +32,12 @@ TEST_F(ScriptVMTest, OnlyTheBaseLibraryIsOpenAndWhatItDoesNotRefuseWorksAsLuasOw
         {"local parts, i = {'return ', '5'}, 0 print(load('return 6 * 7', 'sum')(),\n"
          "  load(function() i = i + 1 return parts[i] end)(), load('return x', 'env', 't', {x = 7})())",
          "42\t5\t7\n"},
-        {"load({})", "test:1: bad argument #1 to 'load' (function expected, got table)\n"},
         {"print(setmetatable({}, {__index = {a = 1}}).a, getmetatable(setmetatable({}, nil)))", "1\tnil\n"},
-        {"setmetatable(1, {})", "test:1: bad argument #1 to 'setmetatable' (table expected, got number)\n"},
         {"setmetatable({}, 1)",
          "test:1: bad argument #2 to 'setmetatable' (nil or table expected, got number)\n"},
         {"print(xpcall(function(a, b) return a + b, 'ok' end, print, 2, 3))\n"
          "print(xpcall(error, function(m) return 'handled ' .. m end, 'boom'))",
          "true\t5\tok\nfalse\thandled boom\n"},
-        {"xpcall(print)", "test:1: bad argument #2 to 'xpcall' (function expected, got no value)\n"},
     };
     for (const auto& [code, printed] : cases)
         EXPECT_EQ(Run(code), printed) << code;

@@ -1,5 +1,13 @@
 #include "support/RecordingRenderer.h"
 
+#include <gtest/gtest.h>
+
+namespace {
+void ReportContractBreach(const std::string& what) {
+    ADD_FAILURE() << "host contract: " << what;
+}
+} // namespace
+
 ContractBuffer::ContractBuffer(std::shared_ptr<CallLog> log, std::string name, const void* self)
     : Name(std::move(name)), Log(std::move(log)), Self(self) {
     Log->LiveBuffers.insert(Self);
