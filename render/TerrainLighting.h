@@ -119,7 +119,7 @@ private:
     void Sweep(const Grid& grid, const Light& light, int sweeper, int sweepers, Call& call);
     void PlaceLine(const Grid& grid, int lineStart, int stepDelta, int from, int to, int length, bool rowLine,
                    const LineGeometry& line, int worker);
-    void SweepLine(float* shadowOut, float* horizonBuffer, int stepDelta, int from, int to);
+    void SweepLine(float* shadowOut, float* horizonBuffer, int shadowStep, int from, int to);
     // TerrainLightingShading.cpp
     void Shade(const Grid& grid, const Light& light, const Span& span);
     void Colour(const Grid& grid, int smoothing, const Span& span);
