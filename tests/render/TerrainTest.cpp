@@ -60,10 +60,13 @@ TEST(TerrainTest, BuffersWithoutRoomAreNeverWritten) {
     Terrain ground;
     Heightmap rising(300, 300);
     for (int n = 0; n < 300 * 300; ++n)
-        rising.Data[n] = static_cast<float>(n / 300);
+        rising.Data[n] = static_cast<float>(n / 300 + 1);
     ground.Build(&device, &rising);
     ground.UpdateLighting(nullptr, 100.0f, -35.0f, 0.0f, 3);
-    EXPECT_FLOAT_EQ(ground.GetHeight(0.0f, 0.0f), 149.5f);
+    // The middle, and the corners: the edges of the grid are on it.
+    EXPECT_EQ(std::tuple(ground.GetHeight(0.0f, 0.0f), ground.GetHeight(-500.0f, -500.0f),
+                         ground.GetHeight(500.0f, 500.0f)),
+              std::tuple(150.5f, 1.0f, 300.0f));
 }
 
 } // namespace
