@@ -75,12 +75,12 @@ void Terrain::LayOut(const Heightmap& heightmap) {
     const std::size_t count = static_cast<std::size_t>(GridWidth) * static_cast<std::size_t>(GridHeight);
     Surface.assign(count, SurfacePoint{});
     ColumnHeights.resize(count);
-    for (std::size_t n = 0; n < count; ++n) {
+    for (std::size_t n = 0; n < count; ++n)
         Surface[n].Y = heightmap.Data[n];
-        const std::size_t row = n / static_cast<std::size_t>(GridWidth),
-                          column = n % static_cast<std::size_t>(GridWidth);
-        ColumnHeights[column * static_cast<std::size_t>(GridHeight) + row] = heightmap.Data[n];
-    }
+    // Column by column: the heights of column c are rows 0 .. H - 1 of it.
+    for (std::size_t row = 0, n = 0; row < static_cast<std::size_t>(GridHeight); ++row)
+        for (std::size_t column = 0; column < static_cast<std::size_t>(GridWidth); ++column, ++n)
+            ColumnHeights[column * static_cast<std::size_t>(GridHeight) + row] = heightmap.Data[n];
 }
 
 void Terrain::ComputeNormals() {
