@@ -74,6 +74,7 @@ void Terrain::LayOut(const Heightmap& heightmap) {
     }
     const std::size_t count = static_cast<std::size_t>(GridWidth) * static_cast<std::size_t>(GridHeight);
     Surface.assign(count, SurfacePoint{});
+    Written.assign(count, 0xFF);
     ColumnHeights.resize(count);
     for (std::size_t n = 0; n < count; ++n)
         Surface[n].Y = heightmap.Data[n];
@@ -208,15 +209,21 @@ void Terrain::WriteColours(const TerrainLighting::Span& span) {
             const int rowStart = r * GridWidth;
             const int local = (r - rect.FirstRow) * rect.Columns - rect.FirstColumn;
             for (int c = firstColumn; c < endColumn; ++c) {
+                const std::uint8_t grey = lighting.GreyAt(rowStart + c);
+                if (grey == Written[static_cast<std::size_t>(rowStart + c)])
+                    continue;
                 vertex.Y = point[c].Y;
                 vertex.Z = ColumnZ[static_cast<std::size_t>(c)];
                 vertex.NX = point[c].NX;
                 vertex.NY = point[c].NY;
                 vertex.NZ = point[c].NZ;
-                vertex.Diffuse = lighting.GreyAt(rowStart + c) * 0x01010101u;
+                vertex.Diffuse = grey * 0x01010101u;
                 vertex.U = ColumnU[static_cast<std::size_t>(c)];
                 vertices->Set(local + c, &vertex);
             }
         }
     }
+    for (int r = span.FirstRow; r < span.EndRow; ++r)
+        for (int n = r * GridWidth + span.FirstColumn, end = r * GridWidth + span.EndColumn; n < end; ++n)
+            Written[static_cast<std::size_t>(n)] = lighting.GreyAt(n);
 }

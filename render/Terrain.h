@@ -56,7 +56,8 @@ public:
     float GetHeight(float z, float x) const;
 
     // Relights every interior vertex for a light travelling along (lightX, lightY, lightZ) and
-    // writes each one, with Set, into every tile that holds it. The heightmap is not read.
+    // writes each one whose grey level changed, with Set, into every tile that holds it. The
+    // heightmap is not read.
     void UpdateLighting(const Heightmap* heightmap, float lightX, float lightY, float lightZ, int smoothing);
 
     // What the lighting reads: the heights and normals, each row's x and each column's z.
@@ -72,8 +73,11 @@ private:
     // The grey levels of the span into every tile that holds a part of it.
     void WriteColours(const TerrainLighting::Span& span);
 
-    LargeVector<SurfacePoint> Surface;   // per vertex
-    LargeVector<float> ColumnHeights;    // per vertex, column by column: what sweeps along columns read
+    LargeVector<SurfacePoint> Surface; // per vertex
+    LargeVector<float> ColumnHeights;  // per vertex, column by column: what sweeps along columns read
+    // Per vertex, the grey level its tiles hold: 255 (white) as built. A vertex whose level stays
+    // is not written again, so the host uploads only what changed.
+    LargeVector<std::uint8_t> Written;
     std::vector<float> RowX, RowV;       // per row: world x, texture V
     std::vector<float> ColumnZ, ColumnU; // per column: world z, texture U
 };

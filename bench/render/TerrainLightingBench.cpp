@@ -1,15 +1,17 @@
 // Time of one frame's terrain lighting, per vertex, through a host that copies on Set and whose Get
 // is not one array, at 50, 128, 256, 1024 and 4096 a side, on 1 and 2 threads: the terrain's
-// UpdateLighting (lighting and the Set of every interior vertex), the same after reading every
+// UpdateLighting (lighting and the Set of every interior vertex), the same over the engine's own
+// frames (most vertices keep their level, and only changed ones are set), the same after reading every
 // vertex back first (what the lighting did before the terrain kept its heights and normals), the
-// lighting alone, and the plain one-thread reference version. Times are wall-clock times: the
-// threads share the work.
+// lighting alone, the host's writes alone, and the plain one-thread reference version. Times are wall-clock
+// times: the threads share the work.
 
 #include "TerrainLightingOracle.h"
 #include "TerrainLightingScene.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <map>
 #include <memory>
 
@@ -44,6 +46,21 @@ void TerrainUpdateLighting(benchmark::State& state) {
     PerVertex(state, scene.VertexCount());
 }
 
+// The same as the engine's frames light it: the light 0.003 radians further round each call, from
+// an angle between the axes. Most grey levels stay from one frame to the next, and only the vertices
+// whose level changed are written.
+void EngineFrames(benchmark::State& state) {
+    TerrainLightingScene& scene = SceneOf(static_cast<int>(state.range(0)));
+    TerrainLighting::Module().SetThreads(static_cast<int>(state.range(1)));
+    float angle = 0.7f;
+    for (auto _ : state) {
+        angle += 0.003f;
+        scene.Ground.UpdateLighting(nullptr, 45.0f * std::cos(angle), -15.0f, 45.0f * std::sin(angle), 3);
+        benchmark::ClobberMemory();
+    }
+    PerVertex(state, scene.VertexCount());
+}
+
 void ReadBackThenUpdateLighting(benchmark::State& state) {
     TerrainLightingScene& scene = SceneOf(static_cast<int>(state.range(0)));
     TerrainLighting::Module().SetThreads(static_cast<int>(state.range(1)));
@@ -71,6 +88,30 @@ void LightingAlone(benchmark::State& state) {
     PerVertex(state, scene.VertexCount());
 }
 
+// The floor under TerrainUpdateLighting: the Set of every vertex of every tile through the copying
+// host, one thread (only the host's thread may call it), nothing lit. The vertices are those the
+// terrain holds, with a grey level that changes from call to call.
+void HostWritesAlone(benchmark::State& state) {
+    TerrainLightingScene& scene = SceneOf(static_cast<int>(state.range(0)));
+    std::uint32_t grey = 0;
+    for (auto _ : state) {
+        grey = (grey + 1) & 0xFF;
+        for (Terrain::Tile& tile : scene.Ground.Tiles) {
+            VertexBuffer* vertices = tile.Mesh->GetVertexBuffer();
+            for (int r = 0; r < tile.Rect.Rows; ++r) {
+                TerrainVertex vertex =
+                    scene.Ground.VertexAt(tile.Rect.FirstRow + r, tile.Rect.FirstColumn, 0);
+                for (int c = 0; c < tile.Rect.Columns; ++c) {
+                    vertex.Diffuse = grey * 0x01010101u;
+                    vertices->Set(r * tile.Rect.Columns + c, &vertex);
+                }
+            }
+        }
+        benchmark::ClobberMemory();
+    }
+    PerVertex(state, scene.VertexCount());
+}
+
 void PlainReferenceLighting(benchmark::State& state) {
     const int side = static_cast<int>(state.range(0));
     TerrainLightingScene& scene = SceneOf(side);
@@ -93,12 +134,20 @@ void Sides(benchmark::internal::Benchmark* bench) {
 }
 
 BENCHMARK(TerrainUpdateLighting)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(EngineFrames)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(ReadBackThenUpdateLighting)
     ->Apply(Sides)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0)
     ->UseRealTime();
 BENCHMARK(LightingAlone)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(HostWritesAlone)
+    ->Arg(256)
+    ->Arg(1024)
+    ->Arg(4096)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->UseRealTime();
 BENCHMARK(PlainReferenceLighting)
     ->Args({50, 1})
     ->Args({128, 1})
