@@ -22,16 +22,8 @@ void SmoothFloats(const float* __restrict cur, float* __restrict next, int i, in
                   10.0f;
 }
 
-void SmoothSlotsNarrow(const float* __restrict cur, float* __restrict next, int i, int end) {
-    for (; i + 4 <= end; i += 4)
-        Store4(next + i, (2.0f * Load4(cur + i - OneSlot) + 2.0f * Load4(cur + i + OneSlot) +
-                          Load4(cur + i - TwoSlots) + Load4(cur + i + TwoSlots) + 4.0f * Load4(cur + i)) /
-                             10.0f);
-    SmoothFloats(cur, next, i, end);
-}
-
 // Eight floats at a time where the processor has the instructions for it: the same operations on
-// each lane, so the same results. Everything it uses is inside it, compiled for those instructions.
+// each lane, so the same results. Elsewhere the compiler may vectorise the plain loop itself.
 __attribute__((target("avx"))) void SmoothSlotsWide(const float* __restrict cur, float* __restrict next,
                                                     int i, int end) {
     using Float8 = float __attribute__((vector_size(32)));
@@ -45,10 +37,7 @@ __attribute__((target("avx"))) void SmoothSlotsWide(const float* __restrict cur,
         const Float8 smoothed = (2.0f * oneBack + 2.0f * oneOn + twoBack + twoOn + 4.0f * here) / 10.0f;
         __builtin_memcpy(next + i, &smoothed, sizeof(Float8));
     }
-    for (; i < end; ++i)
-        next[i] = (2.0f * cur[i - OneSlot] + 2.0f * cur[i + OneSlot] + cur[i - TwoSlots] + cur[i + TwoSlots] +
-                   4.0f * cur[i]) /
-                  10.0f;
+    SmoothFloats(cur, next, i, end);
 }
 
 void SmoothSlots(const float* __restrict cur, float* __restrict next, int from, int to) {
@@ -56,7 +45,7 @@ void SmoothSlots(const float* __restrict cur, float* __restrict next, int from, 
     if (wide)
         SmoothSlotsWide(cur, next, from * PerSlot, to * PerSlot);
     else
-        SmoothSlotsNarrow(cur, next, from * PerSlot, to * PerSlot);
+        SmoothFloats(cur, next, from * PerSlot, to * PerSlot);
 }
 } // namespace
 
