@@ -11,7 +11,7 @@
 TEST(KeyScriptTest, DueMessagesArePostedOnTheirFramesAsTheKeyboardSendsThem) {
     std::string error;
     const std::optional<KeyScript> script = KeyScript::Parse(
-        " 2:press:t, 3:DOWN:107 ,3:up:PAGEUP,4:press:Escape,,6-8:Up:kp3,9:down:F12,", &error);
+        " 2:press:t, 3:DOWN:107 ,3:up:PAGEUP,4:press:Escape,,6-8:Up:kp3,9:down:F12,10:up:Escape,", &error);
     ASSERT_TRUE(script) << error;
     HWND window = CreateWindowHandle(nullptr, nullptr);
     std::string sent;
