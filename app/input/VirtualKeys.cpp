@@ -12,7 +12,6 @@ struct NamedKey {
     UINT Code;
 };
 
-// The first name of a code is the one Name() gives.
 constexpr std::array<NamedKey, 27> NamedKeys{{
     {"Left", VK_LEFT},
     {"Up", VK_UP},
@@ -83,20 +82,6 @@ std::optional<UINT> FromName(std::string_view name) {
     if (std::optional<UINT> code = ParseNumber(name); code && *code >= 1 && *code <= 254)
         return code;
     return std::nullopt;
-}
-
-std::string Name(UINT code) {
-    for (const NamedKey& key : NamedKeys)
-        if (key.Code == code)
-            return std::string(key.Name);
-    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9'))
-        return std::string(1, static_cast<char>(code));
-    if (code >= F1 && code < F1 + 12)
-        return "F" + std::to_string(code - F1 + 1);
-    if (code >= Numpad0 && code <= Numpad0 + 9)
-        return "Kp" + std::to_string(code - Numpad0);
-    // A lone digit would name the digit key, so small codes keep a leading zero.
-    return (code < 10 ? "0" : "") + std::to_string(code);
 }
 
 std::string KnownNames() {

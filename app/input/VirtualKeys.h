@@ -29,8 +29,6 @@ inline constexpr UINT F1 = 112;
 
 // A key name (case-insensitive: "Up", "PageDown", "KpPlus", "T", "F5", ...) or a code 1..254.
 std::optional<UINT> FromName(std::string_view name);
-// The preferred name of a code, or its number.
-std::string Name(UINT code);
 // One line listing the names FromName knows, for --help.
 std::string KnownNames();
 

@@ -23,10 +23,11 @@ TEST(BmpFileTest, EveryLayoutReadsAsWrittenAndBrokenFilesAreRefusedWithAReason) 
                 for (std::size_t i = 0; i < picture.Rgba.size(); ++i)
                     picture.Rgba[i] = i % 4 == 3 ? 255 : static_cast<std::uint8_t>(i * 37);
                 picture.Pixel(0, 0)[3] = 0; // a plain 32-bit file is opaque all the same
-                const std::optional<Image> read = bmp::Decode(bmp::Encode(picture, bits, topDown), nullptr);
+                const std::vector<std::uint8_t> file = bmp::Encode(picture, bits, topDown);
+                const std::optional<Image> read = bmp::Decode(file, nullptr);
                 picture.Pixel(0, 0)[3] = 255;
-                EXPECT_TRUE(read && std::tuple(read->Width, read->Height, read->Rgba) ==
-                                        std::tuple(width, 3, picture.Rgba))
+                EXPECT_TRUE(read && std::tuple(read->Width, read->Height, read->Rgba, file[28]) ==
+                                        std::tuple(width, 3, picture.Rgba, bits))
                     << width << " " << bits << " " << topDown;
             }
 

@@ -33,6 +33,7 @@ TEST(ModuleLifecycleTest, ReleaseAndDestroyFreeTheSceneAndStopTheInput) {
     ASSERT_TRUE(harness.Create());
     Window& window = harness.TheKernel.GetWindow();
     harness.Init();
+    EXPECT_EQ(window.MouseListeners->Listeners.size(), 1u); // the keys' listener is seen at work elsewhere
     harness.Release();
     EXPECT_TRUE(window.KeyboardListeners->Listeners.empty());
     EXPECT_TRUE(window.MouseListeners->Listeners.empty());

@@ -22,8 +22,8 @@ enum class Relief { Any, Flat, Hilly };
 
 struct HostileScript {
     const char* Name;
-    std::string
-        Source; // run after "local g = heightmap_generator"; <directory>, <pipe>, <binary>: such a file
+    // Run after "local g = heightmap_generator"; <directory>, <pipe>, <binary>: such a file.
+    std::string Source;
     int Columns, Rows;     // the grid the scene must have
     const char* Says = ""; // part of what Init printed or logged; empty: standard error stays empty
     Relief Ground = Relief::Any;

@@ -10,7 +10,8 @@ TEST(MemoryBuffersTest, WritesStayInsideTheAllocationAndTheChangedRangeCoversThe
     ASSERT_TRUE(vertices.Allocate(10, 4, 0, 0x2));
     const std::uint32_t value = 7;
     EXPECT_FALSE(vertices.Set(10, &value) || vertices.Set(-1, &value) || vertices.Set(0, nullptr) ||
-                 vertices.MarkChanged(10, 1) || vertices.MarkChanged(3, 0) || vertices.Get(10) != nullptr);
+                 vertices.MarkChanged(10, 1) || vertices.MarkChanged(3, 0) || vertices.Get(10) != nullptr ||
+                 vertices.Allocate(1, 0, 0, 0x2));
     EXPECT_EQ(std::pair(vertices.FirstChanged, vertices.LastChanged), std::pair(0, -1));
     EXPECT_TRUE(vertices.Set(6, &value) && vertices.Set(2, &value) && vertices.MarkChanged(8, 5));
     EXPECT_EQ(std::tuple(vertices.FirstChanged, vertices.LastChanged,

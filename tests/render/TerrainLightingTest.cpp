@@ -27,9 +27,8 @@ protected:
         Heightmap grid(width, height);
         std::copy(heights.begin(), heights.end(), grid.Data);
         Ground.Build(&Device, &grid);
-        return Held();
+        return TerrainReadBack::From(Device).Grid;
     }
-    std::vector<TerrainVertex> Held() const { return TerrainReadBack::From(Device).Grid; }
 
     RecordingRenderer Device;
     Terrain Ground;
