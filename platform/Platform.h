@@ -152,7 +152,4 @@ VELTRA_PLATFORM_API bool GetWindowPlacement(HWND hwnd, WindowPlacement* placemen
 // Number of messages waiting in the calling thread's queue.
 VELTRA_PLATFORM_API int PendingMessageCount();
 
-// Replaces the millisecond clock (tests need repeatable seeds); null restores the real one.
-VELTRA_PLATFORM_API void SetClockSource(DWORD (*clock)());
-
 } // namespace veltra::platform

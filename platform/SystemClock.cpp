@@ -1,19 +1,7 @@
 #include "platform/Platform.h"
 
-#include <atomic>
 #include <chrono>
 #include <ctime>
-
-namespace veltra::platform {
-namespace {
-std::atomic<DWORD (*)()> ClockOverride{nullptr};
-}
-
-void SetClockSource(DWORD (*clock)()) {
-    ClockOverride.store(clock);
-}
-
-} // namespace veltra::platform
 
 void GetLocalTime(LPSYSTEMTIME time) {
     if (time == nullptr)
@@ -33,8 +21,6 @@ void GetLocalTime(LPSYSTEMTIME time) {
 }
 
 DWORD timeGetTime() {
-    if (DWORD(*clock)() = veltra::platform::ClockOverride.load())
-        return clock();
     auto sinceBoot = std::chrono::steady_clock::now().time_since_epoch();
     // Wraps every 49.7 days, as the system's counter does.
     return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(sinceBoot).count());

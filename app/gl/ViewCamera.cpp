@@ -22,12 +22,3 @@ glm::mat4 ViewCamera::Projection(float aspect) const {
     // Left-handed: view-space z grows away from the eye, which keeps +x on the right.
     return glm::perspectiveLH_NO(FieldOfViewY, aspect, NearPlane, FarPlane);
 }
-
-glm::vec3 ViewCamera::Eye() const {
-    return -Translation;
-}
-
-glm::vec3 ViewCamera::Forward() const {
-    const glm::mat4 rotation = View() * glm::translate(glm::mat4(1.0f), -Translation);
-    return glm::vec3(glm::inverse(rotation) * glm::vec4(0.0f, 0.0f, 1.0f, 0.0f));
-}

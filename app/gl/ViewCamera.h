@@ -24,9 +24,6 @@ public:
     glm::mat4 View() const;
     glm::mat4 Projection(float aspect) const;
     glm::mat4 ViewProjection(float aspect) const { return Projection(aspect) * View(); }
-    // Where the eye stands and where it looks, in world space.
-    glm::vec3 Eye() const;
-    glm::vec3 Forward() const;
 
 private:
     glm::vec3 Translation{0.0f};

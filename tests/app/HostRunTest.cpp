@@ -127,7 +127,6 @@ TEST_F(HostRunTest, WindowedRunFollowsTheScriptAndEndsOnEscape) {
 }
 
 TEST_F(HostRunTest, RefusedRunsSayWhyAndWriteNothing) {
-    using ::testing::FieldsAre;
     const std::string noModule = "cannot load the engine module " + Folder.string() + "/libnothing.so";
-    EXPECT_THAT(Veltra({"--module", "libnothing.so"}), FieldsAre(1, "", HasSubstr(noModule)));
+    EXPECT_THAT(Veltra({"--module", "libnothing.so"}), testing::FieldsAre(1, "", HasSubstr(noModule)));
 }

@@ -70,17 +70,15 @@ TEST_F(FrameLoopTest, TheFirstViewAndTheKeys) {
     EXPECT_EQ(FrameCamera().Tz, still.Tz);
     Harness.Send(WM_KEYUP, KeyT);
     EXPECT_EQ(FrameCamera().Ty, -700.0f);
-    // Page keys change the smoothing and keypad keys the light's speed, and print the new value.
-    EXPECT_EQ(Printed(VK_NEXT), "2\n");
-    EXPECT_EQ(Printed(VK_NEXT), "1\n");
-    EXPECT_EQ(Printed(VK_NEXT), "1\n"); // never below 1, still printed
-    EXPECT_EQ(Printed(VK_PRIOR), "2\n");
-    EXPECT_EQ(Printed(VK_ADD), "0.003500\n");
-    EXPECT_EQ(Printed(VK_SUBTRACT), "0.003000\n");
-    for (int press = 0; press < 5; ++press)
-        Printed(VK_SUBTRACT);
-    EXPECT_EQ(Printed(VK_SUBTRACT), "-0.000000\n"); // six steps down end just below zero
-    EXPECT_EQ(Printed(KeyT), "");
+    // Page keys change the smoothing (never below 1, still printed) and keypad keys the light's
+    // speed, and print the new value; six steps down from 0.003 end just below zero.
+    std::string printed;
+    for (UINT key : {VK_NEXT, VK_NEXT, VK_NEXT, VK_PRIOR, VK_ADD, VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT,
+                     VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT, KeyT})
+        printed += Printed(key);
+    EXPECT_EQ(
+        printed,
+        "2\n1\n1\n2\n0.003500\n0.003000\n0.002500\n0.002000\n0.001500\n0.001000\n0.000500\n-0.000000\n");
 }
 
 // Height of the drawn surface at (x, z): the strip's triangle over that point, or NaN off the grid.

@@ -18,9 +18,7 @@
 
 namespace {
 
-struct Shape {
-    int Width, Height;
-};
+using Shape = std::pair<int, int>; // width, height
 
 class LargeTerrainTest : public ::testing::TestWithParam<Shape> {};
 
@@ -37,8 +35,8 @@ TEST_P(LargeTerrainTest, TilesCoverTheGridWithTheSeedsHeightsAndThePlainLighting
     ASSERT_TRUE(harness.Init());
     TerrainReadBack held = TerrainReadBack::From(harness.Device);
     ASSERT_EQ(std::pair(held.Width, held.Height), std::pair(width, height));
-    EXPECT_EQ(held.Tiles.size() > 1,
-              width * height > 65536); // 256 x 257 splits its rows, 3300 x 20 its columns
+    // 256 x 257 splits its rows, 3300 x 20 its columns.
+    EXPECT_EQ(held.Tiles.size() > 1, width * height > 65536);
     EXPECT_EQ(held.StripProblems(), "");
 
     veltra::platform::RuntimeSrand(2026);
@@ -80,7 +78,7 @@ std::vector<Shape> Shapes() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Grids, LargeTerrainTest, ::testing::ValuesIn(Shapes()), [](const auto& param) {
-    return std::to_string(param.param.Width) + "x" + std::to_string(param.param.Height);
+    return std::to_string(param.param.first) + "x" + std::to_string(param.param.second);
 });
 
 } // namespace

@@ -78,6 +78,9 @@ public:
                 const int r = rowLines ? rowFirst + line * rowStep : rowFirst + step * rowStep;
                 const int c = rowLines ? colFirst + step * colStep : colFirst + line * colStep;
                 const int n = r * W + c;
+                ShadowLevel[n] = 1.0f; // a light straight down or from below casts no shadow
+                if (s2 == 0.0f || lightY >= 0.0f)
+                    continue;
                 GetVertex(n);
                 const float X = vertex.X, Y = vertex.Y, Z = vertex.Z;
                 const float dx = X - x0;

@@ -47,9 +47,9 @@ TEST_F(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount
     // Both line orientations, all four quadrants, the axes, ties between |x| and |z|, then a light
     // circling as the frame loop's does.
     std::vector<std::array<float, 3>> lights = {
-        {100, -35, 0},  {-100, -35, 0},  {0, -35, 100},   {0, -35, -100},    {30, -20, 30},
-        {-30, -20, 30}, {30, -20, -30},  {-30, -20, -30}, {45, -15, 12},     {-45, -15, 12},
-        {12, -15, -45}, {-12, -15, -45}, {7, -90, -3},    {-0.5f, -1, 0.25f}};
+        {100, -35, 0},  {-100, -35, 0},  {0, -35, 100},   {0, -35, -100},     {30, -20, 30},
+        {-30, -20, 30}, {30, -20, -30},  {-30, -20, -30}, {45, -15, 12},      {-45, -15, 12},
+        {12, -15, -45}, {-12, -15, -45}, {7, -90, -3},    {-0.5f, -1, 0.25f}, {0, -1, 0}};
     for (int frame = 0; frame < 12; ++frame)
         lights.push_back({45.0f * std::cos(0.55f * frame), -15.0f, 45.0f * std::sin(0.55f * frame)});
     unsigned seed = 1;

@@ -27,7 +27,7 @@ TerrainReadBack TerrainReadBack::From(const RecordingRenderer& device) {
     auto position = [](const std::vector<float>& sorted, float value) {
         return static_cast<int>(std::lower_bound(sorted.begin(), sorted.end(), value) - sorted.begin());
     };
-    for (Tile& tile : terrain.Tiles) {
+    for (Tile& tile : terrain.Tiles)
         for (const TerrainVertex& v : tile.Vertices) {
             const int n = position(rows, v.X) * terrain.Width + position(columns, v.Z);
             tile.GridVertex.push_back(n);
@@ -35,7 +35,6 @@ TerrainReadBack TerrainReadBack::From(const RecordingRenderer& device) {
             terrain.Grid[n] = v;
             seen[n] = true;
         }
-    }
     terrain.Whole = terrain.Whole && std::find(seen.begin(), seen.end(), false) == seen.end();
     return terrain;
 }
@@ -47,7 +46,7 @@ std::string TerrainReadBack::StripProblems() const {
     std::vector<int> triangles(static_cast<std::size_t>(Width - 1) * (Height - 1), 0);
     std::vector<std::uint8_t> corners(triangles.size(), 0);
     int winding = 0;
-    for (const Tile& tile : Tiles) {
+    for (const Tile& tile : Tiles)
         for (std::size_t i = 2; i < tile.Indices.size(); ++i) {
             const int local[3] = {tile.Indices[i - 2], tile.Indices[i - 1], tile.Indices[i]};
             if (local[0] == local[1] || local[1] == local[2] || local[0] == local[2])
@@ -74,7 +73,6 @@ std::string TerrainReadBack::StripProblems() const {
                 corners[cell] |=
                     static_cast<std::uint8_t>(1 << ((n / Width - lowRow) * 2 + n % Width - lowColumn));
         }
-    }
     for (std::size_t cell = 0; cell < triangles.size(); ++cell)
         if (triangles[cell] != 2 || corners[cell] != 0xF)
             return "cell " + std::to_string(cell) + " has " + std::to_string(triangles[cell]) + " triangles";
