@@ -86,9 +86,9 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
               std::tuple(0x400, 0x000, 0x004, 0x040));
 
     const std::string file = "/tmp/veltra-gl-" + std::to_string(getpid()) + ".bmp";
-    Image picture(16, 16); // red over blue
+    Image picture(16, 16); // half red over half blue
     for (std::size_t i = 0; i < 256; ++i)
-        picture.Rgba[4 * i + (i < 128 ? 0 : 2)] = picture.Rgba[4 * i + 3] = 255;
+        picture.Rgba[4 * i + (i < 128 ? 0 : 2)] = 128, picture.Rgba[4 * i + 3] = 255;
     ASSERT_TRUE(bmp::Write(file, picture, 24, false));
     const std::uint32_t texture = device->LoadTexture(file.c_str());
     std::ofstream(file) << "BM not a bitmap";
@@ -101,10 +101,10 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
         {-5, -5, 10, 0, 1}, {5, -5, 10, 1, 1}, {-5, 5, 10, 0, 0}, {5, 5, 10, 1, 0}};
     auto grey = buffer(Squares({0}, 0, 10, 5, 0xFF808080)), white = buffer(plain, 0x102); // position, texture
     // Texture 0 or one never given out: the vertex colour alone. Top and bottom as 0xRGBRGB.
-    for (auto [handle, mesh, colours] : {std::tuple{1u, grey.get(), 0x200002},
+    for (auto [handle, mesh, colours] : {std::tuple{1u, grey.get(), 0x100001},
                                          {0u, grey.get(), 0x222222},
                                          {101u, grey.get(), 0x222222},
-                                         {1u, white.get(), 0x400004}}) {
+                                         {1u, white.get(), 0x200002}}) {
         EXPECT_EQ(device->SetTexture(handle, 0), handle != 101);
         const Image textured = frame({mesh});
         EXPECT_EQ(Rgb(textured, W / 2, 8) << 12 | Rgb(textured, W / 2, 40), colours) << handle;
