@@ -16,7 +16,7 @@ void Put(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, 
 
 TEST(BmpFileTest, EveryLayoutReadsAsWrittenAndBrokenFilesAreRefusedWithAReason) {
     // Widths 1, 2, 3 and 5 give 24-bit rows that need 1, 2, 3 and 1 padding bytes.
-    for (int width : {1, 2, 3, 5, 16})
+    for (int width : {1, 2, 3, 5, 50})
         for (int bits : {24, 32})
             for (bool topDown : {false, true}) {
                 Image picture(width, 3);

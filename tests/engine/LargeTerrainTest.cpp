@@ -28,10 +28,9 @@ TEST_P(LargeTerrainTest, TilesCoverTheGridWithTheSeedsHeightsAndThePlainLighting
     ASSERT_TRUE(harness.Create());
     harness.Device.Log->Enabled = false;
     harness.WriteFile("HeightmapGeneration.lua",
-                      "local g = heightmap_generator\ng.Width = " + std::to_string(width) +
-                          " g.Height = " + std::to_string(height) +
-                          "\ng.NbHills = 300 g.MinHillRadius = 10 g.MaxHillRadius = 60 "
-                          "g.Seed = 2026\n");
+                      "local g = heightmap_generator g.NbHills, g.Seed = 300, 2026\n"
+                      "g.MinHillRadius, g.MaxHillRadius, g.Width, g.Height = 10, 60, " +
+                          std::to_string(width) + ", " + std::to_string(height));
     ASSERT_TRUE(harness.Init());
     TerrainReadBack held = TerrainReadBack::From(harness.Device);
     ASSERT_EQ(std::pair(held.Width, held.Height), std::pair(width, height));
