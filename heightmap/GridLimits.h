@@ -7,7 +7,6 @@
 struct GridLimits {
     static constexpr std::int32_t SideMin = 2;    // vertex positions divide by side - 1
     static constexpr std::int32_t SideMax = 4096; // per side
-    static constexpr std::int64_t VerticesMax = static_cast<std::int64_t>(SideMax) * SideMax;
 
     static constexpr bool Fits(std::int64_t width, std::int64_t height) {
         return width >= SideMin && height >= SideMin && width <= SideMax && height <= SideMax;
