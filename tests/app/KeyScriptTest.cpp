@@ -41,7 +41,7 @@ TEST(SdlKeysTest, KeysBecomeVirtualKeysAndEscapeAsksToClose) {
     // clang-format off
     const std::pair<SDL_Keycode, UINT> keys[] = {{SDLK_LEFT, 37}, {SDLK_PAGEDOWN, 34}, {SDLK_KP_PLUS, 107},
         {SDLK_t, 84}, {SDLK_9, 57}, {SDLK_F12, 123}, {SDLK_KP_7, 103}, {SDLK_KP_0, 96}, {SDLK_RSHIFT, 16},
-        {SDLK_PLUS, 0}};
+        {SDLK_DOWN, 40}, {SDLK_KP_MINUS, 109}, {SDLK_PLUS, 0}};
     // clang-format on
     for (auto [sdl, code] : keys)
         EXPECT_EQ(VirtualKeyFromSdl(sdl), code) << code;

@@ -45,12 +45,13 @@ TEST_F(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount
     const Case cases[] = {{3, 3, 1, 0.0f},     {4, 7, 1, 60.0f},    {7, 4, 1, 0.0f},    {50, 50, 1, 0.0f},
                           {23, 61, 1, 250.0f}, {61, 23, 1, 20.0f},  {110, 97, 2, 0.0f}, {256, 256, 2, 5.0f},
                           {90, 700, 3, 0.0f},  {700, 90, 0, 30.0f}, {2, 5, 1, 30.0f},   {5, 2, 2, 0.0f}};
-    // Both line orientations, all four quadrants, the axes, ties between |x| and |z|, then a light
-    // circling as the frame loop's does.
+    // Both line orientations, all four quadrants, the axes, ties between |x| and |z|, lights straight
+    // down, skimming the ground and from below (no shadows), then a light circling as the frame
+    // loop's does.
     std::vector<std::array<float, 3>> lights = {
-        {100, -35, 0},  {-100, -35, 0},  {0, -35, 100},   {0, -35, -100},     {30, -20, 30},
-        {-30, -20, 30}, {30, -20, -30},  {-30, -20, -30}, {45, -15, 12},      {-45, -15, 12},
-        {12, -15, -45}, {-12, -15, -45}, {7, -90, -3},    {-0.5f, -1, 0.25f}, {0, -1, 0}};
+        {100, -35, 0},  {-100, -35, 0},     {0, -35, 100}, {0, -35, -100}, {30, -20, 30},  {-30, -20, 30},
+        {30, -20, -30}, {-30, -20, -30},    {45, -15, 12}, {-45, -15, 12}, {12, -15, -45}, {-12, -15, -45},
+        {7, -90, -3},   {-0.5f, -1, 0.25f}, {0, -1, 0},    {1, 0, 0},      {20, 10, 5}};
     for (int frame = 0; frame < 12; ++frame)
         lights.push_back({45.0f * std::cos(0.55f * frame), -15.0f, 45.0f * std::sin(0.55f * frame)});
     unsigned seed = 1;
