@@ -1,20 +1,8 @@
 #include "app/gl/EglHeadlessContext.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
-
-bool HasClientExtension(const char* name) {
-    const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-    if (extensions == nullptr)
-        return false;
-    const std::size_t length = std::strlen(name);
-    for (const char* at = std::strstr(extensions, name); at != nullptr; at = std::strstr(at + 1, name))
-        if ((at == extensions || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0'))
-            return true;
-    return false;
-}
 
 std::string EglErrorText(const char* step) {
     char code[16];
@@ -27,7 +15,7 @@ std::string EglErrorText(const char* step) {
 std::unique_ptr<EglHeadlessContext> EglHeadlessContext::Create(int width, int height, std::string* error) {
     std::string ignored;
     std::string& message = error != nullptr ? *error : ignored;
-    if (!HasClientExtension("EGL_MESA_platform_surfaceless")) {
+    if (!epoxy_has_egl_extension(EGL_NO_DISPLAY, "EGL_MESA_platform_surfaceless")) {
         message = "EGL has no surfaceless platform (Mesa's EGL, Debian package libegl-mesa0, provides it)";
         return nullptr;
     }

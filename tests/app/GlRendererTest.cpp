@@ -109,9 +109,11 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
         const Image textured = frame({mesh});
         EXPECT_EQ(Rgb(textured, W / 2, 8) << 12 | Rgb(textured, W / 2, 40), colours) << handle;
     }
+    EXPECT_TRUE(device->ReleaseTexture(1) && !device->ReleaseTexture(1)); // and the bound one goes too
+    EXPECT_EQ(Rgb(frame({grey.get()}), W / 2, 8), 0x222);
 
     auto squares = buffer(Squares({-4, 0, 4}, 0, 10, 2, 0)), quad = buffer(Squares({0}, 0, 10, 1, 0));
-    EXPECT_EQ(std::pair(device->FrameCount, device->DrawCalls), std::pair(5u, 7));
+    EXPECT_EQ(std::pair(device->FrameCount, device->DrawCalls), std::pair(6u, 8));
     IndexBuffer* gone = nullptr;
     device->CreateIndexBuffer(&gone);
     gone->Select();
@@ -129,7 +131,7 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
         quad->Allocate(4, size, 0, format);
         EXPECT_FALSE(quad->DrawIndexed(4, 4, 2)) << size;
     }
-    EXPECT_EQ(device->DrawCalls, 13);
+    EXPECT_EQ(device->DrawCalls, 14);
     device.reset();
     EXPECT_NE(squares->Get(0), nullptr);
     EXPECT_FALSE(squares->DrawIndexed(4, 12, 2) || quads->Select());

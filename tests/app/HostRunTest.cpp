@@ -113,8 +113,8 @@ TEST_F(HostRunTest, WindowedRunFollowsTheScriptAndEndsOnEscape) {
                            HasSubstr("veltra: 1 PNG file: " + Folder.string() + "/x-%.png\n")));
     const std::size_t rate = out.find(" frames per second"); // paced, though the writing is not counted
     EXPECT_LE(std::stod(out.substr(out.rfind(' ', rate - 1) + 1)), 75.0) << out;
-    for (const char* line :
-         {"Host: grid.bmp not found", "Host: window (x11) 200x100", "at most 60 frames a second"})
+    for (const char* line : {"Host: grid.bmp not found", "Host: window (x11) 200x100, llvmpipe",
+                             "Host: at most 60 frames a second"})
         EXPECT_THAT(Text("veltra.log"), HasSubstr(line));
     const std::optional<Image> frame = Png("x-%.png");
     ASSERT_TRUE(frame);
@@ -126,7 +126,14 @@ TEST_F(HostRunTest, WindowedRunFollowsTheScriptAndEndsOnEscape) {
     EXPECT_LT(detail, 0.5);
 }
 
-TEST_F(HostRunTest, RefusedRunsSayWhyAndWriteNothing) {
+// One frame; a run that ends before its first frame, where the script asks for too wide a window; no module.
+TEST_F(HostRunTest, ShortRunsAndRefusedRunsSayWhatHappened) {
+    EXPECT_THAT(std::get<1>(Veltra({"--frames", "1", "--size", "8x8"})), HasSubstr("veltra: 1 frame in"));
+    std::ofstream(Folder / "HeightmapGeneration.lua") << "window:ResizeWindow(20000, 3)\n";
+    EXPECT_THAT(Veltra({"--keys", "1:down:Escape", "--screenshot", "s.png"}),
+                testing::FieldsAre(1, HasSubstr("veltra: 0 frames in"),
+                                   AllOf(HasSubstr("size 20000x3 is outside 1x1 to 8192x8192; using 8192x3"),
+                                         HasSubstr("no frame was drawn to write to " + Folder.string()))));
     const std::string noModule = "cannot load the engine module " + Folder.string() + "/libnothing.so";
     EXPECT_THAT(Veltra({"--module", "libnothing.so"}), testing::FieldsAre(1, "", HasSubstr(noModule)));
 }

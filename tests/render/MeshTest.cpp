@@ -29,6 +29,11 @@ TEST(MeshTest, AStripDrawsTwoFewerTrianglesThanIndicesAndNothingUncreated) {
     EXPECT_EQ(device.Log->LiveBuffers.size(), 2u);
     EXPECT_TRUE(strip.Draw());
     EXPECT_EQ(device.Log->Calls.back(), "VB2.DrawIndexed(5,50,98)");
+    TerrainVertex vertex{0, 3}, out{};
+    EXPECT_TRUE(strip.SetVertex(2, &vertex) && strip.GetVertex(2, &out) && out.Y == 3.0f);
+    EXPECT_FALSE(strip.GetVertex(50, &out) || strip.GetVertex(2, nullptr) ||
+                 TriangleStripMesh<TerrainVertex>().GetVertex(0, &out) ||
+                 TriangleStripMesh<TerrainVertex>().SetVertex(0, &vertex));
     // Nothing appended yet: a join has no last index to repeat, asks Get for none, adds nothing;
     // one index is enough to join to.
     strip.AddStripJoin(1, 2);
