@@ -12,9 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string error;
     const std::optional<Image> picture = bmp::Decode(std::span<const std::uint8_t>(data, size), &error);
-    if (!picture) {
+    if (!picture)
         return error.empty() ? (std::abort(), 0) : 0;
-    }
     const std::size_t pixels = static_cast<std::size_t>(picture->Width) * picture->Height;
     if (picture->Width <= 0 || picture->Height <= 0 || picture->Width > bmp::MaxSide ||
         picture->Height > bmp::MaxSide || picture->Rgba.size() != pixels * 4 || pixels * 3 > size)

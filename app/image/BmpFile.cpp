@@ -1,6 +1,7 @@
 #include "app/image/BmpFile.h"
 
 #include <bit>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -74,10 +75,10 @@ std::optional<Image> Decode(std::span<const std::uint8_t> bytes, std::string* er
                     "only 24-bit and 32-bit bitmaps are read, not " + std::to_string(bitsPerPixel) + "-bit");
     // INT32_MIN has no positive counterpart, so it is refused along with the other bad sizes.
     if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN || width > MaxSide ||
-        (rawHeight < 0 ? -rawHeight : rawHeight) > MaxSide)
+        std::abs(rawHeight) > MaxSide)
         return Fail(error, "bad picture size");
     const bool topDown = rawHeight < 0;
-    const int height = topDown ? -rawHeight : rawHeight;
+    const int height = std::abs(rawHeight);
 
     Channel red{16, true}, green{8, true}, blue{0, true}, alpha;
     if (compression == CompressionBitFields) {
@@ -85,7 +86,7 @@ std::optional<Image> Decode(std::span<const std::uint8_t> bytes, std::string* er
         const std::size_t masksAt = FileHeaderSize + InfoHeaderSize;
         if (bitsPerPixel != 32 || masksAt + 12 > bytes.size())
             return Fail(error, "bad colour masks");
-        const bool hasAlphaMask = headerSize >= 56 && masksAt + 16 <= bytes.size();
+        const bool hasAlphaMask = headerSize >= 56; // the header check keeps its mask inside the file
         red = green = blue = Channel{};
         bool whole = ChannelFromMask(ReadU32(bytes, masksAt), &red);
         whole = whole && ChannelFromMask(ReadU32(bytes, masksAt + 4), &green);

@@ -48,11 +48,11 @@ TEST(BmpFileTest, EveryLayoutReadsAsWrittenAndBrokenFilesAreRefusedWithAReason) 
     const std::vector<std::uint8_t> good = bmp::Encode(Image(4, 4), 24, false);
     // Each case: where, what, how many bytes. Magic, 8-bit pixels, no planes, run-length compression;
     // width 0, negative, huge, overflowing a row; height 0, most negative; pixels past the end or in
-    // the header; a header too short or longer than the file.
+    // the header; a header too short or longer than the file; bit fields for 24-bit pixels.
     // clang-format off
     const std::tuple<std::size_t, std::uint32_t, int> cases[] = {{0, 'X', 2}, {28, 8, 2}, {26, 0, 2},
         {30, 1, 4}, {18, 0, 4}, {18, 0xFFFFFFFC, 4}, {18, 1u << 20, 4}, {18, 0x7FFFFFFF, 4}, {22, 0, 4},
-        {22, 0x80000000, 4}, {10, 1000, 4}, {10, 20, 4}, {14, 12, 4}, {14, 100000, 4}};
+        {22, 0x80000000, 4}, {10, 1000, 4}, {10, 20, 4}, {14, 12, 4}, {14, 100000, 4}, {30, 3, 4}};
     // clang-format on
     for (const auto& [at, value, size] : cases) {
         bytes = good;
@@ -61,6 +61,8 @@ TEST(BmpFileTest, EveryLayoutReadsAsWrittenAndBrokenFilesAreRefusedWithAReason) 
         EXPECT_FALSE(bmp::Decode(bytes, &error)) << at << " " << value;
         EXPECT_FALSE(error.empty()) << at << " " << value;
     }
+    EXPECT_TRUE(bmp::Decode(bmp::Encode(Image(bmp::MaxSide, 1), 24, true), nullptr) &&
+                bmp::Decode(bmp::Encode(Image(1, bmp::MaxSide), 24, true), nullptr)); // the largest sides
     for (std::size_t length = 0; length < good.size(); length += 7)
         EXPECT_FALSE(bmp::Decode(std::span(good).first(length), nullptr)) << length;
 }

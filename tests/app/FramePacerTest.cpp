@@ -10,8 +10,8 @@ TEST(FramePacerTest, EarlyFramesWaitForTheirSlotAndLateOnesRestartTheSchedule) {
     // On time, early, on time, early; then far behind: no burst to catch up, a whole slot on; then
     // exactly one slot behind, which still keeps the schedule.
     // clang-format off
-    const std::pair<std::chrono::milliseconds, std::chrono::milliseconds> frames[] = {{0ms, 0ms}, {5ms, 15ms},
-        {40ms, 0ms}, {45ms, 15ms}, {500ms, 0ms}, {501ms, 19ms}, {560ms, 0ms}, {561ms, 0ms}};
+    const std::pair<std::chrono::milliseconds, std::chrono::milliseconds> frames[] = {{10ms, 0ms}, {15ms, 15ms},
+        {50ms, 0ms}, {55ms, 15ms}, {510ms, 0ms}, {511ms, 19ms}, {570ms, 0ms}, {571ms, 0ms}};
     // clang-format on
     for (auto [at, delay] : frames)
         EXPECT_EQ(std::pair(pacer.Delay(FramePacer::Clock::time_point{at}),

@@ -3,6 +3,7 @@
 
 #include "app/gl/GlRenderer.h"
 #include "app/gl/EglHeadlessContext.h"
+#include "app/gl/GlVertexBuffer.h"
 #include "app/image/BmpFile.h"
 
 #include <gtest/gtest.h>
@@ -49,19 +50,23 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
     std::string error;
     std::unique_ptr<EglHeadlessContext> context = EglHeadlessContext::Create(W, H, &error);
     ASSERT_NE(context, nullptr) << error;
+    // Sizes it cannot make keep the one it has.
+    EXPECT_TRUE(context->Resize(1, 1, &error) && !context->Resize(1 << 20, 1, &error) &&
+                context->Resize(W, H, &error) && !context->Resize(W, 0, &error) &&
+                !context->Resize(0, H, &error));
     auto device = std::make_unique<GlRenderer>(*context, AssetLocator(std::vector<std::filesystem::path>{}));
     std::vector<std::string> reports;
     device->Report = [&](const std::string& message) { reports.push_back(message); };
     ASSERT_TRUE(device->Startup(W, H)) << device->Error();
     IndexBuffer* indices = nullptr;
-    device->CreateIndexBuffer(&indices);
+    EXPECT_TRUE(device->CreateIndexBuffer(&indices));
     std::unique_ptr<IndexBuffer> quads(indices);
     quads->Allocate(18, 2, 0); // two triangles for each of three quads
     for (std::uint16_t index : {0, 1, 2, 2, 1, 3, 4, 5, 6, 6, 5, 7, 8, 9, 10, 10, 9, 11})
         quads->Append(&index);
     auto buffer = [&](const auto& vertices, std::uint32_t format = 0x152) {
         VertexBuffer* created = nullptr;
-        device->CreateVertexBuffer(&created);
+        EXPECT_TRUE(device->CreateVertexBuffer(&created));
         created->Allocate(static_cast<int>(vertices.size()), sizeof(vertices[0]), 0, format);
         for (const auto& vertex : vertices)
             created->Append(&vertex);
@@ -84,6 +89,17 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
     EXPECT_EQ(std::tuple(Rgb(first, W * 3 / 4, H / 4), Rgb(first, W / 4, H / 4), Rgb(first, W / 2, H * 3 / 4),
                          Rgb(first, W / 2, H / 2)),
               std::tuple(0x400, 0x000, 0x004, 0x040));
+    // A positive yaw turns the view towards -x, where the engine's eye then travels.
+    auto aside = buffer(Squares({-5}, 0, 5, 1, 0xFF0000FF));
+    device->SetCamera(0, 0, 0, 0.785f, 0, 0);
+    EXPECT_EQ(Rgb(frame({aside.get()}), W / 2, H / 2), 0x004);
+    device->SetCamera(0, 0, 0, 0, 0, 0);
+    // After the whole buffer, only a changed vertex goes up, to its place: half the diagonal turns red.
+    const std::vector<Vertex> red = Squares({0}, 0, 5, 1, 0xFF0000);
+    EXPECT_TRUE(near->Set(1, &red[1]));
+    const Image changed = frame({near.get()});
+    EXPECT_EQ(std::pair(Rgb(changed, W / 2, H / 2), static_cast<GlVertexBuffer*>(near.get())->UploadedBytes),
+              std::pair(0x220, 5 * sizeof(Vertex)));
 
     const std::string file = "/tmp/veltra-gl-" + std::to_string(getpid()) + ".bmp";
     Image picture(16, 16); // half red over half blue
@@ -113,9 +129,10 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
     EXPECT_EQ(Rgb(frame({grey.get()}), W / 2, 8), 0x222);
 
     auto squares = buffer(Squares({-4, 0, 4}, 0, 10, 2, 0)), quad = buffer(Squares({0}, 0, 10, 1, 0));
-    EXPECT_EQ(std::pair(device->FrameCount, device->DrawCalls), std::pair(6u, 8));
+    EXPECT_EQ(std::pair(device->FrameCount, device->DrawCalls), std::pair(8u, 10));
     IndexBuffer* gone = nullptr;
-    device->CreateIndexBuffer(&gone);
+    EXPECT_TRUE(!device->CreateIndexBuffer(nullptr) && !device->CreateVertexBuffer(nullptr) &&
+                device->CreateIndexBuffer(&gone));
     gone->Select();
     delete gone; // the selection goes with the buffer
     EXPECT_FALSE(squares->DrawIndexed(4, 12, 2));
@@ -131,7 +148,7 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
         quad->Allocate(4, size, 0, format);
         EXPECT_FALSE(quad->DrawIndexed(4, 4, 2)) << size;
     }
-    EXPECT_EQ(device->DrawCalls, 14);
+    EXPECT_EQ(device->DrawCalls, 16);
     device.reset();
     EXPECT_NE(squares->Get(0), nullptr);
     EXPECT_FALSE(squares->DrawIndexed(4, 12, 2) || quads->Select());
