@@ -1,11 +1,12 @@
 #include "heightmap/Heightmap.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
 // A grid always holds at least one value: the whole-grid operations start from element 0.
 std::int32_t AtLeastOne(std::int32_t side) {
-    return side < 1 ? 1 : side;
+    return std::max(side, 1);
 }
 } // namespace
 

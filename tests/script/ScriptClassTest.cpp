@@ -81,9 +81,9 @@ TEST_F(ScriptClassTest, TheCollectorDeletesWhatScriptsMadeEvenUnderAFinalizerAnd
 TEST_F(ScriptClassTest, ReadingAHandleAsAValueLeavesTheStackAlone) {
     lua_getglobal(L, "gadget");
     ScriptValue value;
-    value.Read(L, 1);
-    EXPECT_EQ(lua_gettop(L), 1);
-    EXPECT_EQ(value.GetInt(), 0);
+    EXPECT_TRUE(value.Read(L, 1) && lua_gettop(L) == 1);
+    EXPECT_TRUE(value.GetInt() == 0 && value.GetFloat() == 0.0f && value.GetDouble() == 0.0 &&
+                value.GetString() == nullptr && value.GetUserData() == nullptr); // no value of any kind
     lua_newtable(L);
     EXPECT_EQ(std::pair(ScriptValue::TypeOf(L, 1), ScriptValue::TypeOf(L, 2)),
               std::pair(ScriptValue::NoValue, ScriptValue::Table));

@@ -32,7 +32,9 @@ TEST_F(ScriptVMTest, OnlyTheBaseLibraryIsOpenAndWhatItDoesNotRefuseWorksAsLuasOw
         {"local parts, i = {'return ', '5'}, 0 print(load('return 6 * 7', 'sum')(),\n"
          "  load(function() i = i + 1 return parts[i] end)(), load('return x', 'env', 't', {x = 7})())",
          "42\t5\t7\n"},
-        {"print(setmetatable({}, {__index = {a = 1}}).a, getmetatable(setmetatable({}, nil)))", "1\tnil\n"},
+        {"print(setmetatable({}, {__index = {a = 1}}).a, getmetatable(setmetatable({}, nil)), "
+         "pcall(setmetatable, {}, 5))",
+         "1\tnil\tfalse\tbad argument #2 to 'setmetatable' (nil or table expected, got number)\n"},
         {"print(xpcall(function(a, b) return a + b, 'ok' end, print, 2, 3))\n"
          "print(xpcall(error, function(m) return 'handled ' .. m end, 'boom'))",
          "true\t5\tok\nfalse\thandled boom\n"},
