@@ -24,12 +24,6 @@ protected:
     void TearDown() override { Harness.Release(); }
 
     CameraCall FrameCamera() { return Harness.Frame(), Harness.Device.Cameras.back(); }
-    std::string Printed(UINT key) {
-        testing::internal::CaptureStdout();
-        Harness.Send(WM_KEYDOWN, key);
-        std::fflush(stdout);
-        return testing::internal::GetCapturedStdout();
-    }
 
     ModuleHarness Harness;
 };
@@ -69,12 +63,13 @@ TEST_F(FrameLoopTest, TheFirstViewAndTheKeys) {
     EXPECT_EQ(FrameCamera().Ty, -700.0f);
     // Page keys change the smoothing (never below 1, still printed) and keypad keys the light's
     // speed, and print the new value; six steps down from 0.003 end just below zero.
-    std::string printed;
+    testing::internal::CaptureStdout();
     for (UINT key : {VK_NEXT, VK_NEXT, VK_NEXT, VK_PRIOR, VK_ADD, VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT,
                      VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT, KeyT})
-        printed += Printed(key);
+        Harness.Send(WM_KEYDOWN, key);
+    std::fflush(stdout);
     EXPECT_EQ(
-        printed,
+        testing::internal::GetCapturedStdout(),
         "2\n1\n1\n2\n0.003500\n0.003000\n0.002500\n0.002000\n0.001500\n0.001000\n0.000500\n-0.000000\n");
 }
 

@@ -39,9 +39,7 @@ TEST_P(LargeTerrainTest, TilesCoverTheGridWithTheSeedsHeightsAndThePlainLighting
 
     veltra::platform::RuntimeSrand(2026);
     const std::unique_ptr<Heightmap> plain(HeightmapGenerator().Generate(width, height, 300, 10.0f, 60.0f));
-    plain->Square();
-    plain->Normalize();
-    plain->Scale(250.0f);
+    plain->Square(), plain->Normalize(), plain->Scale(250.0f); // as Init shapes it
     for (std::size_t n = 0; n < held.Grid.size(); ++n)
         ASSERT_EQ(held.Grid[n].Y, plain->Data[n]) << "vertex " << n;
 

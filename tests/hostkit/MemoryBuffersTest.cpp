@@ -1,5 +1,5 @@
-// The host kit's plain-memory buffers: writes only within what was allocated, and the range of
-// elements changed since the host last uploaded them.
+// The host kit's plain-memory buffers: writes only within what was allocated, the range of
+// elements changed since the host last uploaded them, and indices read back where they were put.
 
 #include "hostkit/MemoryBuffers.h"
 
@@ -17,4 +17,13 @@ TEST(MemoryBuffersTest, WritesStayInsideTheAllocationAndTheChangedRangeCoversThe
     EXPECT_EQ(std::tuple(vertices.FirstChanged, vertices.LastChanged,
                          *static_cast<std::uint32_t*>(vertices.Get(6))),
               std::tuple(1, 9, 7u)); // the marked range ends with the allocation
+    EXPECT_TRUE(vertices.Append(&value) && vertices.Clear() && vertices.GetAppendedCount() == 0 &&
+                vertices.Free() && vertices.Get(0) == nullptr);
+
+    MemoryIndexBuffer indices; // 16-bit indices only; an index is the value's low two bytes, 7
+    EXPECT_TRUE(!indices.Allocate(2, 4, 0) && indices.Allocate(2, 2, 0) && indices.Append(&value) &&
+                indices.Append(&value) && !indices.Append(&value) && indices.Get(1) == 7 &&
+                indices.Get(2) == 0 && indices.Get(-1) == 0 && indices.Clear() &&
+                indices.AppendedCount == 0 && indices.Free() && indices.AllocatedCount == 0 &&
+                indices.Indices().empty());
 }

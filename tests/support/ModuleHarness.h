@@ -25,10 +25,7 @@ public:
     bool Init() { return Engine()->Init(&Device); }
     bool Frame() { return Engine()->Frame(0, &Device); }
     void Release() { Engine()->Release(); }
-    void Destroy() {
-        if (Dll != nullptr)
-            Module.DestroyInterface(&Dll);
-    }
+    void Destroy() { Module.DestroyInterface(&Dll); }
     void WriteFile(const std::string& name, const std::string& text) const;
     std::vector<std::string> LogLines() const;
     // Posts a message to the kernel's window and pumps it through.
