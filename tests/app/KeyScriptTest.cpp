@@ -41,7 +41,11 @@ TEST(SdlKeysTest, KeysBecomeVirtualKeysAndEscapeAsksToClose) {
     // clang-format off
     const std::pair<SDL_Keycode, UINT> keys[] = {{SDLK_LEFT, 37}, {SDLK_PAGEDOWN, 34}, {SDLK_KP_PLUS, 107},
         {SDLK_t, 84}, {SDLK_9, 57}, {SDLK_F12, 123}, {SDLK_KP_7, 103}, {SDLK_KP_0, 96}, {SDLK_RSHIFT, 16},
-        {SDLK_DOWN, 40}, {SDLK_KP_MINUS, 109}, {SDLK_PLUS, 0}};
+        {SDLK_DOWN, 40}, {SDLK_KP_MINUS, 109}, {SDLK_PLUS, 0}, {SDLK_BACKSPACE, 8}, {SDLK_TAB, 9},
+        {SDLK_RETURN, 13}, {SDLK_LCTRL, 17}, {SDLK_RALT, 18}, {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32},
+        {SDLK_PAGEUP, 33}, {SDLK_END, 35}, {SDLK_HOME, 36}, {SDLK_UP, 38}, {SDLK_RIGHT, 39},
+        {SDLK_INSERT, 45}, {SDLK_DELETE, 46}, {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_PERIOD, 110},
+        {SDLK_KP_DIVIDE, 111}};
     // clang-format on
     for (auto [sdl, code] : keys)
         EXPECT_EQ(VirtualKeyFromSdl(sdl), code) << code;

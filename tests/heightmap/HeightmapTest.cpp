@@ -38,9 +38,7 @@ TEST(HeightmapTest, SquareNormalizeScaleFindBothEndsWhereverTheyAreAndFlatGridsG
     Heightmap grid(3, 2);
     const float values[] = {2.0f, -1.0f, -3.0f, 1.0f, 3.0f, -2.0f};
     std::copy(std::begin(values), std::end(values), grid.Data);
-    grid.Square();
-    grid.Normalize();
-    grid.Scale(250.0f);
+    grid.Square(), grid.Normalize(), grid.Scale(250.0f);
     EXPECT_EQ(Values(grid), (std::vector{93.75f, 0.0f, 250.0f, 0.0f, 250.0f, 93.75f}));
     for (auto [width, height] : {std::pair{4, 3}, std::pair{0, 4}, std::pair{-3, -7}}) {
         Heightmap flat(width, height);
