@@ -15,16 +15,19 @@ namespace {
 TEST(TerrainTest, NormalsLeanDownhillAndTheRingHasNone) {
     RecordingRenderer device;
     Terrain ground;
-    Heightmap slope(5, 4); // rising along x (rows 1000/3 apart) with slope 0.5
+    // Rising along x (rows 1000/3 apart) with slope 0.5; along z (columns 250 apart) a parabola
+    // whose slope at column 3, between its neighbours, is 0.5 too.
+    Heightmap slope(5, 4);
     for (int n = 0; n < 20; ++n)
-        slope.Data[n] = static_cast<float>(n / 5) * 500.0f / 3.0f;
+        slope.Data[n] =
+            static_cast<float>(n / 5) * 500.0f / 3.0f + static_cast<float>(n % 5 * (n % 5)) * 250.0f / 12.0f;
     ground.Build(&device, &slope);
     const std::vector<TerrainVertex> grid = TerrainReadBack::From(device).Grid;
     const TerrainVertex& last = grid[13]; // in the last interior row and column
     // The last column and the last row are ring.
     const float held[] = {last.NX, last.NY, last.NZ, last.U, last.V, grid[9].NY, grid[16].NY};
     const float expected[] = {
-        -0.5f / std::sqrt(1.25f), 1.0f / std::sqrt(1.25f), 0.0f, 0.75f, 2.0f / 3.0f, 0, 0};
+        -0.5f / std::sqrt(1.5f), 1.0f / std::sqrt(1.5f), -0.5f / std::sqrt(1.5f), 0.75f, 2.0f / 3.0f, 0, 0};
     for (int i = 0; i < 7; ++i)
         EXPECT_NEAR(held[i], expected[i], 1e-5f) << i;
 }
