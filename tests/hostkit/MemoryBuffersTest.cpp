@@ -23,7 +23,7 @@ TEST(MemoryBuffersTest, WritesStayInsideTheAllocationAndTheChangedRangeCoversThe
     MemoryIndexBuffer indices; // 16-bit indices only; an index is the value's low two bytes, 7
     EXPECT_TRUE(!indices.Allocate(2, 4, 0) && indices.Allocate(2, 2, 0) && indices.Append(&value) &&
                 indices.Append(&value) && !indices.Append(&value) && indices.Get(1) == 7 &&
-                indices.Get(2) == 0 && indices.Get(-1) == 0 && indices.Clear() &&
-                indices.AppendedCount == 0 && indices.Free() && indices.AllocatedCount == 0 &&
-                indices.Indices().empty());
+                indices.Get(2) + indices.Get(-1) == 0 && indices.Clear() && indices.AppendedCount == 0 &&
+                indices.Append(&value) && indices.Free() &&
+                indices.AppendedCount + indices.AllocatedCount == 0 && indices.Indices().empty());
 }
