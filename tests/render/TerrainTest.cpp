@@ -64,13 +64,13 @@ TEST(TerrainTest, BuffersWithoutRoomAreNeverWritten) {
     Terrain ground;
     Heightmap rising(300, 300);
     for (int n = 0; n < 300 * 300; ++n)
-        rising.Data[n] = static_cast<float>(n / 300 + 1);
+        rising.Data[n] = static_cast<float>(n / 300 + 1 + (n % 300 == 299 ? 100 : 0)); // last column raised
     ground.Build(&device, &rising);
     ground.UpdateLighting(nullptr, 100.0f, -35.0f, 0.0f, 3);
-    // The middle, and the corners: the edges of the grid are on it.
+    // The middle, and the corners: the edges of the grid are on it, and the last cell answers there.
     EXPECT_EQ(std::tuple(ground.GetHeight(0.0f, 0.0f), ground.GetHeight(-500.0f, -500.0f),
                          ground.GetHeight(500.0f, 500.0f)),
-              std::tuple(150.5f, 1.0f, 300.0f));
+              std::tuple(150.5f, 1.0f, 400.0f));
 }
 
 } // namespace
