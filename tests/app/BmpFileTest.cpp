@@ -2,8 +2,12 @@
 // refused with a reason instead of being read past their end.
 
 #include "app/image/BmpFile.h"
+#include "assets/GridPicture.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -65,4 +69,11 @@ TEST(BmpFileTest, EveryLayoutReadsAsWrittenAndBrokenFilesAreRefusedWithAReason) 
                 bmp::Decode(bmp::Encode(Image(1, bmp::MaxSide), 24, true), nullptr)); // the largest sides
     for (std::size_t length = 0; length < good.size(); length += 7)
         EXPECT_FALSE(bmp::Decode(std::span(good).first(length), nullptr)) << length;
+}
+
+// The grid texture kept in assets/ for reading without a build is, byte for byte, what its generator writes.
+TEST(BmpFileTest, TheKeptGridTextureIsWhatItsGeneratorWrites) {
+    std::ifstream kept(VELTRA_SOURCE_DIR "/assets/grid.bmp", std::ios::binary);
+    EXPECT_TRUE(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(kept), {}) ==
+                bmp::Encode(MakeGridPicture(), 24, false));
 }

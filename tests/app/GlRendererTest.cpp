@@ -149,5 +149,12 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
     EXPECT_EQ(device->DrawCalls, 16);
     device.reset();
     EXPECT_FALSE(squares->Get(0) == nullptr || squares->DrawIndexed(4, 12, 2) || quads->Select());
+    // Nothing of the device's is left in OpenGL, only the frame's framebuffer and its two renderbuffers.
+    glUseProgram(0); // a program in use is deleted only once it is not
+    int objects = 0;
+    for (GLuint name = 1; name < 64; ++name)
+        objects += glIsBuffer(name) + glIsVertexArray(name) + glIsTexture(name) + glIsProgram(name) +
+                   glIsShader(name) + 10 * (glIsFramebuffer(name) + glIsRenderbuffer(name));
+    EXPECT_EQ(objects, 30);
     EXPECT_TRUE(glGetError() == GL_NO_ERROR) << "an invalid OpenGL call";
 }
