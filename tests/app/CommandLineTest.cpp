@@ -36,6 +36,8 @@ TEST(CommandLineTest, MistakesGiveAMessageAndExitCodeTwo) {
         {{"--size", "0x10"}, "between 1 and 8192"},
         {{"--size", "8193x10"}, "between 1 and"},
         {{"--size", "10x8193"}, "between 1 and"},
+        {{"--size", "1x8192"}, ""},
+        {{"--size", "8192x1"}, ""},
         {{"--frames", "0"}, "--frames: expected a whole number from 1 to 2147483647, not '0'"},
         {{"--frames", "2", "--frames", "3"}, "--frames: given more than once"},
         {{"--every", "2"}, "--every: needs a numbered --screenshot"},
