@@ -24,13 +24,12 @@ class LargeTerrainTest : public ::testing::TestWithParam<Shape> {};
 TEST_P(LargeTerrainTest, TilesCoverTheGridWithTheSeedsHeightsAndThePlainLightingsColours) {
     const auto [width, height] = GetParam();
     ModuleHarness harness;
-    ASSERT_TRUE(harness.Create());
     harness.Device.Log->Enabled = false;
     harness.WriteFile("HeightmapGeneration.lua",
                       "local g = heightmap_generator g.NbHills, g.Seed = 300, 2026\n"
                       "g.MinHillRadius, g.MaxHillRadius, g.Width, g.Height = 10, 60, " +
                           std::to_string(width) + ", " + std::to_string(height));
-    ASSERT_TRUE(harness.Init());
+    ASSERT_TRUE(harness.Create() && harness.Init());
     TerrainReadBack held = TerrainReadBack::From(harness.Device);
     ASSERT_EQ(std::pair(held.Width, held.Height), std::pair(width, height));
     // 256 x 257 splits its rows, 3300 x 20 its columns.

@@ -74,23 +74,20 @@ const HostileScript Catalogue[] = {
 class HostileScriptTest : public ::testing::TestWithParam<HostileScript> {
 protected:
     void SetUp() override { ASSERT_TRUE(Harness.Create()) << Harness.Module.Error(); }
-    void Write(const std::string& source) {
-        const std::filesystem::path file = Harness.Folder / "HeightmapGeneration.lua";
-        if (source == "<directory>")
-            std::filesystem::create_directory(file);
-        else if (source == "<pipe>")
-            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
-        else
-            Harness.WriteFile(file.filename(), source == "<binary>"
-                                                   ? "\x1bLua\x54 not a chunk"
-                                                   : "local g = heightmap_generator " + source);
-    }
     ModuleHarness Harness;
 };
 
 TEST_P(HostileScriptTest, InitBuildsASaneSceneAndSaysWhyAndAFrameDrawsIt) {
     const HostileScript& script = GetParam();
-    Write(script.Source);
+    const std::filesystem::path file = Harness.Folder / "HeightmapGeneration.lua";
+    if (script.Source == "<directory>")
+        std::filesystem::create_directory(file);
+    else if (script.Source == "<pipe>")
+        ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    else
+        Harness.WriteFile(file.filename(), script.Source == "<binary>"
+                                               ? "\x1bLua\x54 not a chunk"
+                                               : "local g = heightmap_generator " + script.Source);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     const bool initialised = Harness.Init();
@@ -127,9 +124,8 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, HostileScriptTest, ::testing::ValuesIn(Catal
 TEST(ModuleReloadTest, AModuleLoadedAgainStartsFromItsDefaults) {
     {
         ModuleHarness first;
-        ASSERT_TRUE(first.Create());
         first.WriteFile("HeightmapGeneration.lua", "heightmap_generator.Width = 100");
-        ASSERT_TRUE(first.Init());
+        ASSERT_TRUE(first.Create() && first.Init());
         first.Release();
     }
     // Nothing keeps the module loaded once its last user has closed it.

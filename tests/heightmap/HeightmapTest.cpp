@@ -36,8 +36,7 @@ void EveryCellHill(Heightmap& grid, float centreX, float centreY, float heightSc
 
 TEST(HeightmapTest, SquareNormalizeScaleFindBothEndsWhereverTheyAreAndFlatGridsGiveZeros) {
     Heightmap grid(3, 2);
-    const float values[] = {2.0f, -1.0f, -3.0f, 1.0f, 3.0f, -2.0f};
-    std::copy(std::begin(values), std::end(values), grid.Data);
+    std::ranges::copy(std::vector{2.0f, -1.0f, -3.0f, 1.0f, 3.0f, -2.0f}, grid.Data);
     grid.Square(), grid.Normalize(), grid.Scale(250.0f);
     EXPECT_EQ(Values(grid), (std::vector{93.75f, 0.0f, 250.0f, 0.0f, 250.0f, 93.75f}));
     for (auto [width, height] : {std::pair{4, 3}, std::pair{0, 4}, std::pair{-3, -7}}) {
@@ -68,8 +67,7 @@ TEST(HeightmapTest, GenerateTakesTwoDrawsAHillAndPlacesThemAsDescribed) {
     EXPECT_EQ(Values(*grid), Values(expected));
     RuntimeSrand(5u); // no hills, no draws
     grid.reset(generator.Generate(6, 6, -5, 4.0f, 8.0f));
-    EXPECT_EQ(RuntimeRand(), 54);
-    EXPECT_EQ(Values(*grid), std::vector<float>(36, 0.0f));
+    EXPECT_EQ(std::pair(RuntimeRand(), Values(*grid)), std::pair(54, std::vector<float>(36, 0.0f)));
 }
 
 TEST(HeightmapTest, HillsMatchTheEveryCellLoopExactly) {

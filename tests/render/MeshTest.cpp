@@ -71,8 +71,7 @@ TEST(MeshTest, TheBoxIsAClosedSurfaceOverItsEightCorners) {
     std::map<std::pair<int, int>, int> edges;
     for (std::size_t i = 0; i < indices.size(); ++i)
         ++edges[std::minmax<int>(indices[i], indices[i - i % 3 + (i + 1) % 3])];
-    EXPECT_EQ(indices.size(), 36u);
-    EXPECT_EQ(edges.size(), 18u);
+    EXPECT_EQ(std::pair(indices.size(), edges.size()), std::pair(std::size_t{36}, std::size_t{18}));
     for (const auto& [edge, triangles] : edges)
         EXPECT_TRUE(triangles == 2 && edge.first != edge.second && edge.second < 8)
             << edge.first << edge.second;

@@ -16,11 +16,8 @@
 
 class TerrainLightingOracle {
 public:
-    std::vector<float> HorizonHeight[2];
-    std::vector<float> HorizonDrop[2];
-    std::vector<float> ShadowLevel;
-    std::vector<float> LightLevel;
-    std::vector<float> DisplayLevel;
+    std::vector<float> HorizonHeight[2], HorizonDrop[2];
+    std::vector<float> ShadowLevel, LightLevel, DisplayLevel;
     bool FirstCall = true;
 
     static constexpr std::uint32_t NotANumberMark = 0xBAD0BAD0u;
@@ -59,8 +56,7 @@ public:
         const int rowFirst = lightX < 0.0f ? H - 1 : 0, rowStep = lightX < 0.0f ? -1 : 1;
         const float x0 = lightX < 0.0f ? +ExtentX / 2.0f : -ExtentX / 2.0f;
         const bool rowLines = lightZ * lightZ < lightX * lightX;
-        const int lineCount = rowLines ? H : W;
-        const int lineLength = rowLines ? W : H;
+        const int lineCount = rowLines ? H : W, lineLength = rowLines ? W : H;
         // 5. Lines.
         for (int line = 0; line < lineCount; ++line) {
             for (int step = 0; step < lineLength; ++step) {
@@ -81,8 +77,7 @@ public:
                 const float wk = 1.0f - (p - k), wk1 = 1.0f - (k1 - p);
                 std::vector<float>& Hcur = HorizonHeight[cur];
                 std::vector<float>& Dcur = HorizonDrop[cur];
-                const float Hp = wk * Hcur[k] + wk1 * Hcur[k1];
-                const float Dp = wk * Dcur[k] + wk1 * Dcur[k1];
+                const float Hp = wk * Hcur[k] + wk1 * Hcur[k1], Dp = wk * Dcur[k] + wk1 * Dcur[k1];
                 float factor = 1.0f;
                 if (h < Hp) {
                     const float f = ((h - Dp) / (Hp - Dp)) * (h / Hp);

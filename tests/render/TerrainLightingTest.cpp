@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -21,14 +22,6 @@ protected:
     // The module's lighting is shared by every terrain: each test starts from the state at load.
     void SetUp() override { Device.Log->Enabled = false; }
     void TearDown() override { TerrainLighting::Module().Reset(), TerrainLighting::Module().SetThreads(0); }
-
-    // The host's vertices after building a width x height terrain.
-    std::vector<TerrainVertex> Build(int width, int height, const std::vector<float>& heights) {
-        Heightmap grid(width, height);
-        std::copy(heights.begin(), heights.end(), grid.Data);
-        Ground.Build(&Device, &grid);
-        return TerrainReadBack::From(Device).Grid;
-    }
 
     RecordingRenderer Device;
     Terrain Ground;
@@ -39,13 +32,11 @@ protected:
 // both ways round, two wide (nothing inside), smooth and rough, tiled ones, big ones shared between
 // threads.
 TEST_F(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount) {
-    struct Case {
-        int Width, Height, Threads; // Threads 0: one per core
-        float Noise;
-    };
-    const Case cases[] = {{3, 3, 1, 0.0f},     {3, 150, 1, 60.0f},  {7, 150, 1, 0.0f},  {50, 50, 1, 0.0f},
-                          {23, 61, 1, 250.0f}, {61, 23, 1, 20.0f},  {110, 97, 2, 0.0f}, {256, 256, 2, 5.0f},
-                          {90, 700, 3, 0.0f},  {700, 90, 0, 30.0f}, {2, 5, 1, 30.0f},   {5, 2, 2, 0.0f}};
+    // Width, height, threads (0: one per core), noise.
+    const std::tuple<int, int, int, float> cases[] = {
+        {3, 3, 1, 0.0f},     {3, 150, 1, 60.0f},  {7, 150, 1, 0.0f},  {50, 50, 1, 0.0f},
+        {23, 61, 1, 250.0f}, {61, 23, 1, 20.0f},  {110, 97, 2, 0.0f}, {256, 256, 2, 5.0f},
+        {90, 700, 3, 0.0f},  {700, 90, 0, 30.0f}, {2, 5, 1, 30.0f},   {5, 2, 2, 0.0f}};
     // Both line orientations, all four quadrants, the axes, ties between |x| and |z|, lights straight
     // down, skimming the ground and from below (no shadows), then a light circling as the frame
     // loop's does.
@@ -58,8 +49,10 @@ TEST_F(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount
     unsigned seed = 1;
     for (const auto& [width, height, threads, noise] : cases) {
         SCOPED_TRACE(testing::Message() << width << " x " << height << ", " << threads << " threads");
-        std::vector<TerrainVertex> reference =
-            Build(width, height, lighting_grids::Hills(width, height, ++seed, 40, noise));
+        Heightmap grid(width, height);
+        std::ranges::copy(lighting_grids::Hills(width, height, ++seed, 40, noise), grid.Data);
+        Ground.Build(&Device, &grid);
+        std::vector<TerrainVertex> reference = TerrainReadBack::From(Device).Grid; // the host's vertices
         TerrainLightingOracle oracle;
         TerrainLighting::Module().SetThreads(threads);
         const std::size_t calls = width * height > 30000 ? 10 : lights.size(); // big grids: axes and ties

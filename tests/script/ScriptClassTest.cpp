@@ -55,16 +55,12 @@ TEST_F(ScriptClassTest,
     }
 }
 
-// Scripts may not give tables finalizers; native code still can, and the binding must cope.
-void AllowFinalizers(lua_State* L) {
+TEST_F(ScriptClassTest, TheCollectorDeletesWhatScriptsMadeEvenUnderAFinalizerAndNeverBoundObjects) {
+    const int deletedBefore = Gadget::Deleted;
+    // Scripts may not give tables finalizers; native code still can, and the binding must cope.
     lua_pushcfunction(L,
                       ([](lua_State* state) { return lua_settop(state, 2), lua_setmetatable(state, 1), 1; }));
     lua_setglobal(L, "setmetatable");
-}
-
-TEST_F(ScriptClassTest, TheCollectorDeletesWhatScriptsMadeEvenUnderAFinalizerAndNeverBoundObjects) {
-    const int deletedBefore = Gadget::Deleted;
-    AllowFinalizers(L);
     // The gadget is finalized (deleted) before its holder, whose finalizer was set first.
     EXPECT_EQ(Run("local made = Gadget() made.Count = 3 made:Poke(5, 6) print(made.Count, gadget.Count)\n"
                   "local holder = setmetatable({}, {__gc = function(self)\n"

@@ -39,10 +39,11 @@ protected:
     void SetUp() override { Open(); }
     void TearDown() override { ScriptVM::Close(L); }
     void Open(std::size_t memoryLimit = ScriptVM::DefaultMemoryLimit,
+              std::int32_t instructionLimit = ScriptVM::DefaultInstructionLimit,
               std::chrono::milliseconds timeLimit = ScriptVM::DefaultTimeLimit) {
         if (L != nullptr)
             ScriptVM::Close(L);
-        L = ScriptVM::Open(memoryLimit, ScriptVM::DefaultInstructionLimit, timeLimit);
+        L = ScriptVM::Open(memoryLimit, instructionLimit, timeLimit);
         ASSERT_TRUE(L != nullptr && ScriptVM::OpenBaseLibrary(L) && BindWindowClass(L, HostWindow) &&
                     BindGadgetClass(L, TheGadget));
     }

@@ -58,7 +58,7 @@ TEST_F(ScriptVMTest, MemoryFreedAfterTheCeilingIsReachedCanBeUsedAgain) {
 }
 
 TEST_F(ScriptVMTest, TheTimeLimitCountsFromEachCallAndOnceReachedStopsTheStateForGood) {
-    Open(ScriptVM::DefaultMemoryLimit, 200ms);
+    Open(ScriptVM::DefaultMemoryLimit, ScriptVM::DefaultInstructionLimit, 200ms);
     ::usleep(300'000); // longer than the limit, but no script was running
     EXPECT_EQ(Run("gadget.Count = 8 for i = 1, 3e6 do end"), ""); // millions of instructions are allowed
     EXPECT_EQ(TheGadget.Count, 8);
@@ -71,9 +71,7 @@ TEST_F(ScriptVMTest, TheTimeLimitCountsFromEachCallAndOnceReachedStopsTheStateFo
 }
 
 TEST_F(ScriptVMTest, TheInstructionLimitStopsAScriptAndEveryInstructionAfterIt) {
-    ScriptVM::Close(L);
-    L = ScriptVM::Open(ScriptVM::DefaultMemoryLimit, 100'000, ScriptVM::DefaultTimeLimit);
-    ASSERT_TRUE(L != nullptr && ScriptVM::OpenBaseLibrary(L) && BindGadgetClass(L, TheGadget));
+    Open(ScriptVM::DefaultMemoryLimit, 100'000);
     // Catching the error must not let the script carry on.
     EXPECT_THAT(
         Run("gadget.Count = 5 while true do pcall(function() while true do end end) gadget.Count = 6 end"),
