@@ -73,16 +73,25 @@ TEST_F(ScriptClassTest, TheCollectorDeletesWhatScriptsMadeEvenUnderAFinalizerAnd
 }
 
 // Method arguments are read one by one in whatever order the compiler chooses: reading one, a
-// handle included, must not move the others. A handle is no table of the script's.
-TEST_F(ScriptClassTest, ReadingAHandleAsAValueLeavesTheStackAlone) {
+// handle included, must not move the others. A handle is no table of the script's; every other kind
+// of value reads as its own.
+TEST_F(ScriptClassTest, ValuesReadAsTheirKindAndAHandleLeavesTheStackAlone) {
     lua_getglobal(L, "gadget");
     ScriptValue value;
     EXPECT_TRUE(value.Read(L, 1) && lua_gettop(L) == 1);
     EXPECT_TRUE(value.GetInt() == 0 && value.GetFloat() == 0.0f && value.GetDouble() == 0.0 &&
                 value.GetString() == nullptr && value.GetUserData() == nullptr); // no value of any kind
-    lua_newtable(L);
-    EXPECT_EQ(std::pair(ScriptValue::TypeOf(L, 1), ScriptValue::TypeOf(L, 2)),
-              std::pair(ScriptValue::NoValue, ScriptValue::Table));
+    // Every kind has its code; those that carry something go back as they came and read as what they are.
+    lua_newtable(L), lua_pushstring(L, "text"), lua_pushlightuserdata(L, &value), lua_pushnumber(L, 2.5);
+    lua_newuserdatauv(L, 1, 0), lua_getglobal(L, "print"), lua_pushnil(L), lua_pushboolean(L, 1);
+    std::vector<int> codes;
+    for (int index = 1; index <= 9; ++index)
+        codes.push_back(ScriptValue::TypeOf(L, index));
+    EXPECT_EQ(codes, (std::vector{-1, 4, 3, 0, 2, 0, 5, 1, -1}));
+    for (int index = 3; index <= 5; ++index)
+        EXPECT_TRUE(value.Read(L, index) && value.Push(L) && lua_rawequal(L, index, index + 7)) << index;
+    EXPECT_TRUE(value.Read(L, 3) && value.GetString() == std::string("text") && value.Read(L, 4) &&
+                value.GetUserData() == &value);
 }
 
 } // namespace
