@@ -26,7 +26,7 @@ protected:
 };
 
 // The first view looks straight down from 700 above; T switches to the fly view on its release only,
-// where Up moves the eye (at (-Tx, -Tz)) 1.5 a frame along its heading and Left turns it 0.15.
+// where Up moves the eye (at (-Tx, -Tz)) 1.5 a frame along its heading and Left turns it 0.15, Right back.
 TEST_F(FrameLoopTest, TheFirstViewAndTheKeys) {
     const CameraCall first = FrameCamera();
     EXPECT_EQ((std::vector<float>{first.Tx, first.Ty, first.Tz, first.Yaw, first.Pitch, first.Roll}),
@@ -43,8 +43,8 @@ TEST_F(FrameLoopTest, TheFirstViewAndTheKeys) {
         moved = FrameCamera();
     EXPECT_NEAR(start.Tz - moved.Tz, 6.0f, 1e-4f);
     EXPECT_EQ(moved.Tx, start.Tx);
-    Harness.Send(WM_KEYDOWN, VK_LEFT);
-    Harness.Send(WM_KEYDOWN, VK_LEFT);
+    for (UINT key : {VK_LEFT, VK_LEFT, VK_RIGHT, VK_LEFT})
+        Harness.Send(WM_KEYDOWN, key);
     const CameraCall turned = FrameCamera();
     EXPECT_FLOAT_EQ(turned.Yaw, 0.3f);
     EXPECT_NEAR(moved.Tx - turned.Tx, -1.5f * std::sin(0.3f), 1e-4f);
