@@ -9,15 +9,6 @@
 #include <fstream>
 #include <iterator>
 
-namespace {
-
-void Put(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, int size = 4) {
-    for (int i = 0; i < size; ++i)
-        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-} // namespace
-
 TEST(BmpFileTest, EveryLayoutReadsAsWrittenAndBrokenFilesAreRefusedWithAReason) {
     // Widths 1, 2, 3 and 5 give 24-bit rows that need 1, 2, 3 and 1 padding bytes.
     for (int width : {1, 2, 3, 5, 50})
@@ -37,16 +28,20 @@ TEST(BmpFileTest, EveryLayoutReadsAsWrittenAndBrokenFilesAreRefusedWithAReason) 
 
     // Bit fields after a large header: red in the lowest byte, alpha from its mask.
     std::vector<std::uint8_t> bytes(14 + 124 + 4, 0);
+    const auto put = [&bytes](std::size_t at, std::uint32_t value, int size = 4) { // little-endian
+        for (int i = 0; i < size; ++i)
+            bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    };
     // clang-format off
     const std::pair<std::size_t, std::uint32_t> fields[] = {{0, 'B' | 'M' << 8}, {10, 14 + 124}, {14, 124},
         {18, 1}, {22, 1}, {26, 1}, {28, 32}, {30, 3}, {54, 0xFF}, {58, 0xFF00}, {62, 0xFF0000},
         {66, 0xFF000000}, {138, 0x80332211}};
     // clang-format on
     for (auto [at, value] : fields)
-        Put(bytes, at, value);
+        put(at, value);
     EXPECT_EQ(bmp::Decode(bytes, nullptr).value_or(Image()).Rgba,
               (std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0x80}));
-    Put(bytes, 54, 0x1F0);
+    put(54, 0x1F0);
     EXPECT_FALSE(bmp::Decode(bytes, nullptr)) << "a mask that is not a whole byte";
 
     const std::vector<std::uint8_t> good = bmp::Encode(Image(4, 4), 24, false);
@@ -60,10 +55,9 @@ TEST(BmpFileTest, EveryLayoutReadsAsWrittenAndBrokenFilesAreRefusedWithAReason) 
     // clang-format on
     for (const auto& [at, value, size] : cases) {
         bytes = good;
-        Put(bytes, at, value, size);
+        put(at, value, size);
         std::string error;
-        EXPECT_FALSE(bmp::Decode(bytes, &error)) << at << " " << value;
-        EXPECT_FALSE(error.empty()) << at << " " << value;
+        EXPECT_TRUE(!bmp::Decode(bytes, &error) && !error.empty()) << at << " " << value;
     }
     EXPECT_TRUE(bmp::Decode(bmp::Encode(Image(bmp::MaxSide, 1), 24, true), nullptr) &&
                 bmp::Decode(bmp::Encode(Image(1, bmp::MaxSide), 24, true), nullptr)); // the largest sides

@@ -31,10 +31,9 @@ TEST(KeyScriptTest, DueMessagesArePostedOnTheirFramesAsTheKeyboardSendsThem) {
     DestroyWindow(window);
     for (const char* broken : {"1:down", "x:down:Up", "0:down:Up", "-3:down:Up", "5-2:down:Up", "1-:down:Up",
                                "1:hold:Up", "1:down:Banana", "1:down:300", "1:down:F13", "1:down:Kp",
-                               "1:down:0x26", "1:down:Up,2:up", "999999999999:up:T"}) {
-        EXPECT_FALSE(KeyScript::Parse(broken, &error)) << broken;
-        EXPECT_EQ(error.rfind("key event '", 0), 0u) << broken << ": " << error;
-    }
+                               "1:down:0x26", "1:down:Up,2:up", "999999999999:up:T"})
+        EXPECT_TRUE(!KeyScript::Parse(broken, &error) && error.starts_with("key event '"))
+            << broken << ": " << error;
 }
 
 // The window's keys reach the engine with their virtual-key codes; Escape asks to close.
