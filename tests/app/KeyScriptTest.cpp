@@ -36,8 +36,10 @@ TEST(KeyScriptTest, DueMessagesArePostedOnTheirFramesAsTheKeyboardSendsThem) {
             << broken << ": " << error;
 }
 
-// The window's keys reach the engine with their virtual-key codes; Escape asks to close.
-TEST(SdlKeysTest, KeysBecomeVirtualKeysAndEscapeAsksToClose) {
+// The window's keys reach the engine with their virtual-key codes, and its events as the system's
+// window messages: a key's repeat count 1, bit 30 its previous state, bit 31 going up; Escape going
+// down, quitting and closing the window ask to close; a motion packs x and y into 16 bits each.
+TEST(SdlKeysTest, KeysBecomeVirtualKeysAndEventsTheSystemsWindowMessages) {
     // clang-format off
     const std::pair<SDL_Keycode, UINT> keys[] = {{SDLK_LEFT, 37}, {SDLK_PAGEDOWN, 34}, {SDLK_KP_PLUS, 107},
         {SDLK_t, 84}, {SDLK_9, 57}, {SDLK_F12, 123}, {SDLK_KP_7, 103}, {SDLK_KP_0, 96}, {SDLK_RSHIFT, 16},
@@ -45,11 +47,27 @@ TEST(SdlKeysTest, KeysBecomeVirtualKeysAndEscapeAsksToClose) {
         {SDLK_RETURN, 13}, {SDLK_LCTRL, 17}, {SDLK_RALT, 18}, {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32},
         {SDLK_PAGEUP, 33}, {SDLK_END, 35}, {SDLK_HOME, 36}, {SDLK_UP, 38}, {SDLK_RIGHT, 39},
         {SDLK_INSERT, 45}, {SDLK_DELETE, 46}, {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_PERIOD, 110},
-        {SDLK_KP_DIVIDE, 111}, {SDLK_KP_9, 105}};
+        {SDLK_KP_DIVIDE, 111}, {SDLK_KP_9, 105}, {SDLK_0, 48}};
     // clang-format on
     for (auto [sdl, code] : keys)
         EXPECT_EQ(VirtualKeyFromSdl(sdl), code) << code;
-    SDL_Event event{SDL_KEYDOWN};
-    event.key.keysym.sym = SDLK_ESCAPE;
-    EXPECT_EQ(TranslateSdlEvent(event).value_or(WindowMessage{}).Message, WM_CLOSE);
+    auto key = [](Uint32 type, SDL_Keycode sym, Uint8 repeat = 0) {
+        SDL_Event event{type};
+        event.key.keysym.sym = sym, event.key.repeat = repeat;
+        return event;
+    };
+    SDL_Event motion{SDL_MOUSEMOTION}, close{SDL_WINDOWEVENT}, other{SDL_WINDOWEVENT};
+    motion.motion.x = 65537, motion.motion.y = -1, close.window.event = SDL_WINDOWEVENT_CLOSE;
+    std::string sent; // message/wParam/lParam, or - for none
+    for (const SDL_Event& event :
+         {key(SDL_KEYDOWN, SDLK_t), key(SDL_KEYDOWN, SDLK_t, 1), key(SDL_KEYUP, SDLK_t),
+          key(SDL_KEYDOWN, SDLK_ESCAPE), key(SDL_KEYUP, SDLK_ESCAPE), key(SDL_KEYDOWN, SDLK_PLUS), motion,
+          SDL_Event{SDL_QUIT}, close, other}) {
+        const std::optional<WindowMessage> m = TranslateSdlEvent(event);
+        sent += m ? std::to_string(m->Message) + "/" + std::to_string(m->WParam) + "/" +
+                        std::to_string(m->LParam) + " "
+                  : "- ";
+    }
+    EXPECT_EQ(sent,
+              "256/84/1 256/84/1073741825 257/84/3221225473 16/0/0 - - 512/0/4294901761 16/0/0 16/0/0 - ");
 }
