@@ -17,8 +17,9 @@ TEST(MemoryBuffersTest, WritesStayInsideTheAllocationAndTheChangedRangeCoversThe
     EXPECT_EQ(std::tuple(vertices.FirstChanged, vertices.LastChanged,
                          *static_cast<std::uint32_t*>(vertices.Get(6))),
               std::tuple(1, 9, 7u)); // the marked range ends with the allocation
-    EXPECT_TRUE(vertices.Append(&value) && vertices.Clear() && vertices.GetAppendedCount() == 0 &&
-                vertices.Free() && vertices.Get(0) == nullptr);
+    EXPECT_TRUE(vertices.Append(&value) && !vertices.Append(nullptr) && vertices.GetAppendedCount() == 1 &&
+                vertices.Clear() && vertices.GetAppendedCount() == 0 && vertices.Free() &&
+                vertices.Get(0) == nullptr);
 
     MemoryIndexBuffer indices; // 16-bit indices only; an index is the value's low two bytes, 7
     EXPECT_TRUE(!indices.Allocate(2, 4, 0) && indices.Allocate(2, 2, 0) && indices.Append(&value) &&
