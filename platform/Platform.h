@@ -134,21 +134,9 @@ public:
     virtual void Poll() = 0;
 };
 
-// Geometry and visibility last given to MoveWindow and ShowWindow.
-struct WindowPlacement {
-    int X = 0;
-    int Y = 0;
-    int Width = 0;
-    int Height = 0;
-    bool Visible = false;
-    int MoveCount = 0;
-    int ShowCount = 0;
-};
-
 // Both hooks are process-wide and not owned; pass null to remove.
 VELTRA_PLATFORM_API void SetWindowBackend(WindowBackend* backend);
 VELTRA_PLATFORM_API void SetInputSource(InputSource* source);
-VELTRA_PLATFORM_API bool GetWindowPlacement(HWND hwnd, WindowPlacement* placement);
 // Number of messages waiting in the calling thread's queue.
 VELTRA_PLATFORM_API int PendingMessageCount();
 

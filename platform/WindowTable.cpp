@@ -36,14 +36,6 @@ void SetWindowBackend(WindowBackend* backend) {
     table.Backend = backend;
 }
 
-bool GetWindowPlacement(HWND hwnd, WindowPlacement* placement) {
-    std::optional<WindowRecord> record = LookUpWindow(hwnd);
-    if (!record || placement == nullptr)
-        return false;
-    *placement = record->Placement;
-    return true;
-}
-
 } // namespace veltra::platform
 
 using namespace veltra::platform;
@@ -86,11 +78,6 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL /*repaint*/
         auto found = table.Windows.find(hwnd);
         if (found == table.Windows.end())
             return FALSE;
-        found->second.Placement.X = x;
-        found->second.Placement.Y = y;
-        found->second.Placement.Width = width;
-        found->second.Placement.Height = height;
-        ++found->second.Placement.MoveCount;
         backend = table.Backend;
     }
     if (backend != nullptr)
@@ -108,9 +95,8 @@ BOOL ShowWindow(HWND hwnd, int showCommand) {
         auto found = table.Windows.find(hwnd);
         if (found == table.Windows.end())
             return FALSE;
-        wasVisible = found->second.Placement.Visible;
-        found->second.Placement.Visible = visible;
-        ++found->second.Placement.ShowCount;
+        wasVisible = found->second.Visible;
+        found->second.Visible = visible;
         backend = table.Backend;
     }
     if (backend != nullptr)

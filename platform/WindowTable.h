@@ -10,7 +10,7 @@ namespace veltra::platform {
 struct WindowRecord {
     WNDPROC Procedure = nullptr;
     void* UserData = nullptr;
-    WindowPlacement Placement;
+    bool Visible = false; // as ShowWindow last left it
 };
 
 // A copy of the record, so that no lock is held while a window procedure runs.

@@ -17,8 +17,6 @@ class ModuleHarness {
 public:
     ModuleHarness();
     ~ModuleHarness();
-    ModuleHarness(const ModuleHarness&) = delete;
-    ModuleHarness& operator=(const ModuleHarness&) = delete;
 
     // Loads the module, creates the engine and hands it the kernel; false on failure.
     bool Create();
