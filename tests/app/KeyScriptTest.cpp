@@ -47,7 +47,7 @@ TEST(SdlKeysTest, KeysBecomeVirtualKeysAndEventsTheSystemsWindowMessages) {
         {SDLK_RETURN, 13}, {SDLK_LCTRL, 17}, {SDLK_RALT, 18}, {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32},
         {SDLK_PAGEUP, 33}, {SDLK_END, 35}, {SDLK_HOME, 36}, {SDLK_UP, 38}, {SDLK_RIGHT, 39},
         {SDLK_INSERT, 45}, {SDLK_DELETE, 46}, {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_PERIOD, 110},
-        {SDLK_KP_DIVIDE, 111}, {SDLK_KP_9, 105}, {SDLK_0, 48}};
+        {SDLK_KP_DIVIDE, 111}, {SDLK_KP_9, 105}, {SDLK_0, 48}, {SDLK_a, 65}, {SDLK_z, 90}};
     // clang-format on
     for (auto [sdl, code] : keys)
         EXPECT_EQ(VirtualKeyFromSdl(sdl), code) << code;

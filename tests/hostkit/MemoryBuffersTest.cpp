@@ -13,10 +13,10 @@ TEST(MemoryBuffersTest, WritesStayInsideTheAllocationAndTheChangedRangeCoversThe
                  vertices.MarkChanged(10, 1) || vertices.MarkChanged(3, 0) || vertices.Get(10) != nullptr ||
                  vertices.Allocate(1, 0, 0, 0x2));
     EXPECT_EQ(std::pair(vertices.FirstChanged, vertices.LastChanged), std::pair(0, -1));
-    EXPECT_TRUE(vertices.Set(6, &value) && vertices.Set(2, &value) && vertices.MarkChanged(1, 20));
+    EXPECT_TRUE(vertices.Set(6, &value) && vertices.Set(2, &value) && vertices.MarkChanged(-1, 20));
     EXPECT_EQ(std::tuple(vertices.FirstChanged, vertices.LastChanged,
                          *static_cast<std::uint32_t*>(vertices.Get(6))),
-              std::tuple(1, 9, 7u)); // the marked range ends with the allocation
+              std::tuple(0, 9, 7u)); // the marked range starts at 0 and ends with the allocation
     EXPECT_TRUE(vertices.Append(&value) && !vertices.Append(nullptr) && vertices.GetAppendedCount() == 1 &&
                 vertices.Clear() && vertices.GetAppendedCount() == 0 && vertices.Free() &&
                 vertices.Get(0) == nullptr);
