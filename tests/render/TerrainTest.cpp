@@ -24,11 +24,12 @@ TEST(TerrainTest, NormalsLeanDownhillAndTheRingHasNone) {
     ground.Build(&device, &slope);
     const std::vector<TerrainVertex> grid = TerrainReadBack::From(device).Grid;
     const TerrainVertex& last = grid[13]; // in the last interior row and column
-    // The last column and the last row are ring.
-    const float held[] = {last.NX, last.NY, last.NZ, last.U, last.V, grid[9].NY, grid[16].NY};
-    const float expected[] = {
-        -0.5f / std::sqrt(1.5f), 1.0f / std::sqrt(1.5f), -0.5f / std::sqrt(1.5f), 0.75f, 2.0f / 3.0f, 0, 0};
-    for (int i = 0; i < 7; ++i)
+    // The last column and the last row are ring. In the first interior row and column (grid[6]) the
+    // parabola's slope is 1/6.
+    const float held[] = {last.NX, last.NY, last.NZ, last.U, last.V, grid[9].NY, grid[16].NY, grid[6].NZ};
+    const float lean = 1.0f / std::sqrt(1.5f), first = -1.0f / 6.0f / std::sqrt(1.25f + 1.0f / 36.0f);
+    const float expected[] = {-0.5f * lean, lean, -0.5f * lean, 0.75f, 2.0f / 3.0f, 0, 0, first};
+    for (int i = 0; i < 8; ++i)
         EXPECT_NEAR(held[i], expected[i], 1e-5f) << i;
 }
 
