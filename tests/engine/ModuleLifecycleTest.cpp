@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 // The kernel need only outlive Release: a host may free it before DestroyDllInterface, and one that
@@ -46,6 +49,18 @@ TEST(ModuleLifecycleTest, ReleaseAndDestroyFreeTheSceneAndStopTheInput) {
     harness.Destroy();
     EXPECT_TRUE(harness.Device.Log->LiveBuffers.empty());
     EXPECT_TRUE(window.KeyboardListeners->Listeners.empty() && window.MouseListeners->Listeners.empty());
+}
+
+// Only the two entry points are exported, in every build type: any other name could collide with a
+// host's or another module's (that the closed module is gone is seen in the hostile catalogue).
+TEST(ModuleLifecycleTest, ExportsItsTwoEntryPointsOnly) {
+    std::vector<std::string> exported;
+    FILE* symbols = popen("nm -D --defined-only '" VELTRA_MODULE_PATH "'", "r");
+    ASSERT_NE(symbols, nullptr);
+    for (char line[4096]; std::fgets(line, sizeof(line), symbols) != nullptr;)
+        exported.emplace_back(std::strrchr(line, ' ') + 1);
+    EXPECT_EQ(pclose(symbols), 0);
+    EXPECT_EQ(exported, (std::vector<std::string>{"CreateDllInterface\n", "DestroyDllInterface\n"}));
 }
 
 } // namespace
