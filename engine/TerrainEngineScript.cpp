@@ -21,6 +21,8 @@ void TerrainEngine::RunConfigurationScript(Log& log) {
     log.Write("-> Binding stuff to VM...");
     BindWindowClass(VM, kernel->GetWindow());
     BindHeightmapGeneratorClass(VM, GeneratorInstance);
-    // Optional; a script that fails has told standard error why, and what it set stays set.
-    ScriptVM::RunFile(VM, "HeightmapGeneration.lua");
+    // Optional; a script that fails has told standard error why, and what it set stays set. The
+    // log keeps the reason too: a run's log is where a user looks afterwards.
+    if (!ScriptVM::RunFile(VM, "HeightmapGeneration.lua") && !ScriptVM::LastFailure(VM).empty())
+        log.Write("-> Script failed: %s", ScriptVM::LastFailure(VM).c_str());
 }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <sys/stat.h>
@@ -18,17 +19,42 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr std::size_t MessageSize = 320;
+
 // What a state may spend. The allocator gets it as its user data, so the hook finds it too.
 struct Budget {
     std::size_t Limit = 0; // bytes
     std::size_t Used = 0;
+    std::int32_t InstructionLimit = 0;
     std::int64_t InstructionsLeft = 0;
     std::int32_t HookInterval = 1; // instructions between two calls of the hook
     std::chrono::milliseconds TimeLimit{0};
     bool TimeRunning = false; // inside ScriptVM::Call, whose start set Deadline
     Clock::time_point Deadline;
-    const char* StoppedBy = nullptr; // the message of the limit that stopped the state's scripts
+    lua_State* State = nullptr;       // once open, until closing: where a refused allocation was asked for
+    char StoppedBy[MessageSize] = {}; // the message of the limit that stopped the state's scripts
+    char MemoryRefused[MessageSize] = {}; // the message for the last allocation refused
+    std::string LastFailure;
 };
+
+// "chunk:line: " of the innermost script function running on L, or "" when none is.
+void Where(lua_State* L, char* text, std::size_t size) {
+    lua_Debug frame{};
+    text[0] = '\0';
+    for (int level = 0; lua_getstack(L, level, &frame) != 0; ++level)
+        if (lua_getinfo(L, "Sl", &frame) != 0 && frame.currentline > 0) {
+            std::snprintf(text, size, "%s:%d: ", frame.short_src, frame.currentline);
+            return;
+        }
+}
+
+// A limit's message: where the script was, which limit, and how much it allows.
+void DescribeStop(lua_State* L, char* message, const char* limit, double amount, const char* unit) {
+    char where[256];
+    Where(L, where, sizeof(where));
+    std::snprintf(message, MessageSize, "%sscript stopped: %s limit reached (%.10g %s)", where, limit, amount,
+                  unit);
+}
 
 // Instructions between checks: a few instructions can each take milliseconds (copying a long
 // string, collecting a full heap), so the clock is read often, yet cheaply.
@@ -49,8 +75,12 @@ void* Allocate(void* budgetPointer, void* block, std::size_t oldSize, std::size_
         budget->Used -= held;
         return nullptr;
     }
-    if (newSize > held && newSize - held > budget->Limit - budget->Used)
+    if (newSize > held && newSize - held > budget->Limit - budget->Used) {
+        if (budget->State != nullptr)
+            DescribeStop(budget->State, budget->MemoryRefused, "memory",
+                         static_cast<double>(budget->Limit) / (1 << 20), "MB");
         return nullptr;
+    }
     void* resized = std::realloc(block, newSize);
     if (resized != nullptr)
         budget->Used = budget->Used - held + newSize;
@@ -61,17 +91,18 @@ void* Allocate(void* budgetPointer, void* block, std::size_t oldSize, std::size_
 // instruction fails too, so that a script cannot catch the error with pcall and carry on.
 void WatchScript(lua_State* L, lua_Debug* /*event*/) {
     Budget* budget = BudgetOf(L);
-    if (budget->StoppedBy == nullptr) {
+    if (budget->StoppedBy[0] == '\0') {
         budget->InstructionsLeft -= budget->HookInterval;
         if (budget->InstructionsLeft <= 0)
-            budget->StoppedBy = "script stopped: instruction limit reached";
+            DescribeStop(L, budget->StoppedBy, "instruction", budget->InstructionLimit, "instructions");
         else if (budget->TimeRunning && Clock::now() >= budget->Deadline)
-            budget->StoppedBy = "script stopped: time limit reached";
+            DescribeStop(L, budget->StoppedBy, "time", static_cast<double>(budget->TimeLimit.count()), "ms");
         else
             return;
         lua_sethook(L, &WatchScript, LUA_MASKCOUNT, 1);
     }
-    luaL_error(L, "%s", budget->StoppedBy);
+    lua_pushstring(L, budget->StoppedBy);
+    lua_error(L);
 }
 
 struct OpenState {
@@ -84,6 +115,7 @@ bool ClosingNow = false;
 void CloseState(lua_State* L) {
     // Scripts never see the collections of the final close.
     ClosingNow = true;
+    BudgetOf(L)->State = nullptr;
     lua_close(L);
     ClosingNow = false;
 }
@@ -107,12 +139,17 @@ OpenStates& AllStates() {
     return states;
 }
 
-void PrintError(lua_State* L) {
+// Prints the error on top of the stack, pops it and keeps it as the state's last failure. An
+// allocation the budget refused is named as the memory limit, where Lua only says it got none.
+void Fail(lua_State* L, int status, Budget& budget) {
     const int type = lua_type(L, -1);
-    if (type == LUA_TSTRING || type == LUA_TNUMBER)
-        std::fprintf(stderr, "%s\n", lua_tostring(L, -1));
+    if (status == LUA_ERRMEM && budget.MemoryRefused[0] != '\0')
+        budget.LastFailure = budget.MemoryRefused;
+    else if (type == LUA_TSTRING || type == LUA_TNUMBER)
+        budget.LastFailure = lua_tostring(L, -1);
     else
-        std::fprintf(stderr, "(error object is a %s value)\n", lua_typename(L, type));
+        budget.LastFailure = std::string("(error object is a ") + lua_typename(L, type) + " value)";
+    std::fprintf(stderr, "%s\n", budget.LastFailure.c_str());
     lua_pop(L, 1);
 }
 
@@ -137,6 +174,7 @@ lua_State* ScriptVM::Open(std::size_t memoryLimit, std::int32_t instructionLimit
     auto entry = std::make_unique<OpenState>();
     Budget& budget = entry->Spending;
     budget.Limit = memoryLimit;
+    budget.InstructionLimit = std::max(instructionLimit, 1);
     budget.InstructionsLeft = std::max(instructionLimit, 1);
     budget.HookInterval = std::clamp(instructionLimit, 1, CheckEvery);
     budget.TimeLimit = timeLimit;
@@ -144,6 +182,7 @@ lua_State* ScriptVM::Open(std::size_t memoryLimit, std::int32_t instructionLimit
     if (L == nullptr)
         return nullptr;
     lua_sethook(L, &WatchScript, LUA_MASKCOUNT, budget.HookInterval);
+    budget.State = L;
     entry->State = L;
     AllStates().States.push_back(std::move(entry));
     return L;
@@ -160,16 +199,19 @@ bool ScriptVM::Call(lua_State* L, lua_CFunction function, void* context) {
     if (outermost) {
         budget->TimeRunning = true;
         budget->Deadline = Clock::now() + budget->TimeLimit;
+        budget->MemoryRefused[0] = '\0';
     }
     lua_pushcfunction(L, function);    // function
     lua_pushlightuserdata(L, context); // function, context
-    const bool succeeded = lua_pcall(L, 1, 0, 0) == LUA_OK;
+    const int status = lua_pcall(L, 1, 0, 0);
     if (outermost)
         budget->TimeRunning = false;
-    if (!succeeded)
-        PrintError(L);
+    if (status != LUA_OK)
+        Fail(L, status, *budget);
+    else
+        budget->LastFailure.clear();
     lua_settop(L, top);
-    return succeeded;
+    return status == LUA_OK;
 }
 
 bool ScriptVM::RunFile(lua_State* L, const char* fileName) {
@@ -192,6 +234,10 @@ void ScriptVM::Close(lua_State* L) {
 
 bool ScriptVM::Closing() {
     return ClosingNow;
+}
+
+const std::string& ScriptVM::LastFailure(lua_State* L) {
+    return BudgetOf(L)->LastFailure;
 }
 
 std::size_t ScriptVM::MemoryInUse(lua_State* L) {

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 struct lua_State;
 using lua_CFunction = int (*)(lua_State*);
@@ -26,7 +27,8 @@ public:
     // The base library only (no io, os, package...), restricted as ScriptSandbox.h says.
     static bool OpenBaseLibrary(lua_State* L);
     // Runs function in protected mode with context as its one argument (light userdata). On a
-    // Lua error, prints the message on standard error and gives false.
+    // Lua error, prints the message on standard error and gives false. A limit's message says
+    // where the script was ("chunk:line: ") and which limit stopped it.
     static bool Call(lua_State* L, lua_CFunction function, void* context);
     // Runs a script file from the working directory; text only. A missing file is no error to
     // report (the script is optional): false, nothing printed. A failing one, or one that is no
@@ -38,6 +40,8 @@ public:
     // True while a state is being closed: no script code may then reach a native object that
     // it does not own (its owner may already be gone).
     static bool Closing();
+    // The message of the failure that ended the last Call or RunFile; empty after a success.
+    static const std::string& LastFailure(lua_State* L);
     // Memory the state's allocations hold, in bytes.
     static std::size_t MemoryInUse(lua_State* L);
 };

@@ -61,13 +61,13 @@ const HostileScript Catalogue[] = {
     {"DofileOfItself", "g.Width = 60 dofile('HeightmapGeneration.lua')", 60, 50, "stack overflow"},
     {"DofileWithoutAName", "g.Width = 61 dofile() g.Width = 62", 61, 50, "bad argument #1 to 'dofile'"},
     // Scripts that would never end or want too much.
-    {"NeverEnding", "g.Height = 80\nwhile true do end\n", 50, 80, "script stopped: "},
+    {"NeverEnding", "g.Height = 80\nwhile true do end\n", 50, 80, "HeightmapGeneration.lua:2: script stopped: "},
     {"NeverEndingUnderPcall", "g.Height = 81 while true do pcall(function() while true do end end) g.Height = 82 end", 50, 81, "script stopped: "},
     {"FewInstructionsTakingLong", "g.Width = 28 local s = 'x' for i = 1, 24 do s = s .. s end while true do local t = s .. 'y' end", 28, 50, "time limit reached"},
     {"FinalizerNeverEnding", "g.Width = 20\nsetmetatable({}, {__gc = function() while true do end end}) collectgarbage()\ng.Width = 30", 20, 50,
      "HeightmapGeneration.lua:2: finalizers (__gc) are not allowed"},
     {"ErrorHandlerNeverEnding", "g.Width = 31 print(xpcall(error, function() while true do end end)) g.Width = 32", 31, 50, "script stopped: "},
-    {"StringTooLong", "g.Width = 22 local s = 'x' while true do s = s .. s end", 22, 50, "not enough memory"},
+    {"StringTooLong", "g.Width = 22 local s = 'x' while true do s = s .. s end", 22, 50, "HeightmapGeneration.lua:1: script stopped: memory limit reached (64 MB)"},
 };
 // clang-format on
 
@@ -94,9 +94,13 @@ TEST_P(HostileScriptTest, InitBuildsASaneSceneAndSaysWhyAndAFrameDrawsIt) {
     const std::string output = testing::internal::GetCapturedStdout();
     const std::string errors = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(initialised);
-    std::string said = output + errors;
+    std::string said = output, logged;
     for (const std::string& line : Harness.LogLines())
-        said += line + "\n";
+        logged += line + "\n";
+    said += errors + logged;
+    // What went wrong is in the log as well (each line of it, after the time stamp).
+    for (std::size_t start = 0, end; (end = errors.find('\n', start)) != errors.npos; start = end + 1)
+        EXPECT_NE(logged.find(errors.substr(start, end - start + 1)), std::string::npos) << errors;
     EXPECT_TRUE(*script.Says != '\0' || errors.empty()) << errors;
     EXPECT_NE(said.find(script.Says), std::string::npos) << said;
 

@@ -48,12 +48,15 @@ TEST_F(ScriptVMTest, MemoryFreedAfterTheCeilingIsReachedCanBeUsedAgain) {
     const std::size_t limit = std::size_t{1} << 20;
     Open(limit);
     for (int round = 0; round < 3; ++round) {
-        EXPECT_EQ(Run("gadget.Count = 9 local t = {} for i = 1, 1e8 do t[i] = i end gadget.Count = 10"),
-                  "not enough memory\n");
+        EXPECT_EQ(Run("gadget.Count = 9 local t = {}\nfor i = 1, 1e8 do t[i] = i end gadget.Count = 10"),
+                  "test:2: script stopped: memory limit reached (1 MB)\n");
+        EXPECT_EQ(ScriptVM::LastFailure(L), "test:2: script stopped: memory limit reached (1 MB)");
         EXPECT_EQ(TheGadget.Count, 9);
         EXPECT_LE(ScriptVM::MemoryInUse(L), limit);
         lua_gc(L, LUA_GCCOLLECT);
         EXPECT_LT(ScriptVM::MemoryInUse(L), limit / 4);
+        EXPECT_EQ(Run("local t = {1, 2, 3}"), "");
+        EXPECT_EQ(ScriptVM::LastFailure(L), "");
     }
 }
 
@@ -65,7 +68,7 @@ TEST_F(ScriptVMTest, TheTimeLimitCountsFromEachCallAndOnceReachedStopsTheStateFo
     // Each concatenation copies 16 MB: few instructions, much time.
     EXPECT_THAT(Run("gadget.Count = 6 local s = 'x' for i = 1, 24 do s = s .. s end\n"
                     "while true do pcall(function() while true do local t = s .. 'y' end end) end"),
-                testing::HasSubstr("script stopped: time limit reached"));
+                testing::HasSubstr("test:2: script stopped: time limit reached (200 ms)"));
     EXPECT_THAT(Run("gadget.Count = 7"), testing::HasSubstr("time limit reached"));
     EXPECT_EQ(TheGadget.Count, 6);
 }
@@ -75,7 +78,7 @@ TEST_F(ScriptVMTest, TheInstructionLimitStopsAScriptAndEveryInstructionAfterIt) 
     // Catching the error must not let the script carry on.
     EXPECT_THAT(
         Run("gadget.Count = 5 while true do pcall(function() while true do end end) gadget.Count = 6 end"),
-        testing::HasSubstr("script stopped: instruction limit reached"));
+        testing::HasSubstr("test:1: script stopped: instruction limit reached (100000 instructions)"));
     EXPECT_EQ(TheGadget.Count, 5);
 }
 
