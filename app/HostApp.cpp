@@ -79,6 +79,7 @@ bool HostApp::OpenContext() {
         return false;
     }
     Target = Offscreen.get();
+    Signals = std::make_unique<StopSignals>();
     if (Options.Frames == 0)
         Options.Frames = CommandLine::DefaultHeadlessFrames; // nothing else would end the run
     return true;
@@ -166,6 +167,7 @@ bool HostApp::RunFrames() {
     bool ok = true;
     while (Options.Frames == 0 || FramesRun < Options.Frames) {
         const int frame = FramesRun + 1;
+        HonourStopSignal(frame);
         Options.Keys.PostDue(frame, window.Handle);
         LastFramePosted = frame;
         if (!window.PumpMessages())
@@ -184,6 +186,16 @@ bool HostApp::RunFrames() {
     Seconds = std::chrono::duration<double>(Clock::now() - start - Writing).count();
     FramesPerSecond = Seconds > 0.0 ? FramesRun / Seconds : 0.0;
     return ok;
+}
+
+// After Ctrl-C or SIGTERM the frame about to be drawn is the last, and is written as a last frame is.
+void HostApp::HonourStopSignal(int frame) {
+    const int signal = StopSignals::Caught();
+    if (!Signals || signal == 0 || Options.Frames == frame)
+        return;
+    Options.Frames = frame;
+    Report(std::string("stopped by ") + StopSignals::Name(signal) + ": frame " + std::to_string(frame) +
+           " is the last");
 }
 
 // One frame of the engine, captured and written when it is one of the chosen screenshots.

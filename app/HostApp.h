@@ -5,6 +5,7 @@
 
 #include "app/FramePacer.h"
 #include "app/HostOptions.h"
+#include "app/StopSignals.h"
 #include "host/Host.h"
 #include "hostkit/EngineModule.h"
 
@@ -43,6 +44,7 @@ private:
     bool ApplyFrameSize();
     void ChoosePace();
     bool RunFrames();
+    void HonourStopSignal(int frame);
     bool DrawFrame(int frame);
     bool WriteLastScreenshot();
     void StopEngine();
@@ -59,6 +61,7 @@ private:
     std::unique_ptr<SdlWindow> Shown;     // the window, when there is one
     std::unique_ptr<GlContext> Offscreen; // otherwise the offscreen context
     GlContext* Target = nullptr;          // whichever of the two there is
+    std::unique_ptr<StopSignals> Signals; // offscreen: Ctrl-C and SIGTERM end the run cleanly
     std::unique_ptr<SdlInput> Input;
     std::unique_ptr<GlRenderer> Device;
     DllInterface* Dll = nullptr;

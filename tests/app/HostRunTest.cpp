@@ -135,3 +135,26 @@ TEST_F(HostRunTest, ShortRunsAndRefusedRunsSayWhatHappened) {
     const std::string noModule = "cannot load the engine module " + Folder.string() + "/libnothing.so";
     EXPECT_THAT(Veltra({"--module", "libnothing.so"}), testing::FieldsAre(1, "", HasSubstr(noModule)));
 }
+
+// SIGTERM once frame 1 is written: the frame then drawn is the last, written as a last frame is,
+// and the run ends as a closed window ends one.
+TEST_F(HostRunTest, OffscreenRunStopsCleanlyOnSigterm) {
+    const std::string signalAfterFrameOne =
+        "sh -c '\"$@\" & p=$!; for i in $(seq 1200); do test -e f-0000001.png "
+        "&& break; sleep 0.1; done; kill -TERM $p; wait $p' sh";
+    const auto [exitCode, out, err] =
+        Veltra({"--frames", "1000000", "--size", "64x48", "--screenshot", "f-%07d.png", "--every", "1000000"},
+               signalAfterFrameOne);
+    ASSERT_EQ(exitCode, 0) << err;
+    int frames = 0;
+    ASSERT_EQ(std::sscanf(out.c_str(), "veltra: %d frames in", &frames), 1) << out << err;
+    char last[16];
+    std::snprintf(last, sizeof(last), "%07d", frames);
+    EXPECT_THAT(err, HasSubstr("stopped by SIGTERM: frame " + std::to_string(frames) + " is the last"));
+    EXPECT_THAT(out, HasSubstr("2 PNG files: " + Folder.string() + "/f-0000001.png to " + Folder.string() +
+                               "/f-" + last + ".png"));
+    EXPECT_TRUE(Png("f-" + std::string(last) + ".png"));
+    for (const char* line :
+         {"Releasing VeltraEngine...", "Host: stopped by SIGTERM", "frames per second\n", "=== Log End ==="})
+        EXPECT_THAT(Text("veltra.log"), HasSubstr(line));
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Ctrl-C (SIGINT) and SIGTERM during an offscreen run, where no window turns them into a close:
+// caught, they only note the signal, so that the run ends after a last frame as a closed window
+// ends one. A second signal ends the process at once, in case the run is stuck. A signal the
+// process started out ignoring stays ignored.
+
+class StopSignals {
+public:
+    StopSignals();
+    ~StopSignals(); // the handling they had before
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+    // The signal caught, or 0.
+    static int Caught();
+    // "SIGINT" or "SIGTERM".
+    static const char* Name(int signal);
+};
