@@ -32,6 +32,12 @@ std::optional<FrameSize> FrameSize::Parse(const std::string& text, std::string* 
 }
 
 FrameSize FrameSize::Bounded(std::int64_t width, std::int64_t height, std::string* note) {
+    // No side to bring into range: as if no size had been asked for.
+    if (width < 1 || height < 1) {
+        *note = std::to_string(width) + "x" + std::to_string(height) + " is not a positive size; using " +
+                FrameSize{}.Text();
+        return FrameSize{};
+    }
     const FrameSize bounded{static_cast<int>(std::clamp<std::int64_t>(width, 1, MaxSide)),
                             static_cast<int>(std::clamp<std::int64_t>(height, 1, MaxSide))};
     note->clear();

@@ -18,7 +18,8 @@ struct FrameSize {
 
     // "640x480" (or "640X480"), each side 1..MaxSide, or the reason it is not one.
     static std::optional<FrameSize> Parse(const std::string& text, std::string* error);
-    // The sides brought into range; *note says what was changed and is left empty when nothing was.
+    // The sides brought into range, or the default when a side is not positive; *note says what
+    // was changed and is left empty when nothing was.
     static FrameSize Bounded(std::int64_t width, std::int64_t height, std::string* note);
 
     bool operator==(const FrameSize&) const = default;

@@ -8,6 +8,7 @@
 #include "app/sdl/SdlWindow.h"
 #include "host/Host.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -135,6 +136,7 @@ bool HostApp::ApplyFrameSize() {
         size = FrameSize::Bounded(window.Width, window.Height, &note);
     if (!note.empty())
         Report("the script's window size " + note);
+    size = FitToScreen(size);
     // The kernel's window tells the module the size it really has.
     window.Width = size.Width;
     window.Height = size.Height;
@@ -145,6 +147,17 @@ bool HostApp::ApplyFrameSize() {
     }
     Host.GetLog().Write("Host: %s", Target->Description().c_str());
     return true;
+}
+
+// A window larger than the screen would hang off it, out of reach.
+FrameSize HostApp::FitToScreen(FrameSize size) {
+    int width = 0, height = 0;
+    if (!Shown || !Shown->UsableArea(&width, &height) || (size.Width <= width && size.Height <= height))
+        return size;
+    const FrameSize fitted{std::min(size.Width, width), std::min(size.Height, height)};
+    Report("the window size " + size.Text() + " is larger than the screen's usable area " +
+           FrameSize{width, height}.Text() + "; using " + fitted.Text());
+    return fitted;
 }
 
 // A window keeps to the display (vsync) and to a frame rate; offscreen runs go flat out.
@@ -212,6 +225,11 @@ bool HostApp::DrawFrame(int frame) {
 
 // A plain screenshot name keeps the last frame drawn.
 bool HostApp::WriteLastScreenshot() {
+    if (FramesRun == 0) { // the user ended the run first: nothing failed, and nothing is written
+        Report(std::string("the run ended before its first frame: no frame was drawn") +
+               (Options.Screenshots ? ", no screenshot written" : ""));
+        return true;
+    }
     if (!Options.Screenshots || Options.Screenshots->Numbered())
         return true;
     if (Device->CapturedFrame().Empty()) {

@@ -42,6 +42,7 @@ private:
     void PlaceWindow();
     bool StartEngine();
     bool ApplyFrameSize();
+    FrameSize FitToScreen(FrameSize size);
     void ChoosePace();
     bool RunFrames();
     void HonourStopSignal(int frame);

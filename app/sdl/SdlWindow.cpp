@@ -84,6 +84,18 @@ bool SdlWindow::Resize(int width, int height, std::string* /*error*/) {
     return true;
 }
 
+bool SdlWindow::UsableArea(int* width, int* height) const {
+    SDL_Rect usable{};
+    const int display = SDL_GetWindowDisplayIndex(Window);
+    if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0)
+        return false;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowBordersSize(Window, &top, &left, &bottom, &right); // left at 0 where unknown
+    *width = usable.w - left - right;
+    *height = usable.h - top - bottom;
+    return *width > 0 && *height > 0;
+}
+
 void SdlWindow::Position(int* x, int* y) const {
     SDL_GetWindowPosition(Window, x, y);
 }

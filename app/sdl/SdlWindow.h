@@ -35,6 +35,9 @@ public:
     void Move(HWND hwnd, int x, int y, int width, int height) override;
     void Show(HWND hwnd, bool visible) override;
 
+    // The largest client size that fits the usable area of the window's screen, its borders taken
+    // off; false when the screen does not say.
+    bool UsableArea(int* width, int* height) const;
     // Where the window stands on the screen.
     void Position(int* x, int* y) const;
     // Waits for the display between frames (vsync); false when the driver cannot.

@@ -123,15 +123,21 @@ TEST_F(HostRunTest, WindowedRunFollowsTheScriptAndEndsOnEscape) {
     EXPECT_TRUE(clear == 0.0 && detail < 0.5) << clear << " " << detail;
 }
 
-// One frame; a run that ends before its first frame, where the script asks for too wide a window; no module.
+// One frame, where the script asks for no size at all; a run the user ends before its first frame, where the
+// script asks for too wide a window; no module.
 TEST_F(HostRunTest, ShortRunsAndRefusedRunsSayWhatHappened) {
-    EXPECT_THAT(std::get<1>(Veltra({"--frames", "1", "--size", "8x8"})),
-                AllOf(HasSubstr("veltra: 1 frame in"), Not(HasSubstr(" 0.0 frames")), HasSubstr("second\n")));
+    std::ofstream(Folder / "HeightmapGeneration.lua") << "window:ResizeWindow(0, -5)\n";
+    EXPECT_THAT(Veltra({"--frames", "1"}),
+                testing::FieldsAre(0,
+                                   AllOf(HasSubstr("veltra: 1 frame in"), Not(HasSubstr(" 0.0 frames")),
+                                         HasSubstr("second\n")),
+                                   HasSubstr("size 0x-5 is not a positive size; using 640x480\n")));
+    EXPECT_THAT(Text("veltra.log"), HasSubstr("Host: headless 640x480"));
     std::ofstream(Folder / "HeightmapGeneration.lua") << "window:ResizeWindow(20000, 3)\n";
     EXPECT_THAT(Veltra({"--keys", "1:down:Escape", "--screenshot", "s.png"}),
-                testing::FieldsAre(1, HasSubstr("veltra: 0 frames in"),
+                testing::FieldsAre(0, HasSubstr("veltra: 0 frames in"),
                                    AllOf(HasSubstr("size 20000x3 is outside 1x1 to 8192x8192; using 8192x3"),
-                                         HasSubstr("no frame was drawn to write to " + Folder.string()))));
+                                         HasSubstr("no frame was drawn, no screenshot written"))));
     const std::string noModule = "cannot load the engine module " + Folder.string() + "/libnothing.so";
     EXPECT_THAT(Veltra({"--module", "libnothing.so"}), testing::FieldsAre(1, "", HasSubstr(noModule)));
 }
