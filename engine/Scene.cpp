@@ -9,6 +9,12 @@
 #include "platform/RuntimeRandom.h"
 #include "render/BoxMesh.h"
 #include "render/Terrain.h"
+#include "script/ScriptBindings.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 Heightmap* SceneHeightmap = nullptr;
 Terrain* SceneTerrain = nullptr;
@@ -16,17 +22,74 @@ BoxMesh* SceneBox = nullptr;
 std::uint32_t GridTexture = 0;
 
 namespace {
-// The script sets the generator's fields unchecked; log every value that had to be bounded.
+// How the script gave a setting: as written when the int field could not hold it, else the field.
+std::string Given(const char* property, std::int32_t field) {
+    const auto& notHeld = GeneratorSettingsNotHeld();
+    const auto found = notHeld.find(property);
+    return found != notHeld.end() ? found->second : std::to_string(field);
+}
+
+bool Converted(const char* property) {
+    return GeneratorSettingsNotHeld().count(property) != 0;
+}
+
+void LogRadii(Log& log, const GenerationBounds& bounds) {
+    const std::int32_t first = GeneratorInstance.MinHillRadius;
+    const std::int32_t second = GeneratorInstance.MaxHillRadius;
+    const std::string given = Given("MinHillRadius", first) + " to " + Given("MaxHillRadius", second);
+    if (bounds.RadiiBounded) {
+        log.Write("-> Hill radii %s requested, %d to %d used", given.c_str(), bounds.MinHillRadius,
+                  bounds.MaxHillRadius);
+        return;
+    }
+    if (first <= second && first >= 0 && !Converted("MinHillRadius") && !Converted("MaxHillRadius"))
+        return;
+    // Radii are drawn from the first towards the second; a hill's size does not depend on the sign.
+    const std::int32_t widest = std::max(std::abs(first), std::abs(second));
+    const std::int32_t narrowest =
+        (first < 0) != (second < 0) ? 0 : std::min(std::abs(first), std::abs(second));
+    log.Write("-> Hill radii %s requested, hills of radius %d to %d raised", given.c_str(), narrowest,
+              widest);
+}
+
+void LogHills(Log& log, const GenerationBounds& bounds) {
+    const std::string given = Given("NbHills", GeneratorInstance.NbHills);
+    const std::int32_t raised = std::max(bounds.NbHills, 0);
+    if (bounds.HillsBounded) {
+        // Fewer hills than asked changes the terrain: worth telling at once, not only in the log.
+        char line[256];
+        std::snprintf(
+            line, sizeof(line),
+            "-> Hills %s requested, %d raised: more would take too long for hills this size on this grid",
+            given.c_str(), raised);
+        log.Write("%s", line);
+        std::fprintf(stderr, "%s\n", line);
+    } else if (GeneratorInstance.NbHills < 0 || Converted("NbHills")) {
+        log.Write("-> Hills %s requested, %d raised", given.c_str(), raised);
+    }
+}
+
+void LogSeed(Log& log) {
+    const std::int32_t seed = GeneratorInstance.Seed;
+    if (!Converted("Seed") && seed >= -1) // -1, the default, asks for the clock
+        return;
+    if (seed >= 0)
+        log.Write("-> Seed %s requested, %d used", Given("Seed", seed).c_str(), seed);
+    else
+        log.Write("-> Seed %s requested, the clock used", Given("Seed", seed).c_str());
+}
+
+// The script sets the generator's fields unchecked; log every value that had to be bounded, or that
+// the generator takes otherwise than it was written.
 GenerationBounds BoundedGeneration(Log& log) {
     const GenerationBounds bounds = GenerationBounds::For(GeneratorInstance);
-    if (bounds.SizeBounded)
-        log.Write("-> Grid size %d x %d requested, %d x %d used", GeneratorInstance.Width,
-                  GeneratorInstance.Height, bounds.Width, bounds.Height);
-    if (bounds.RadiiBounded)
-        log.Write("-> Hill radii %d to %d requested, %d to %d used", GeneratorInstance.MinHillRadius,
-                  GeneratorInstance.MaxHillRadius, bounds.MinHillRadius, bounds.MaxHillRadius);
-    if (bounds.HillsBounded)
-        log.Write("-> Hills %d requested, %d raised", GeneratorInstance.NbHills, bounds.NbHills);
+    if (bounds.SizeBounded || Converted("Width") || Converted("Height"))
+        log.Write("-> Grid size %s x %s requested, %d x %d used",
+                  Given("Width", GeneratorInstance.Width).c_str(),
+                  Given("Height", GeneratorInstance.Height).c_str(), bounds.Width, bounds.Height);
+    LogRadii(log, bounds);
+    LogHills(log, bounds);
+    LogSeed(log);
     return bounds;
 }
 } // namespace

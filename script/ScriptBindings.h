@@ -3,6 +3,9 @@
 // properties once per module and registers the class and its instance on the given state; false
 // (with Lua's message on standard error) when the state ran out of memory on the way.
 
+#include <map>
+#include <string>
+
 struct lua_State;
 class HeightmapGenerator;
 class Window;
@@ -14,3 +17,7 @@ bool BindWindowClass(lua_State* L, Window& window);
 // The class named "" with the int properties NbHills, Width, Height, MinHillRadius and
 // MaxHillRadius; generator, which stays the engine's, as the global `heightmap_generator`.
 bool BindHeightmapGeneratorClass(lua_State* L, HeightmapGenerator& generator);
+// The settings the script last gave the bound generator that its int fields could not hold as
+// given (not a number, not whole, beyond 32 bits), by property name, as the script would print
+// them: "1e+30", "many", "table". The field holds the converted value. Each bind starts afresh.
+const std::map<std::string, std::string>& GeneratorSettingsNotHeld();

@@ -58,6 +58,10 @@ public:
     // Accessors of int fields; the stack holds (new value,) field slot, box.
     static int GetField(lua_State* L);
     static int SetField(lua_State* L);
+    // When set, told of each int property a script sets on an object, after the field took the
+    // value, with the value as the script gave it at valueIndex. It must not raise Lua errors.
+    static inline void (*Watcher)(lua_State* L, const T& object, const std::string& property,
+                                  int valueIndex) = nullptr;
 
     static const std::string& Name() { return NameStorage(); }
     static const std::vector<ScriptMethod>& Methods() { return MethodList(); }
@@ -314,5 +318,9 @@ int ScriptClass<T>::SetField(lua_State* L) {
     ScriptValue value;
     value.Read(L, -3);
     object->*IntFields()[static_cast<std::size_t>(slot)] = value.GetInt();
+    if (Watcher != nullptr)
+        for (const ScriptProperty& property : PropertyList())
+            if (property.Slot == slot && property.Setter == &SetField)
+                Watcher(L, *object, property.Name, -3);
     return 0;
 }

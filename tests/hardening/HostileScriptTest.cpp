@@ -28,6 +28,10 @@ struct HostileScript {
     const char* Says = ""; // part of what Init printed or logged; empty: standard error stays empty
     Relief Ground = Relief::Any;
 };
+// A failing case names itself.
+void PrintTo(const HostileScript& script, std::ostream* out) {
+    *out << script.Name;
+}
 
 using enum Relief;
 // clang-format off
@@ -35,12 +39,17 @@ const HostileScript Catalogue[] = {
     // A runaway script is stopped by whichever limit comes first (the instruction limit alone is
     // tested with the script state). Sizes, counts and radii out of range, values that are no numbers or no finite ones; a seed.
     {"NegativeSizes", "g.Width = -5 g.Height = -1", 2, 2, "-> Grid size -5 x -1 requested, 2 x 2 used"},
-    {"HugeSizes", "g.Width = 2^53 g.Height = 3", 4096, 3, "-> Grid size 2147483647 x 3 requested, 4096 x 3 used", Hilly},
-    {"HugeHillCount", "g.NbHills = 1e12", 50, 50, "-> Hills 2147483647 requested,", Hilly},
+    {"HugeSizes", "g.Width = 2^53 g.Height = 3", 4096, 3, "-> Grid size 9.007199254741e+15 x 3 requested, 4096 x 3 used", Hilly},
+    {"HugeHillCount", "g.NbHills = 1e12", 50, 50, "-> Hills 1000000000000 requested, 232210 raised: more would take too long", Hilly},
     {"HugeRadii", "g.MinHillRadius, g.MaxHillRadius = 1e9, -1e9", 50, 50, "-> Hill radii 1000000000 to -1000000000 requested, 4096 to -4096 used"},
     {"NaNEverywhere", "g.NbHills, g.Width, g.Height, g.MinHillRadius, g.MaxHillRadius = 0/0, 0/0, 0/0, 0/0, 0/0", 2, 2, "", Flat},
-    {"Infinities", "g.NbHills, g.Width, g.Height, g.MinHillRadius, g.MaxHillRadius = 1/0, 1/0, -1/0, -1/0, 1/0", 4096, 2},
+    {"Infinities", "g.NbHills, g.Width, g.Height, g.MinHillRadius, g.MaxHillRadius = 1/0, 1/0, -1/0, -1/0, 1/0", 4096, 2, "-> Hills inf requested, "},
     {"Seed", "g.Seed = 0", 50, 50, "-> Terrain 50 x 50, 150 hills of radius 4 to 8, seed 0", Hilly},
+    // Settings the generator takes otherwise than written.
+    {"SeedBeyond32Bits", "g.Seed = 1e30", 50, 50, "-> Seed 1e+30 requested, 2147483647 used\n", Hilly},
+    {"NegativeSeed", "g.Seed = -7.5", 50, 50, "-> Seed -7.5 requested, the clock used\n", Hilly},
+    {"HillCountNoNumber", "g.NbHills = 'many'", 50, 50, "-> Hills many requested, 0 raised\n", Flat},
+    {"RadiiSwappedAcrossZero", "g.MinHillRadius, g.MaxHillRadius = 8, -2", 50, 50, "-> Hill radii 8 to -2 requested, hills of radius 0 to 8 raised\n"},
     // The globals and the handles.
     {"GlobalsCollected", "g, window, heightmap_generator, Window, _G[''] = nil collectgarbage() collectgarbage()", 50, 50, "gc\ngc\n", Hilly},
     {"GlobalsReplaced", "heightmap_generator, window = {Width = 3}, {PlaceWindow = function(self, text) error(text) end}\n"
