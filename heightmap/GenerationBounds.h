@@ -9,7 +9,7 @@ class HeightmapGenerator;
 // heights stay finite, and a hill count whose work Init can afford.
 struct GenerationBounds {
     static constexpr std::int32_t RadiusLimit = 4096;  // cells, either sign
-    static constexpr std::int32_t HillLimit = 1 << 20; // each hill costs two draws and a set-up
+    static constexpr std::int32_t HillLimit = 1 << 20; // each hill costs a few draws and a set-up
     static constexpr double CellVisitLimit = 64.0 * (1 << 20);
 
     std::int32_t Width = 0;

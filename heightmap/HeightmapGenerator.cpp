@@ -8,6 +8,12 @@
 
 HeightmapGenerator GeneratorInstance;
 
+namespace {
+// One draw has 32,768 values: a grid with more cells takes a hill's centre from two (30 bits), so
+// that every cell can be one rather than a lattice of them.
+constexpr std::int64_t SingleDrawCells = 32768;
+} // namespace
+
 Heightmap* HeightmapGenerator::Build() {
     return Generate();
 }
@@ -30,12 +36,14 @@ Heightmap* HeightmapGenerator::Generate() {
 
 void HeightmapGenerator::AddHills(Heightmap* grid, std::int32_t nbHills, float minRadius, float maxRadius) {
     using veltra::platform::RuntimeRand;
+    const bool twoDraws = static_cast<std::int64_t>(grid->Width) * grid->Height > SingleDrawCells;
     for (std::int32_t i = 0; i < nbHills; ++i) {
-        // Both draws are scaled in double precision. The top draw, 32767, lands one row past the
-        // grid; AddHill then raises only the part of that hill that lies on the grid.
+        // The draws are scaled in double precision. The top draw lands one row past the grid;
+        // AddHill then raises only the part of that hill that lies on the grid.
         const int centreDraw = RuntimeRand();
-        const auto cell =
-            static_cast<std::int64_t>(static_cast<double>(centreDraw) / 32767.0 * grid->Width * grid->Height);
+        const double share = twoDraws ? (centreDraw * 32768.0 + RuntimeRand()) / 1073741823.0
+                                      : static_cast<double>(centreDraw) / 32767.0;
+        const auto cell = static_cast<std::int64_t>(share * grid->Width * grid->Height);
         const int radiusDraw = RuntimeRand();
         const auto radius = static_cast<float>(static_cast<double>(radiusDraw) / 32767.0 *
                                                    static_cast<double>(maxRadius - minRadius) +

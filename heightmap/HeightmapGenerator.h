@@ -4,7 +4,8 @@
 
 class Heightmap;
 
-// Raises randomly placed, randomly sized round hills on a new grid. The six fields are what
+// Raises randomly placed, randomly sized round hills on a new grid: two draws a hill (centre,
+// radius), three on grids of more than 32,768 cells (two for the centre). The six fields are what
 // scripts see as the properties of heightmap_generator. It has a virtual table but no virtual
 // destructor; final, so that deleting one is always deleting exactly this class.
 class HeightmapGenerator final {

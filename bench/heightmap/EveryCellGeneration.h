@@ -24,9 +24,12 @@ inline void EveryCellHill(Heightmap& grid, float centreX, float centreY, float h
 inline std::unique_ptr<Heightmap> EveryCellGenerate(std::int32_t width, std::int32_t height,
                                                     std::int32_t nbHills, float minRadius, float maxRadius) {
     auto grid = std::make_unique<Heightmap>(width, height);
+    const bool twoDraws = static_cast<std::int64_t>(width) * height > 32768;
     for (std::int32_t i = 0; i < nbHills; ++i) {
-        const auto cell =
-            static_cast<std::int64_t>(veltra::platform::RuntimeRand() / 32767.0 * width * height);
+        const int first = veltra::platform::RuntimeRand();
+        const double share =
+            twoDraws ? (first * 32768.0 + veltra::platform::RuntimeRand()) / 1073741823.0 : first / 32767.0;
+        const auto cell = static_cast<std::int64_t>(share * width * height);
         const auto radius = static_cast<float>(veltra::platform::RuntimeRand() / 32767.0 *
                                                    static_cast<double>(maxRadius - minRadius) +
                                                static_cast<double>(minRadius));

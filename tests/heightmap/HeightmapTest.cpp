@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -68,6 +69,37 @@ TEST(HeightmapTest, GenerateTakesTwoDrawsAHillAndPlacesThemAsDescribed) {
     RuntimeSrand(5u); // no hills, no draws
     grid.reset(generator.Generate(6, 6, -5, 4.0f, 8.0f));
     EXPECT_EQ(std::pair(RuntimeRand(), Values(*grid)), std::pair(54, std::vector<float>(36, 0.0f)));
+}
+
+// More cells than one draw has values: the centre takes two draws, so that every cell can be one.
+// Hills of radius 1 raise their centre cell only.
+TEST(HeightmapTest, LargeGridsTakeCentresFromTwoDrawsAndSpreadThemOverEveryRowAndColumn) {
+    HeightmapGenerator generator;
+    RuntimeSrand(7u);
+    std::unique_ptr<Heightmap> grid(generator.Generate(3, 10923, 2, 1.0f, 1.0f)); // 32,769 cells
+    const int nextDraw = RuntimeRand();
+    RuntimeSrand(7u);
+    std::vector<float> expected(3 * 10923);
+    for (int hill = 0; hill < 2; ++hill) {
+        const int first = RuntimeRand();
+        expected.at(static_cast<std::size_t>((first * 32768.0 + RuntimeRand()) / 1073741823.0 * 3 * 10923)) +=
+            1;
+        RuntimeRand(); // the radius
+    }
+    EXPECT_EQ(RuntimeRand(), nextDraw);
+    EXPECT_EQ(Values(*grid), expected);
+
+    // At 1024 x 1024 one draw alone would put every centre in one of 32 columns.
+    RuntimeSrand(2026u);
+    grid.reset(generator.Generate(1024, 1024, 30000, 1.0f, 1.0f));
+    std::vector<int> rows(1024), columns(1024);
+    for (int cell = 0; cell < 1024 * 1024; ++cell) {
+        rows[cell / 1024] += static_cast<int>(grid->Data[cell]);
+        columns[cell % 1024] += static_cast<int>(grid->Data[cell]);
+    }
+    const auto crowdedOrEmpty = [](int centres) { return centres == 0 || centres > 60; }; // 29 on average
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(), crowdedOrEmpty), 0);
+    EXPECT_EQ(std::count_if(columns.begin(), columns.end(), crowdedOrEmpty), 0);
 }
 
 TEST(HeightmapTest, HillsMatchTheEveryCellLoopExactly) {
