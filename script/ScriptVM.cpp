@@ -37,11 +37,11 @@ struct Budget {
     std::string LastFailure;
 };
 
-// "chunk:line: " of the innermost script function running on L, or "" when none is.
+// "chunk:line: " of the innermost script function running on L, or "" when none is (or no L).
 void Where(lua_State* L, char* text, std::size_t size) {
     lua_Debug frame{};
     text[0] = '\0';
-    for (int level = 0; lua_getstack(L, level, &frame) != 0; ++level)
+    for (int level = 0; L != nullptr && lua_getstack(L, level, &frame) != 0; ++level)
         if (lua_getinfo(L, "Sl", &frame) != 0 && frame.currentline > 0) {
             std::snprintf(text, size, "%s:%d: ", frame.short_src, frame.currentline);
             return;
@@ -76,9 +76,12 @@ void* Allocate(void* budgetPointer, void* block, std::size_t oldSize, std::size_
         return nullptr;
     }
     if (newSize > held && newSize - held > budget->Limit - budget->Used) {
+        // Where the script was is read off its call stack. From Lua 5.4.5 on, a stack being
+        // reallocated holds offsets in place of pointers while it asks for memory, so there the
+        // message goes without the place rather than read a stack that is not one.
         if (budget->State != nullptr)
-            DescribeStop(budget->State, budget->MemoryRefused, "memory",
-                         static_cast<double>(budget->Limit) / (1 << 20), "MB");
+            DescribeStop(LUA_VERSION_RELEASE_NUM < 50405 ? budget->State : nullptr, budget->MemoryRefused,
+                         "memory", static_cast<double>(budget->Limit) / (1 << 20), "MB");
         return nullptr;
     }
     void* resized = std::realloc(block, newSize);
