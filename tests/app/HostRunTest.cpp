@@ -154,8 +154,7 @@ TEST_F(HostRunTest, OffscreenRunStopsCleanlyOnSigterm) {
     ASSERT_EQ(exitCode, 0) << err;
     int frames = 0;
     ASSERT_EQ(std::sscanf(out.c_str(), "veltra: %d frames in", &frames), 1) << out << err;
-    char last[16];
-    std::snprintf(last, sizeof(last), "%07d", frames);
+    const std::string last = std::string(7 - std::to_string(frames).size(), '0') + std::to_string(frames);
     EXPECT_THAT(err, HasSubstr("stopped by SIGTERM: frame " + std::to_string(frames) + " is the last"));
     EXPECT_THAT(out, HasSubstr("2 PNG files: " + Folder.string() + "/f-0000001.png to " + Folder.string() +
                                "/f-" + last + ".png"));

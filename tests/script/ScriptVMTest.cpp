@@ -50,13 +50,11 @@ TEST_F(ScriptVMTest, MemoryFreedAfterTheCeilingIsReachedCanBeUsedAgain) {
     for (int round = 0; round < 3; ++round) {
         EXPECT_EQ(Run("gadget.Count = 9 local t = {}\nfor i = 1, 1e8 do t[i] = i end gadget.Count = 10"),
                   "test:2: script stopped: memory limit reached (1 MB)\n");
-        EXPECT_EQ(ScriptVM::LastFailure(L), "test:2: script stopped: memory limit reached (1 MB)");
         EXPECT_EQ(TheGadget.Count, 9);
         EXPECT_LE(ScriptVM::MemoryInUse(L), limit);
         lua_gc(L, LUA_GCCOLLECT);
         EXPECT_LT(ScriptVM::MemoryInUse(L), limit / 4);
-        EXPECT_EQ(Run("local t = {1, 2, 3}"), "");
-        EXPECT_EQ(ScriptVM::LastFailure(L), "");
+        EXPECT_TRUE(Run("local t = {1, 2, 3}").empty() && ScriptVM::LastFailure(L).empty());
     }
 }
 
