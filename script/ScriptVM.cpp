@@ -162,6 +162,17 @@ int OpenBase(lua_State* L) {
     return 0;
 }
 
+// The message handler of Call: an error object that is no text gets the place it was raised at,
+// which is gone once the stack has unwound. Text keeps the place Lua gave it (or the script did not).
+int PlaceError(lua_State* L) {
+    if (lua_type(L, 1) == LUA_TSTRING || lua_type(L, 1) == LUA_TNUMBER)
+        return 1;
+    char where[256];
+    Where(L, where, sizeof(where));
+    lua_pushfstring(L, "%s(error object is a %s value)", where, luaL_typename(L, 1));
+    return 1;
+}
+
 int LoadAndRun(lua_State* L) {
     const auto* fileName = static_cast<const char*>(lua_touserdata(L, 1));
     if (script_sandbox::LoadTextFile(L, fileName) != LUA_OK) // chunk or message
@@ -204,9 +215,10 @@ bool ScriptVM::Call(lua_State* L, lua_CFunction function, void* context) {
         budget->Deadline = Clock::now() + budget->TimeLimit;
         budget->MemoryRefused[0] = '\0';
     }
-    lua_pushcfunction(L, function);    // function
-    lua_pushlightuserdata(L, context); // function, context
-    const int status = lua_pcall(L, 1, 0, 0);
+    lua_pushcfunction(L, &PlaceError); // handler
+    lua_pushcfunction(L, function);    // handler, function
+    lua_pushlightuserdata(L, context); // handler, function, context
+    const int status = lua_pcall(L, 1, 0, top + 1);
     if (outermost)
         budget->TimeRunning = false;
     if (status != LUA_OK)

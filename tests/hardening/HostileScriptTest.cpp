@@ -61,7 +61,7 @@ const HostileScript Catalogue[] = {
     // Errors midway: what was set before stays.
     {"SyntaxErrorMidway", "g.Width = 100\ng.Height = = 3\n", 50, 50, "HeightmapGeneration.lua:2:", Hilly},
     {"RunTimeErrorMidway", "g.Width = 100\nnothing.here = 1\ng.Width = 7\n", 100, 50, "HeightmapGeneration.lua:2:"},
-    {"ErrorWithATable", "g.Width = 90 error({})", 90, 50, "(error object is a table value)"},
+    {"ErrorWithATable", "g.Width = 90 error({})", 90, 50, "HeightmapGeneration.lua:1: (error object is a table value)"},
     // Chunks that are no text, files that are none or never end.
     {"NotText", "<binary>", 50, 50, "binary chunk", Hilly},
     {"PrecompiledChunk", R"(g.Width = 24 print(load('\27Lua\84\0\25\147\13\10\26\10\4\8\8')))", 24, 50, "attempt to load a binary chunk"},
