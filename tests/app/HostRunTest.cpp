@@ -122,21 +122,21 @@ TEST_F(HostRunTest, WindowedRunFollowsTheScriptAndEndsOnEscape) {
     const auto [clear, detail] = Measure(*frame, 44, 0, 156, 100);
     EXPECT_TRUE(clear == 0.0 && detail < 0.5) << clear << " " << detail;
     // A window larger than the screen is fitted to it.
-    std::ofstream(Folder / "HeightmapGeneration.lua") << "window:ResizeWindow(3000, 2000)\n";
+    std::ofstream(Folder / "HeightmapGeneration.lua") << "window:ResizeWindow(3000, 100)\n";
     Veltra({"--frames", "2"}, "xvfb-run -a -s '-screen 0 1024x768x24 -nolisten tcp'");
-    EXPECT_THAT(Text("veltra.log"), AllOf(HasSubstr("screen's usable area 1024x768; using 1024x768"),
-                                          HasSubstr("window (x11) 1024x768")));
+    EXPECT_THAT(Text("veltra.log"), AllOf(HasSubstr("screen's usable area 1024x768; using 1024x100"),
+                                          HasSubstr("window (x11) 1024x100")));
 }
 
 // One frame, where the script asks for no size at all; a run the user ends before its first frame, where the
 // script asks for too wide a window; no module.
 TEST_F(HostRunTest, ShortRunsAndRefusedRunsSayWhatHappened) {
-    std::ofstream(Folder / "HeightmapGeneration.lua") << "window:ResizeWindow(0, -5)\n";
+    std::ofstream(Folder / "HeightmapGeneration.lua") << "window:ResizeWindow(0, 300)\n";
     EXPECT_THAT(Veltra({"--frames", "1"}),
                 testing::FieldsAre(0,
                                    AllOf(HasSubstr("veltra: 1 frame in"), Not(HasSubstr(" 0.0 frames")),
                                          HasSubstr("second\n")),
-                                   HasSubstr("size 0x-5 is not a positive size; using 640x480\n")));
+                                   HasSubstr("size 0x300 is not a positive size; using 640x480\n")));
     EXPECT_THAT(Text("veltra.log"), HasSubstr("Host: headless 640x480"));
     std::ofstream(Folder / "HeightmapGeneration.lua") << "window:ResizeWindow(20000, 3)\n";
     EXPECT_THAT(Veltra({"--keys", "1:down:Escape", "--screenshot", "s.png"}),
