@@ -4,6 +4,7 @@
 // (with Lua's message on standard error) when the state ran out of memory on the way.
 
 struct lua_State;
+class HeightmapFile;
 class HeightmapGenerator;
 class Window;
 
@@ -14,3 +15,8 @@ bool BindWindowClass(lua_State* L, Window& window);
 // The class named "" with the int properties NbHills, Width, Height, MinHillRadius and
 // MaxHillRadius; generator, which stays the engine's, as the global `heightmap_generator`.
 bool BindHeightmapGeneratorClass(lua_State* L, HeightmapGenerator& generator);
+
+// Class "HeightmapFile" with the text property Path, the int properties Width, Height, CropX,
+// CropY, CropWidth and CropHeight and the number property Exaggeration; file, which stays the
+// engine's, as the global `heightmap_file`.
+bool BindHeightmapFileClass(lua_State* L, HeightmapFile& file);
