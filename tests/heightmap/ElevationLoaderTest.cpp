@@ -1,0 +1,208 @@
+// Terrains from rasters made in memory with known heights at known places, and from the small real
+// rasters scripts/rasters unpacks: heights, proportions, orientation, missing cells, requests.
+
+#include "heightmap/ElevationLoader.h"
+#include "heightmap/ElevationRaster.h"
+#include "heightmap/ElevationRequest.h"
+#include "heightmap/HeightmapFile.h"
+
+#include <gdal.h>
+#include <ogr_srs_api.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+// A width x height raster in memory, north row first; epsg 0: no coordinate system.
+ElevationRaster Raster(int width, int height, std::vector<float> values,
+                       const std::vector<double>& transform = {}, int epsg = 0, double noData = NAN) {
+    GDALAllRegister();
+    GDALDatasetH set = GDALCreate(GDALGetDriverByName("MEM"), "", width, height, 1, GDT_Float32, nullptr);
+    GDALRasterBandH band = GDALGetRasterBand(set, 1);
+    EXPECT_EQ(
+        GDALRasterIO(band, GF_Write, 0, 0, width, height, values.data(), width, height, GDT_Float32, 0, 0),
+        CE_None);
+    if (!transform.empty())
+        GDALSetGeoTransform(set, const_cast<double*>(transform.data()));
+    if (epsg != 0) {
+        OGRSpatialReferenceH system = OSRNewSpatialReference(nullptr);
+        OSRImportFromEPSG(system, epsg);
+        GDALSetSpatialRef(set, system);
+        OSRDestroySpatialReference(system);
+    }
+    if (!std::isnan(noData))
+        GDALSetRasterNoDataValue(band, noData);
+    return ElevationRaster(set);
+}
+
+HeightmapFile Asking(int width = 0, int height = 0, double exaggeration = 0.0) {
+    HeightmapFile file;
+    file.Path = "x";
+    file.Width = width, file.Height = height, file.Exaggeration = exaggeration;
+    return file;
+}
+
+// Grid row i is raster column i (west to east), grid column c raster row height - 1 - c (south to north).
+float At(const ElevationTerrain& terrain, int east, int south) {
+    const Heightmap& grid = *terrain.Grid;
+    return grid.Data[east * grid.Width + (grid.Width - 1 - south)];
+}
+
+TEST(ElevationLoaderTest, EveryHeightLandsWhereTheMapHasItFittedOrAtTrueScale) {
+    // 4 x 2 cells: north row 1 2 3 4, south row 11 .. 14; UTM metres, 100 m pixels.
+    const std::vector<float> values = {1, 2, 3, 4, 11, 12, 13, 14};
+    const ElevationRaster raster = Raster(4, 2, values, {500000, 100, 0, 4000000, 0, -100}, 32633);
+    for (const double exaggeration : {0.0, 2.0}) {
+        const ElevationTerrain terrain = ElevationLoader::Load(raster, Asking(0, 0, exaggeration), "r");
+        ASSERT_NE(terrain.Grid, nullptr) << terrain.Failure;
+        EXPECT_EQ(terrain.Grid->Width, 2);
+        EXPECT_EQ(terrain.Grid->Height, 4);
+        EXPECT_EQ(std::pair(terrain.ExtentX, terrain.ExtentZ), std::pair(1000.0f, 500.0f));
+        for (int east = 0; east < 4; ++east)
+            for (int south = 0; south < 2; ++south) {
+                const float metres = values[static_cast<std::size_t>(south * 4 + east)];
+                // Fitted: 1 .. 14 onto 0 .. 250. True: 400 m span 1000 units, twice as high.
+                const float expected =
+                    exaggeration == 0.0 ? (metres - 1.0f) / 13.0f * 250.0f : metres * 2.5f * 2.0f;
+                EXPECT_NEAR(At(terrain, east, south), expected, 1e-4f) << east << " " << south;
+            }
+    }
+}
+
+TEST(ElevationLoaderTest, DegreesBecomeMetresAtTheCropsLatitudeOnlyWhereTheyCanBeDegrees) {
+    const std::vector<float> values(400, 1.0f);
+    // 20 x 20 pixels of 0.1 degree centred on latitude 60, as a global grid's 0 .. 360 longitudes may be.
+    const ElevationTerrain degrees =
+        ElevationLoader::Load(Raster(20, 20, values, {350, 0.1, 0, 61, 0, -0.1}), Asking(), "d");
+    EXPECT_EQ(degrees.ExtentZ, 1000.0f);
+    EXPECT_NEAR(degrees.ExtentX, 1000.0 * 0.5 * 111320.0 / 110574.0, 0.01);
+    // The same numbers as metres of a projected system are square pixels; beyond 360 they cannot be degrees.
+    EXPECT_EQ(ElevationLoader::Load(Raster(20, 20, values, {350, 0.1, 0, 61, 0, -0.1}, 32633), Asking(), "m")
+                  .ExtentX,
+              1000.0f);
+    EXPECT_EQ(
+        ElevationLoader::Load(Raster(20, 20, values, {359, 0.1, 0, 61, 0, -0.1}), Asking(), "m").ExtentX,
+        1000.0f);
+}
+
+TEST(ElevationLoaderTest, ReducingAveragesEveryCellAndCropsCountFromTheNorthWest) {
+    std::vector<float> values(16);
+    for (int n = 0; n < 16; ++n)
+        values[static_cast<std::size_t>(n)] = static_cast<float>(n * n); // no two blocks share a mean
+    const ElevationRaster raster = Raster(4, 4, values);
+    // 4 m wide at 1 m a pixel: 250 units a metre.
+    const ElevationTerrain halved = ElevationLoader::Load(raster, Asking(2, 2, 1.0), "h");
+    for (int east = 0; east < 2; ++east)
+        for (int south = 0; south < 2; ++south) {
+            float sum = 0.0f;
+            for (int n : {0, 1, 4, 5})
+                sum += values[static_cast<std::size_t>(south * 8 + east * 2 + n)];
+            EXPECT_FLOAT_EQ(At(halved, east, south), sum / 4.0f * 250.0f);
+        }
+    HeightmapFile crop = Asking(0, 0, 1.0);
+    crop.CropX = 1, crop.CropY = 2, crop.CropWidth = 3;
+    const ElevationTerrain cropped = ElevationLoader::Load(raster, crop, "c");
+    ASSERT_EQ(std::pair(cropped.Grid->Height, cropped.Grid->Width), std::pair(3, 2));
+    EXPECT_EQ(std::pair(cropped.ExtentX, cropped.ExtentZ), std::pair(1000.0f, 2000.0f / 3.0f));
+    EXPECT_FLOAT_EQ(At(cropped, 0, 0), values[9] * 1000.0f / 3.0f);
+    EXPECT_FLOAT_EQ(At(cropped, 2, 1), values[15] * 1000.0f / 3.0f);
+}
+
+TEST(ElevationLoaderTest, MissingCellsTakeTheirNeighboursMeanAndAreCounted) {
+    // A nodata cell amid 10, 30, 20, 40; NaN, and an infinity along the west edge.
+    const float gap = -9999.0f;
+    const ElevationRaster raster =
+        Raster(3, 4, {9, 10, 9, 30, gap, 20, NAN, 40, 9, INFINITY, 9, 9}, {}, 0, gap);
+    const ElevationTerrain terrain = ElevationLoader::Load(raster, Asking(0, 0, 1.0), "gaps");
+    ASSERT_NE(terrain.Grid, nullptr);
+    EXPECT_FLOAT_EQ(At(terrain, 1, 1), 25.0f * 250.0f); // the mean of its four
+    EXPECT_FLOAT_EQ(At(terrain, 0, 2), 35.0f * 250.0f); // of its two valid ones
+    EXPECT_FLOAT_EQ(At(terrain, 0, 3), 9.0f * 250.0f);  // the missing one above it does not count
+    EXPECT_EQ(terrain.Notes.front(), "-> Terrain from gaps: 3 x 4 samples, 9 to 40 m, 3 cells filled");
+
+    EXPECT_EQ(ElevationLoader::Load(Raster(2, 2, {gap, NAN, -INFINITY, 1e30f}, {}, 0, gap), Asking(), "none")
+                  .Failure,
+              "every cell is missing");
+    const ElevationTerrain flat = ElevationLoader::Load(Raster(2, 2, {7, 7, 7, 7}), Asking(), "flat");
+    EXPECT_EQ(std::vector<float>(flat.Grid->Data, flat.Grid->Data + 4), std::vector<float>(4, 0.0f));
+}
+
+TEST(ElevationRequestTest, NumbersAreBroughtIntoRangeAndSaySo) {
+    struct Case {
+        HeightmapFile Asked;
+        int Columns, Rows;
+        std::vector<int> Used; // crop x, y, width, height, samples east-west, north-south
+        double Exaggeration;
+        std::size_t Notes;
+        const char* Failure = "";
+    };
+    const auto ask = [](std::vector<int> v, double exaggeration = 0.0) {
+        HeightmapFile file;
+        std::tie(file.Width, file.Height, file.CropX, file.CropY, file.CropWidth, file.CropHeight) =
+            std::tuple(v[0], v[1], v[2], v[3], v[4], v[5]);
+        file.Exaggeration = exaggeration;
+        return file;
+    };
+    const Case cases[] = {
+        {ask({0, 0, 0, 0, 0, 0}), 8192, 2048, {0, 0, 8192, 2048, 4096, 1024}, 0.0, 0},
+        {ask({100, 0, 10, 20, 40, 0}), 95, 90, {10, 20, 40, 70, 100, 175}, 0.0, 0},
+        {ask({0, 9000, -5, 80, 0, 30}, NAN), 95, 90, {0, 80, 95, 10, 4096, 4096}, 0.0, 3},
+        {ask({1, 1, 0, 0, 0, 0}, 1e9), 3, 3, {0, 0, 3, 3, 2, 2}, 10000.0, 2},
+        {ask({0, 0, 95, 0, 0, 0}),
+         95,
+         90,
+         {},
+         0.0,
+         0,
+         "the crop from (95, 0) of 0 x 0 lies outside the 95 x 90 raster"},
+        {ask({0, 0, 94, 0, 0, 0}),
+         95,
+         90,
+         {},
+         0.0,
+         0,
+         "the crop keeps 1 x 90 cells, at least 2 x 2 are needed"},
+        {ask({0, 0, 0, 0, 0, 0}), 0, 0, {}, 0.0, 0, "the raster has 0 x 0 cells, at least 2 x 2 are needed"},
+    };
+    for (const Case& c : cases) {
+        const ElevationRequest r = ElevationRequest::For(c.Asked, c.Columns, c.Rows);
+        EXPECT_EQ(r.Failure, c.Failure);
+        if (!c.Used.empty())
+            EXPECT_EQ((std::vector{r.CropX, r.CropY, r.CropWidth, r.CropHeight, r.Width, r.Height}), c.Used);
+        EXPECT_EQ(r.Exaggeration, c.Exaggeration);
+        EXPECT_EQ(r.Notes.size(), c.Notes) << c.Asked.Width;
+    }
+}
+
+// The small real rasters: a geographic one with missing cells, a projected one.
+TEST(ElevationLoaderTest, RealRastersLoadWithinTheirValidRange) {
+    const std::filesystem::path folder = std::filesystem::path(VELTRA_SOURCE_DIR) / "build/rasters";
+    if (!std::filesystem::exists(folder / "elev.tif") ||
+        !std::filesystem::exists(folder / "olinda_dem_utm25s.tif"))
+        GTEST_SKIP() << "scripts/rasters unpacks them";
+    HeightmapFile file = Asking(0, 0, 1.0);
+    file.Path = (folder / "elev.tif").string();
+    const ElevationTerrain elev = ElevationLoader::Load(file);
+    ASSERT_NE(elev.Grid, nullptr) << elev.Failure;
+    EXPECT_EQ(elev.Notes.front(),
+              "-> Terrain from elev.tif: 95 x 90 samples, 141 to 547 m, 3942 cells filled");
+    const double unitsPerMetre = 1000.0 / (90 * (1.0 / 120) * 110574.0);
+    for (int n = 0; n < 95 * 90; ++n)
+        ASSERT_TRUE(elev.Grid->Data[n] >= 141.0 * unitsPerMetre - 1e-3 &&
+                    elev.Grid->Data[n] <= 547.0 * unitsPerMetre + 1e-3);
+    EXPECT_NEAR(elev.ExtentX, 95.0 / 90.0 * 111320.0 / 110574.0 * std::cos(49.8167 * M_PI / 180.0) * 1000.0,
+                0.1);
+
+    file.Path = (folder / "olinda_dem_utm25s.tif").string();
+    file.Width = 40;
+    const ElevationTerrain olinda = ElevationLoader::Load(file);
+    ASSERT_NE(olinda.Grid, nullptr) << olinda.Failure;
+    EXPECT_EQ(std::pair(olinda.Grid->Width, olinda.Grid->Height), std::pair(40, 40));
+    EXPECT_EQ(std::pair(olinda.ExtentX, olinda.ExtentZ), std::pair(1000.0f, 1000.0f));
+}
+
+} // namespace
