@@ -1,5 +1,6 @@
 // Terrains from rasters made in memory with known heights at known places, and from the small real
-// rasters scripts/rasters unpacks: heights, proportions, orientation, missing cells, requests.
+// rasters scripts/rasters unpacks: true scale, proportions, averaging, crops, missing cells, requests.
+// Fitted heights and the orientation on the terrain: TerrainFileTest.
 
 #include "heightmap/ElevationLoader.h"
 #include "heightmap/ElevationRaster.h"
@@ -52,27 +53,6 @@ float At(const ElevationTerrain& terrain, int east, int south) {
     return grid.Data[east * grid.Width + (grid.Width - 1 - south)];
 }
 
-TEST(ElevationLoaderTest, EveryHeightLandsWhereTheMapHasItFittedOrAtTrueScale) {
-    // 4 x 2 cells: north row 1 2 3 4, south row 11 .. 14; UTM metres, 100 m pixels.
-    const std::vector<float> values = {1, 2, 3, 4, 11, 12, 13, 14};
-    const ElevationRaster raster = Raster(4, 2, values, {500000, 100, 0, 4000000, 0, -100}, 32633);
-    for (const double exaggeration : {0.0, 2.0}) {
-        const ElevationTerrain terrain = ElevationLoader::Load(raster, Asking(0, 0, exaggeration), "r");
-        ASSERT_NE(terrain.Grid, nullptr) << terrain.Failure;
-        EXPECT_EQ(terrain.Grid->Width, 2);
-        EXPECT_EQ(terrain.Grid->Height, 4);
-        EXPECT_EQ(std::pair(terrain.ExtentX, terrain.ExtentZ), std::pair(1000.0f, 500.0f));
-        for (int east = 0; east < 4; ++east)
-            for (int south = 0; south < 2; ++south) {
-                const float metres = values[static_cast<std::size_t>(south * 4 + east)];
-                // Fitted: 1 .. 14 onto 0 .. 250. True: 400 m span 1000 units, twice as high.
-                const float expected =
-                    exaggeration == 0.0 ? (metres - 1.0f) / 13.0f * 250.0f : metres * 2.5f * 2.0f;
-                EXPECT_NEAR(At(terrain, east, south), expected, 1e-4f) << east << " " << south;
-            }
-    }
-}
-
 TEST(ElevationLoaderTest, DegreesBecomeMetresAtTheCropsLatitudeOnlyWhereTheyCanBeDegrees) {
     const std::vector<float> values(400, 1.0f);
     // 20 x 20 pixels of 0.1 degree centred on latitude 60, as a global grid's 0 .. 360 longitudes may be.
@@ -94,14 +74,14 @@ TEST(ElevationLoaderTest, ReducingAveragesEveryCellAndCropsCountFromTheNorthWest
     for (int n = 0; n < 16; ++n)
         values[static_cast<std::size_t>(n)] = static_cast<float>(n * n); // no two blocks share a mean
     const ElevationRaster raster = Raster(4, 4, values);
-    // 4 m wide at 1 m a pixel: 250 units a metre.
-    const ElevationTerrain halved = ElevationLoader::Load(raster, Asking(2, 2, 1.0), "h");
+    // 4 m wide at 1 m a pixel: 250 units a metre, twice as high.
+    const ElevationTerrain halved = ElevationLoader::Load(raster, Asking(2, 2, 2.0), "h");
     for (int east = 0; east < 2; ++east)
         for (int south = 0; south < 2; ++south) {
             float sum = 0.0f;
             for (int n : {0, 1, 4, 5})
                 sum += values[static_cast<std::size_t>(south * 8 + east * 2 + n)];
-            EXPECT_FLOAT_EQ(At(halved, east, south), sum / 4.0f * 250.0f);
+            EXPECT_FLOAT_EQ(At(halved, east, south), sum / 4.0f * 500.0f);
         }
     HeightmapFile crop = Asking(0, 0, 1.0);
     crop.CropX = 1, crop.CropY = 2, crop.CropWidth = 3;
