@@ -54,19 +54,17 @@ float At(const ElevationTerrain& terrain, int east, int south) {
 }
 
 TEST(ElevationLoaderTest, DegreesBecomeMetresAtTheCropsLatitudeOnlyWhereTheyCanBeDegrees) {
-    const std::vector<float> values(400, 1.0f);
-    // 20 x 20 pixels of 0.1 degree centred on latitude 60, as a global grid's 0 .. 360 longitudes may be.
-    const ElevationTerrain degrees =
-        ElevationLoader::Load(Raster(20, 20, values, {350, 0.1, 0, 61, 0, -0.1}), Asking(), "d");
-    EXPECT_EQ(degrees.ExtentZ, 1000.0f);
-    EXPECT_NEAR(degrees.ExtentX, 1000.0 * 0.5 * 111320.0 / 110574.0, 0.01);
-    // The same numbers as metres of a projected system are square pixels; beyond 360 they cannot be degrees.
-    EXPECT_EQ(ElevationLoader::Load(Raster(20, 20, values, {350, 0.1, 0, 61, 0, -0.1}, 32633), Asking(), "m")
-                  .ExtentX,
-              1000.0f);
-    EXPECT_EQ(
-        ElevationLoader::Load(Raster(20, 20, values, {359, 0.1, 0, 61, 0, -0.1}), Asking(), "m").ExtentX,
-        1000.0f);
+    // 20 x 20 pixels of 0.1 degree centred on latitude 60, as a global grid's 0 .. 360 longitudes may be;
+    // the same numbers in a projected system's metres, or beyond 360, are square pixels.
+    const auto extents = [](double west, int epsg) {
+        const ElevationTerrain t = ElevationLoader::Load(
+            Raster(20, 20, std::vector<float>(400, 1.0f), {west, 0.1, 0, 61, 0, -0.1}, epsg), Asking(), "d");
+        return std::pair(t.ExtentX, t.ExtentZ);
+    };
+    EXPECT_NEAR(extents(350, 0).first, 1000.0 * 0.5 * 111320.0 / 110574.0, 0.01);
+    EXPECT_EQ(extents(350, 0).second, 1000.0f);
+    EXPECT_EQ(extents(350, 32633), std::pair(1000.0f, 1000.0f));
+    EXPECT_EQ(extents(359, 0), std::pair(1000.0f, 1000.0f));
 }
 
 TEST(ElevationLoaderTest, ReducingAveragesEveryCellAndCropsCountFromTheNorthWest) {
@@ -112,49 +110,32 @@ TEST(ElevationLoaderTest, MissingCellsTakeTheirNeighboursMeanAndAreCounted) {
 }
 
 TEST(ElevationRequestTest, NumbersAreBroughtIntoRangeAndSaySo) {
-    struct Case {
-        HeightmapFile Asked;
-        int Columns, Rows;
-        std::vector<int> Used; // crop x, y, width, height, samples east-west, north-south
-        double Exaggeration;
-        std::size_t Notes;
-        const char* Failure = "";
+    // Asked: samples east-west, north-south, crop x, y, width, height, exaggeration; the raster's
+    // columns and rows. Used: the same seven, then the notes; or the failure.
+    using Numbers = std::vector<double>;
+    // clang-format off
+    const std::tuple<Numbers, int, int, Numbers, const char*> cases[] = {
+        {{0, 0, 0, 0, 0, 0, 0}, 8192, 2048, {4096, 1024, 0, 0, 8192, 2048, 0, 0}, ""},
+        {{100, 0, 10, 20, 40, 0, 1}, 95, 90, {100, 175, 10, 20, 40, 70, 1, 0}, ""},
+        {{0, 9000, -5, 80, 0, 30, NAN}, 95, 90, {4096, 4096, 0, 80, 95, 10, 0, 3}, ""},
+        {{1, 1, 0, 0, 0, 0, 1e9}, 3, 3, {2, 2, 0, 0, 3, 3, 10000, 2}, ""},
+        {{0, 0, 95, 0, 0, 0, 0}, 95, 90, {}, "the crop from (95, 0) of 0 x 0 lies outside the 95 x 90 raster"},
+        {{0, 0, 94, 0, 0, 0, 0}, 95, 90, {}, "the crop keeps 1 x 90 cells, at least 2 x 2 are needed"},
+        {{0, 0, 0, 0, 0, 0, 0}, 0, 0, {}, "the raster has 0 x 0 cells, at least 2 x 2 are needed"},
     };
-    const auto ask = [](std::vector<int> v, double exaggeration = 0.0) {
-        HeightmapFile file;
-        std::tie(file.Width, file.Height, file.CropX, file.CropY, file.CropWidth, file.CropHeight) =
-            std::tuple(v[0], v[1], v[2], v[3], v[4], v[5]);
-        file.Exaggeration = exaggeration;
-        return file;
-    };
-    const Case cases[] = {
-        {ask({0, 0, 0, 0, 0, 0}), 8192, 2048, {0, 0, 8192, 2048, 4096, 1024}, 0.0, 0},
-        {ask({100, 0, 10, 20, 40, 0}), 95, 90, {10, 20, 40, 70, 100, 175}, 0.0, 0},
-        {ask({0, 9000, -5, 80, 0, 30}, NAN), 95, 90, {0, 80, 95, 10, 4096, 4096}, 0.0, 3},
-        {ask({1, 1, 0, 0, 0, 0}, 1e9), 3, 3, {0, 0, 3, 3, 2, 2}, 10000.0, 2},
-        {ask({0, 0, 95, 0, 0, 0}),
-         95,
-         90,
-         {},
-         0.0,
-         0,
-         "the crop from (95, 0) of 0 x 0 lies outside the 95 x 90 raster"},
-        {ask({0, 0, 94, 0, 0, 0}),
-         95,
-         90,
-         {},
-         0.0,
-         0,
-         "the crop keeps 1 x 90 cells, at least 2 x 2 are needed"},
-        {ask({0, 0, 0, 0, 0, 0}), 0, 0, {}, 0.0, 0, "the raster has 0 x 0 cells, at least 2 x 2 are needed"},
-    };
-    for (const Case& c : cases) {
-        const ElevationRequest r = ElevationRequest::For(c.Asked, c.Columns, c.Rows);
-        EXPECT_EQ(r.Failure, c.Failure);
-        if (!c.Used.empty())
-            EXPECT_EQ((std::vector{r.CropX, r.CropY, r.CropWidth, r.CropHeight, r.Width, r.Height}), c.Used);
-        EXPECT_EQ(r.Exaggeration, c.Exaggeration);
-        EXPECT_EQ(r.Notes.size(), c.Notes) << c.Asked.Width;
+    // clang-format on
+    for (const auto& [asked, columns, rows, used, failure] : cases) {
+        HeightmapFile f;
+        std::tie(f.Width, f.Height, f.CropX, f.CropY, f.CropWidth, f.CropHeight) = std::tuple(
+            int(asked[0]), int(asked[1]), int(asked[2]), int(asked[3]), int(asked[4]), int(asked[5]));
+        f.Exaggeration = asked[6];
+        const ElevationRequest r = ElevationRequest::For(f, columns, rows);
+        EXPECT_EQ(r.Failure, failure);
+        if (!used.empty())
+            EXPECT_EQ(
+                (Numbers{double(r.Width), double(r.Height), double(r.CropX), double(r.CropY),
+                         double(r.CropWidth), double(r.CropHeight), r.Exaggeration, double(r.Notes.size())}),
+                used);
     }
 }
 
