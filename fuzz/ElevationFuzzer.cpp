@@ -17,54 +17,36 @@
 #include <cstring>
 #include <vector>
 
-namespace {
-class Bytes {
-public:
-    Bytes(const std::uint8_t* data, std::size_t size) : Data(data), Size(size) {}
-    template <class T>
-    T Take() {
-        T value{};
-        if (Size >= sizeof(T)) {
-            std::memcpy(&value, Data, sizeof(T));
-            Data += sizeof(T), Size -= sizeof(T);
-        }
-        return value;
-    }
-    std::size_t Left() const { return Size; }
-
-private:
-    const std::uint8_t* Data;
-    std::size_t Size;
-};
-
-const double Exaggerations[] = {0.0, NAN, INFINITY, -1.0, 1e30, 1.0, 25.0, 0.5};
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool registered = (GDALAllRegister(), true);
-    (void)registered;
-    Bytes in(data, size);
-    const int columns = in.Take<std::uint8_t>() % 65, rows = in.Take<std::uint8_t>() % 65;
+    [[maybe_unused]] static const bool registered = (GDALAllRegister(), true);
+    // The next sizeof(T) bytes as a T; 0 once they run out.
+    const auto take = [&]<class T>(T) {
+        T value{};
+        if (size >= sizeof(T))
+            std::memcpy(&value, data, sizeof(T)), data += sizeof(T), size -= sizeof(T);
+        return value;
+    };
+    const int columns = take(std::uint8_t{}) % 65, rows = take(std::uint8_t{}) % 65;
     HeightmapFile file;
-    file.Width = in.Take<std::int8_t>() * 3, file.Height = in.Take<std::int8_t>() * 3;
-    file.CropX = in.Take<std::int8_t>(), file.CropY = in.Take<std::int8_t>();
-    file.CropWidth = in.Take<std::int8_t>(), file.CropHeight = in.Take<std::int8_t>();
-    file.Exaggeration = Exaggerations[in.Take<std::uint8_t>() % 8];
-    const std::uint8_t noData = in.Take<std::uint8_t>(), georeference = in.Take<std::uint8_t>();
+    file.Width = take(std::int8_t{}) * 3, file.Height = take(std::int8_t{}) * 3;
+    file.CropX = take(std::int8_t{}), file.CropY = take(std::int8_t{});
+    file.CropWidth = take(std::int8_t{}), file.CropHeight = take(std::int8_t{});
+    const double exaggerations[] = {0.0, NAN, INFINITY, -1.0, 1e30, 1.0, 25.0, 0.5};
+    file.Exaggeration = exaggerations[take(std::uint8_t{}) % 8];
+    const std::uint8_t noData = take(std::uint8_t{}), georeference = take(std::uint8_t{});
     double transform[6] = {};
     for (double& term : transform)
-        term = georeference % 2 == 0 ? in.Take<float>() : in.Take<std::int8_t>() * 0.25;
+        term = georeference % 2 == 0 ? take(float{}) : take(std::int8_t{}) * 0.25;
 
     GDALDatasetH set = GDALCreate(GDALGetDriverByName("MEM"), "", columns, rows, 1, GDT_Float32, nullptr);
     if (set == nullptr)
         return 0;
     std::vector<float> cells(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
-    for (std::size_t i = 0; i < cells.size() && in.Left() > 0; ++i)
-        cells[i] = in.Take<float>();
+    for (std::size_t i = 0; i < cells.size() && size > 0; ++i)
+        cells[i] = take(float{});
     GDALRasterBandH band = GDALGetRasterBand(set, 1);
-    if (GDALRasterIO(band, GF_Write, 0, 0, columns, rows, cells.data(), columns, rows, GDT_Float32, 0, 0) !=
-        CE_None)
-        std::abort();
+    (void)GDALRasterIO(band, GF_Write, 0, 0, columns, rows, cells.data(), columns, rows, GDT_Float32, 0, 0);
+    // A nodata value that cells have, NaN, or one beyond what a float holds.
     if (noData % 4 != 0)
         GDALSetRasterNoDataValue(band, noData % 4 == 1   ? cells.empty() ? 0.0 : cells[0]
                                          : noData % 4 == 2 ? NAN

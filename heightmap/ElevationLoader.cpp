@@ -7,7 +7,7 @@
 #include "heightmap/TextFormat.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -52,6 +52,24 @@ std::unique_ptr<Heightmap> MapOnGrid(const std::vector<float>& heights, int widt
     return grid;
 }
 
+// The lighting's horizon holds cells up to 8 times as long one way as the other: a finer side
+// takes fewer samples.
+void BoundCellShape(ElevationRequest& request, double metresX, double metresZ,
+                    std::vector<std::string>& notes) {
+    constexpr double MostStretch = 8.0;
+    const std::int32_t width = request.Width, height = request.Height;
+    const double cellX = metresX / (width - 1), cellZ = metresZ / (height - 1);
+    if (cellX > MostStretch * cellZ)
+        request.Height =
+            std::max(2, static_cast<std::int32_t>(std::floor(MostStretch * metresZ / cellX)) + 1);
+    else if (cellZ > MostStretch * cellX)
+        request.Width = std::max(2, static_cast<std::int32_t>(std::floor(MostStretch * metresX / cellZ)) + 1);
+    if (request.Width != width || request.Height != height)
+        notes.push_back(
+            TextFormat("-> Terrain size %d x %d makes cells over 8 times as long as wide, %d x %d used",
+                       width, height, request.Width, request.Height));
+}
+
 std::string Described(const ElevationRaster& raster, const ElevationRequest& request,
                       const std::string& name) {
     const bool whole = request.CropWidth == raster.Columns() && request.CropHeight == raster.Rows();
@@ -78,13 +96,19 @@ ElevationTerrain ElevationLoader::Load(const HeightmapFile& file) {
 ElevationTerrain ElevationLoader::Load(const ElevationRaster& raster, const HeightmapFile& file,
                                        const std::string& name) {
     ElevationTerrain terrain;
-    const ElevationRequest request = ElevationRequest::For(file, raster.Columns(), raster.Rows());
+    ElevationRequest request = ElevationRequest::For(file, raster.Columns(), raster.Rows());
     terrain.Notes = request.Notes;
-    std::vector<float> samples;
-    if (!request.Failure.empty() || !raster.Read(request, samples, terrain.Failure)) {
-        terrain.Failure = request.Failure.empty() ? terrain.Failure : request.Failure;
+    if (!request.Failure.empty()) {
+        terrain.Failure = request.Failure;
         return terrain;
     }
+    const PixelSize pixel = raster.MetresPerPixel(request);
+    const double metresX = request.CropWidth * pixel.EastWest,
+                 metresZ = request.CropHeight * pixel.NorthSouth;
+    BoundCellShape(request, metresX, metresZ, terrain.Notes);
+    std::vector<float> samples;
+    if (!raster.Read(request, samples, terrain.Failure))
+        return terrain;
     std::vector<std::uint8_t> missing(samples.size());
     std::transform(samples.begin(), samples.end(), missing.begin(),
                    [&](float sample) { return raster.Missing(sample) ? 1 : 0; });
@@ -95,9 +119,6 @@ ElevationTerrain ElevationLoader::Load(const ElevationRaster& raster, const Heig
     const std::int64_t filled = MissingCellFill::Fill(samples, missing, request.Width, request.Height);
     const HeightRange range = RangeOf(samples);
 
-    const PixelSize pixel = raster.MetresPerPixel(request);
-    const double metresX = request.CropWidth * pixel.EastWest,
-                 metresZ = request.CropHeight * pixel.NorthSouth;
     const double longer = std::max(metresX, metresZ);
     terrain.ExtentX = static_cast<float>(1000.0 * metresX / longer);
     terrain.ExtentZ = static_cast<float>(1000.0 * metresZ / longer);

@@ -16,15 +16,14 @@ TEST(TerrainFileTest, ARasterBecomesTheTerrainInItsProportionsNorthUpEastRight) 
     ASSERT_TRUE(harness.Create() && harness.Init());
     const TerrainReadBack held = TerrainReadBack::From(harness.Device);
     ASSERT_EQ(std::pair(held.Width, held.Height), std::pair(2, 4));
-    for (int east = 0; east < 4; ++east)
-        for (int north = 0; north < 2; ++north) {
-            const TerrainVertex& vertex = held.Grid[static_cast<std::size_t>(east * 2 + north)];
-            const float metres = static_cast<float>(north == 1 ? 1 + east : 11 + east);
-            EXPECT_EQ(std::tuple(vertex.X, vertex.Z),
-                      std::tuple(-500.0f + static_cast<float>(east) * 1000.0f / 3.0f,
-                                 north == 1 ? 250.0f : -250.0f));
-            EXPECT_NEAR(vertex.Y, (metres - 1.0f) / 13.0f * 250.0f, 1e-4f) << east << " " << north;
-        }
+    for (int n = 0; n < 8; ++n) {
+        const int east = n / 2, north = n % 2;
+        const float metres = static_cast<float>(north == 1 ? 1 + east : 11 + east), third = 1000.0f / 3.0f;
+        const TerrainVertex& vertex = held.Grid[static_cast<std::size_t>(n)];
+        EXPECT_EQ(std::pair(vertex.X, vertex.Z),
+                  std::pair(-500.0f + static_cast<float>(east) * third, north * 500.0f - 250.0f));
+        EXPECT_NEAR(vertex.Y, (metres - 1.0f) / 13.0f * 250.0f, 1e-4f) << n;
+    }
     harness.Release();
 }
 

@@ -75,21 +75,4 @@ TEST(TerrainTest, BuffersWithoutRoomAreNeverWritten) {
               std::tuple(150.5f, 1.0f, 400.0f));
 }
 
-// A terrain narrower along z: vertices and the height query span its own extents.
-TEST(TerrainTest, VerticesAndTheHeightQueryFollowTheExtents) {
-    RecordingRenderer device;
-    Terrain ground;
-    ground.ExtentZ = 500.0f;
-    Heightmap plane(3, 3);
-    for (int n = 0; n < 9; ++n)
-        plane.Data[n] = static_cast<float>(n % 3 * 10 + n / 3 * 100); // flat, so every triangle agrees
-    ground.Build(&device, &plane);
-    const std::vector<TerrainVertex> grid = TerrainReadBack::From(device).Grid;
-    EXPECT_EQ(std::tuple(grid[8].X, grid[8].Z, grid[0].X, grid[0].Z),
-              std::tuple(500.0f, 250.0f, -500.0f, -250.0f));
-    EXPECT_EQ(std::tuple(ground.GetHeight(125.0f, -250.0f), ground.GetHeight(250.0f, 500.0f),
-                         ground.GetHeight(260.0f, 0.0f)),
-              std::tuple(65.0f, 220.0f, 0.0f));
-}
-
 } // namespace
