@@ -43,16 +43,19 @@ float At(const ElevationTerrain& terrain, int east, int south) {
 }
 
 TEST(ElevationLoaderTest, DegreesBecomeMetresAtTheCropsLatitudeOnlyWhereTheyCanBeDegrees) {
-    // 20 x 20 pixels of 0.1 degree centred on latitude 60, as a global grid's 0 .. 360 longitudes may
-    // be; beyond 360 they are square pixels.
-    const auto extents = [](double west) {
-        const ElevationTerrain t = ElevationLoader::Load(
-            Raster(20, 20, std::vector<float>(400, 1.0f), {west, 0.1, 0, 61, 0, -0.1}), Asking(0, 0, 0), "d");
+    // Pixels of 0.1 degree centred on latitude 60, with longitudes as a global grid's 0 .. 360 may be,
+    // and beyond 360, where they are square pixels; a whole globe of 10 degree pixels from 0 east and
+    // 90 north to 90 south, measured at the equator.
+    const auto extents = [](int columns, int rows, std::vector<double> transform) {
+        const std::vector<float> flat(static_cast<std::size_t>(columns * rows), 1.0f);
+        const ElevationTerrain t =
+            ElevationLoader::Load(Raster(columns, rows, flat, transform), Asking(0, 0, 0), "d");
         return std::pair(t.ExtentX, t.ExtentZ);
     };
-    EXPECT_NEAR(extents(350).first, 1000.0 * 0.5 * 111320.0 / 110574.0, 0.01);
-    EXPECT_EQ(extents(350).second, 1000.0f);
-    EXPECT_EQ(extents(359), std::pair(1000.0f, 1000.0f));
+    EXPECT_NEAR(extents(20, 20, {350, 0.1, 0, 61, 0, -0.1}).first, 1000.0 * 0.5 * 111320.0 / 110574.0, 0.01);
+    EXPECT_EQ(extents(20, 20, {359, 0.1, 0, 61, 0, -0.1}), std::pair(1000.0f, 1000.0f));
+    EXPECT_NEAR(extents(36, 19, {-5, 10, 0, 95, 0, -10}).second, 1000.0 * 19 * 110574.0 / (36 * 111320.0),
+                0.01);
 }
 
 TEST(ElevationLoaderTest, ReducingAveragesEveryCellAndCropsCountFromTheNorthWest) {
@@ -96,10 +99,11 @@ TEST(ElevationRequestTest, NumbersAreBroughtIntoRangeAndSaySo) {
     // clang-format off
     const std::tuple<Numbers, int, int, Numbers, const char*> cases[] = {
         {{0, 0, 0, 0, 0, 0, 0}, 8192, 2048, {4096, 1024, 0, 0, 8192, 2048, 0, 0}, ""},
-        {{100, 0, 10, 20, 40, 0, 1}, 95, 90, {100, 175, 10, 20, 40, 70, 1, 0}, ""},
+        {{100, 0, 10, 20, 40, 70, 1}, 95, 90, {100, 175, 10, 20, 40, 70, 1, 0}, ""},
+        {{0, 0, 93, 88, 0, 0, 0}, 95, 90, {2, 2, 93, 88, 2, 2, 0, 0}, ""},
         {{0, 9000, -5, 80, 0, 30, NAN}, 95, 90, {4096, 4096, 0, 80, 95, 10, 0, 3}, ""},
         {{1, 1, 0, 0, 0, 0, 1e9}, 3, 3, {2, 2, 0, 0, 3, 3, 10000, 2}, ""},
-        {{0, 0, 94, 0, 0, 0, 0}, 95, 90, {}, "the crop keeps 1 x 90 cells, at least 2 x 2 are needed"},
+        {{0, 0, 50, 0, 1, 0, 0}, 95, 90, {}, "the crop keeps 1 x 90 cells, at least 2 x 2 are needed"},
     };
     // clang-format on
     for (const auto& [a, columns, rows, used, failure] : cases) {
