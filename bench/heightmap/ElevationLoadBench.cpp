@@ -1,8 +1,9 @@
 // Terrain from elevation rasters. The time to load, crop and reduce the global relief grid to
 // 2048 x 1024 and then build the terrain (tiles, normals) and light it once, as Init does. And the
 // memory a load needs: each load runs in a child process that reports how far its peak resident
-// size rose during the load, for rasters of N cells (virtual rasters that tile or stretch a small
-// real one) made into grids of M vertices. Needs scripts/rasters --earth.
+// size (reset before the load) rose above what was resident before it, for rasters of N cells (virtual
+// rasters that tile or stretch a small real one) made into grids of M vertices. Needs scripts/rasters
+// --earth.
 
 #include "CopyingHost.h"
 #include "heightmap/ElevationLoader.h"
@@ -12,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,10 +64,18 @@ std::string VirtualRaster(int side, bool tiled) {
     return path;
 }
 
-long PeakKilobytes() {
-    rusage usage = {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+// A line of /proc/self/status, in kB: VmRSS now, VmHWM the peak since the last reset.
+long StatusKilobytes(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field + ":", 0) == 0)
+            return std::stol(line.substr(field.size() + 1));
+    return -1;
+}
+
+// Starts the peak over from what is resident now.
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 // Arguments: raster side, grid side, 1 to tile (0 to stretch).
@@ -90,9 +98,10 @@ void PeakMemoryOfALoad(benchmark::State& state) {
             HeightmapFile small;
             small.Path = Rasters + "olinda_dem_utm25s.tif";
             ElevationLoader::Load(small); // GDAL's set-up before the baseline
-            const long before = PeakKilobytes();
+            ResetPeak();
+            const long before = StatusKilobytes("VmRSS");
             const ElevationTerrain loaded = ElevationLoader::Load(file);
-            const long grown = loaded.Grid != nullptr ? PeakKilobytes() - before : -1;
+            const long grown = loaded.Grid != nullptr ? StatusKilobytes("VmHWM") - before : -1;
             std::filesystem::remove(file.Path);
             (void)!write(report[1], &grown, sizeof grown);
             _exit(0);
