@@ -112,11 +112,14 @@ ElevationTerrain ElevationLoader::Load(const ElevationRaster& raster, const Heig
     std::vector<std::uint8_t> missing(samples.size());
     std::transform(samples.begin(), samples.end(), missing.begin(),
                    [&](float sample) { return raster.Missing(sample) ? 1 : 0; });
-    if (std::find(missing.begin(), missing.end(), 0) == missing.end()) {
+    const auto gaps = std::count(missing.begin(), missing.end(), 1);
+    if (gaps == static_cast<std::ptrdiff_t>(missing.size())) {
         terrain.Failure = "every cell is missing";
         return terrain;
     }
-    const std::int64_t filled = MissingCellFill::Fill(samples, missing, request.Width, request.Height);
+    // A raster without gaps (most are) skips the fill's pass over every cell.
+    const std::int64_t filled =
+        gaps > 0 ? MissingCellFill::Fill(samples, missing, request.Width, request.Height) : 0;
     const HeightRange range = RangeOf(samples);
 
     const double longer = std::max(metresX, metresZ);
