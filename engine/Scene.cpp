@@ -1,7 +1,9 @@
 #include "engine/Scene.h"
 
+#include "heightmap/ElevationLoader.h"
 #include "heightmap/GenerationBounds.h"
 #include "heightmap/Heightmap.h"
+#include "heightmap/HeightmapFile.h"
 #include "heightmap/HeightmapGenerator.h"
 #include "host/Renderer.h"
 #include "log/Log.h"
@@ -14,6 +16,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+
+#include <cstdio>
 #include <string>
 
 Heightmap* SceneHeightmap = nullptr;
@@ -94,8 +99,41 @@ GenerationBounds BoundedGeneration(Log& log) {
 }
 } // namespace
 
+namespace {
+// The scene over the raster that heightmap_file names, when it names one and it loads. Otherwise
+// false, with the reason in the log and on standard error: the scene is then generated.
+bool BuildSceneFromFile(Renderer* device, Log& log) {
+    const HeightmapFile& file = HeightmapFileInstance;
+    if (file.Path.empty())
+        return false;
+    ElevationTerrain loaded = ElevationLoader::Load(file);
+    for (const std::string& note : loaded.Notes)
+        log.Write("%s", note.c_str());
+    if (loaded.Grid == nullptr) {
+        log.Write("-> Terrain file %s: %s; hills generated instead", file.Path.c_str(),
+                  loaded.Failure.c_str());
+        std::fprintf(stderr, "Terrain file %s: %s; hills generated instead\n", file.Path.c_str(),
+                     loaded.Failure.c_str());
+        return false;
+    }
+    SceneHeightmap = loaded.Grid.release();
+    SceneTerrain = new Terrain();
+    SceneTerrain->ExtentX = loaded.ExtentX;
+    SceneTerrain->ExtentZ = loaded.ExtentZ;
+    SceneTerrain->Build(device, SceneHeightmap);
+
+    SceneBox = new BoxMesh(device, 1.0f, 0, 0, 0);
+
+    GridTexture = device != nullptr ? device->LoadTexture("grid.bmp") : 0;
+    SceneTerrain->GetTexture() = GridTexture;
+    return true;
+}
+} // namespace
+
 void BuildScene(Renderer* device, Log& log) {
     ReleaseScene();
+    if (BuildSceneFromFile(device, log))
+        return;
     // A script that sets Seed asks for the same terrain every run; otherwise every run differs.
     const unsigned seed =
         GeneratorInstance.Seed >= 0 ? static_cast<unsigned>(GeneratorInstance.Seed) : timeGetTime();

@@ -15,8 +15,9 @@ extern Terrain* SceneTerrain;
 extern BoxMesh* SceneBox;
 extern std::uint32_t GridTexture;
 
-// Seeds the random draws from the clock, generates and shapes the heightmap from the generator's
-// settings (bounded, each bound logged), builds the terrain and the box, and loads "grid.bmp".
+// Takes the heightmap from the raster heightmap_file names, or, without one or when it cannot be
+// loaded, seeds the random draws from the clock and generates and shapes the heightmap from the
+// generator's settings (bounded, each bound logged); builds the terrain and the box, and loads "grid.bmp".
 // Frees any scene already there first.
 void BuildScene(Renderer* device, Log& log);
 // Deletes the box, the terrain and the heightmap, in this order, and forgets them.

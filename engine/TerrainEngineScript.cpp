@@ -1,5 +1,6 @@
 #include "engine/TerrainEngine.h"
 
+#include "heightmap/HeightmapFile.h"
 #include "heightmap/HeightmapGenerator.h"
 #include "host/Kernel.h"
 #include "script/ScriptBindings.h"
@@ -21,6 +22,7 @@ void TerrainEngine::RunConfigurationScript(Log& log) {
     log.Write("-> Binding stuff to VM...");
     BindWindowClass(VM, kernel->GetWindow());
     BindHeightmapGeneratorClass(VM, GeneratorInstance);
+    BindHeightmapFileClass(VM, HeightmapFileInstance);
     // Optional; a script that fails has told standard error why, and what it set stays set. The
     // log keeps the reason too: a run's log is where a user looks afterwards.
     if (!ScriptVM::RunFile(VM, "HeightmapGeneration.lua") && !ScriptVM::LastFailure(VM).empty())

@@ -7,6 +7,7 @@
 #include <string>
 
 struct lua_State;
+class HeightmapFile;
 class HeightmapGenerator;
 class Window;
 
@@ -21,3 +22,8 @@ bool BindHeightmapGeneratorClass(lua_State* L, HeightmapGenerator& generator);
 // given (not a number, not whole, beyond 32 bits), by property name, as the script would print
 // them: "1e+30", "many", "table". The field holds the converted value. Each bind starts afresh.
 const std::map<std::string, std::string>& GeneratorSettingsNotHeld();
+
+// Class "HeightmapFile" with the text property Path, the int properties Width, Height, CropX,
+// CropY, CropWidth and CropHeight and the number property Exaggeration; file, which stays the
+// engine's, as the global `heightmap_file`.
+bool BindHeightmapFileClass(lua_State* L, HeightmapFile& file);

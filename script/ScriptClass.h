@@ -2,6 +2,7 @@
 
 #include "script/ScriptBox.h"
 #include "script/ScriptCallAdaptor.h"
+#include "script/ScriptFieldValue.h"
 #include "script/ScriptMessages.h"
 #include "script/ScriptMethod.h"
 #include "script/ScriptProperty.h"
@@ -17,7 +18,7 @@
 #include <vector>
 
 // Exposes the native class T to scripts: its constructor under the class name, member functions
-// as methods and int fields as properties.
+// as methods and int, number (double) and text (std::string) fields as properties.
 //
 // What a script holds for an object is a handle: an empty table whose metatable sends every read
 // and every write to OnGetTable / OnSetTable, so assignments never add keys to it. Behind each
@@ -37,14 +38,13 @@
 template <class T>
 class ScriptClass {
 public:
-    using IntField = std::int32_t T::*;
-
     // Sets the class name, which Register publishes as the constructor global.
     explicit ScriptClass(const std::string& name) { NameStorage() = name; }
 
     // Makes the class known to the state; a second call on the same state does nothing.
     static void Register(lua_State* L);
-    static void AddProperty(const IntField& field, const std::string& name);
+    template <class Field>
+    static void AddProperty(Field T::*const& field, const std::string& name);
     template <class... Args>
     static void AddMethod(bool (T::*const& memberFunction)(Args...), const std::string& name);
     // Publishes object, which stays its owner's, under the global name.
@@ -55,8 +55,10 @@ public:
     static int OnGetTable(lua_State* L);
     static int OnSetTable(lua_State* L);
     static int OnGc(lua_State* L);
-    // Accessors of int fields; the stack holds (new value,) field slot, box.
+    // Accessors of one type of field; the stack holds (new value,) field slot, box.
+    template <class Field>
     static int GetField(lua_State* L);
+    template <class Field>
     static int SetField(lua_State* L);
     // When set, told of each int property a script sets on an object, after the field took the
     // value, with the value as the script gave it at valueIndex. It must not raise Lua errors.
@@ -80,8 +82,10 @@ private:
         static std::vector<ScriptProperty> properties;
         return properties;
     }
-    static std::vector<IntField>& IntFields() {
-        static std::vector<IntField> fields;
+    // The bound fields of one type; a property's slot is its position here.
+    template <class Field>
+    static std::vector<Field T::*>& Fields() {
+        static std::vector<Field T::*> fields;
         return fields;
     }
 
@@ -144,10 +148,11 @@ void ScriptClass<T>::Register(lua_State* L) {
 }
 
 template <class T>
-void ScriptClass<T>::AddProperty(const IntField& field, const std::string& name) {
-    IntFields().push_back(field);
-    const auto slot = static_cast<std::int32_t>(IntFields().size()) - 1;
-    PropertyList().push_back(ScriptProperty{&GetField, &SetField, slot, name});
+template <class Field>
+void ScriptClass<T>::AddProperty(Field T::*const& field, const std::string& name) {
+    Fields<Field>().push_back(field);
+    const auto slot = static_cast<std::int32_t>(Fields<Field>().size()) - 1;
+    PropertyList().push_back(ScriptProperty{&GetField<Field>, &SetField<Field>, slot, name});
 }
 
 template <class T>
@@ -292,6 +297,7 @@ T* ScriptClass<T>::FieldOwner(lua_State* L, int boxIndex) {
 }
 
 template <class T>
+template <class Field>
 int ScriptClass<T>::GetField(lua_State* L) {
     const lua_Integer slot = lua_tointeger(L, -2);
     if (slot < 0) {
@@ -299,13 +305,14 @@ int ScriptClass<T>::GetField(lua_State* L) {
         return 0;
     }
     T* object = FieldOwner(L, -1);
-    if (object == nullptr || static_cast<std::size_t>(slot) >= IntFields().size())
+    if (object == nullptr || static_cast<std::size_t>(slot) >= Fields<Field>().size())
         return 0;
-    ScriptValue(&(object->*IntFields()[static_cast<std::size_t>(slot)])).Push(L); // ..., value
+    script_fields::Push(L, object->*Fields<Field>()[static_cast<std::size_t>(slot)]); // ..., value
     return 1;
 }
 
 template <class T>
+template <class Field>
 int ScriptClass<T>::SetField(lua_State* L) {
     const lua_Integer slot = lua_tointeger(L, -2);
     if (slot < 0) {
@@ -313,14 +320,14 @@ int ScriptClass<T>::SetField(lua_State* L) {
         return 0;
     }
     T* object = FieldOwner(L, -1);
-    if (object == nullptr || static_cast<std::size_t>(slot) >= IntFields().size())
+    if (object == nullptr || static_cast<std::size_t>(slot) >= Fields<Field>().size())
         return 0;
     ScriptValue value;
     value.Read(L, -3);
-    object->*IntFields()[static_cast<std::size_t>(slot)] = value.GetInt();
+    script_fields::Assign(object->*Fields<Field>()[static_cast<std::size_t>(slot)], value);
     if (Watcher != nullptr)
         for (const ScriptProperty& property : PropertyList())
-            if (property.Slot == slot && property.Setter == &SetField)
+            if (property.Slot == slot && property.Setter == &SetField<Field>)
                 Watcher(L, *object, property.Name, -3);
     return 0;
 }

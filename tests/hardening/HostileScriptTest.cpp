@@ -22,7 +22,8 @@ enum class Relief { Any, Flat, Hilly };
 
 struct HostileScript {
     const char* Name;
-    // Run after "local g = heightmap_generator"; <directory>, <pipe>, <binary>: such a file.
+    // Run after "local g, f = heightmap_generator, heightmap_file"; <directory>, <pipe>, <binary>: such a
+    // file.
     std::string Source;
     int Columns, Rows;     // the grid the scene must have
     const char* Says = ""; // part of what Init printed or logged; empty: standard error stays empty
@@ -77,12 +78,35 @@ const HostileScript Catalogue[] = {
      "HeightmapGeneration.lua:2: finalizers (__gc) are not allowed"},
     {"ErrorHandlerNeverEnding", "g.Width = 31 print(xpcall(error, function() while true do end end)) g.Width = 32", 31, 50, "script stopped: "},
     {"StringTooLong", "g.Width = 22 local s = 'x' while true do s = s .. s end", 22, 50, "HeightmapGeneration.lua:1: script stopped: memory limit reached (64 MB)"},
+    // Terrain files that cannot be used: each is said, and hills are generated.
+    {"TerrainFileMissing", "f.Path = 'missing.tif'", 50, 50, "-> Terrain file missing.tif: No such file or directory; hills generated instead", Hilly},
+    {"TerrainFileAFolder", "f.Path = 'folder.tif'", 50, 50, "-> Terrain file folder.tif: a folder, not a raster file; hills generated instead", Hilly},
+    {"TerrainFileAPipe", "f.Path = 'pipe.tif'", 50, 50, "-> Terrain file pipe.tif: not a regular file; hills generated instead", Hilly},
+    {"TerrainFileNotARaster", "f.Path = 'notes.tif'", 50, 50, "-> Terrain file notes.tif: not a raster that can be read", Hilly},
+    {"TerrainFileOneCell", "f.Path = 'one.asc'", 50, 50, "-> Terrain file one.asc: the raster has 1 x 1 cells, at least 2 x 2 are needed; hills generated instead", Hilly},
+    {"TerrainFileAllMissing", "f.Path = 'gaps.asc'", 50, 50, "-> Terrain file gaps.asc: every cell is missing; hills generated instead", Hilly},
+    {"TerrainFileCropOutside", "f.Path, f.CropX = 'grid.asc', 3", 50, 50, "-> Terrain file grid.asc: the crop from (3, 0) of 0 x 0 lies outside the 3 x 3 raster; hills", Hilly},
+    {"TerrainFileNonsense", "f.Path, f.Width, f.Height, f.CropY, f.CropWidth, f.Exaggeration = 'grid.asc', -5, 1, -1, 9, -1/0", 2, 2,
+     "-> Terrain size -5 x 1 requested, 2 x 2 used\n", Hilly},
+    {"TerrainFileFlat", "f.Path = 'flat.asc'", 3, 3, "-> Terrain from flat.asc: 3 x 3 samples, 7 to 7 m, 0 cells filled", Flat},
 };
 // clang-format on
 
 class HostileScriptTest : public ::testing::TestWithParam<HostileScript> {
 protected:
-    void SetUp() override { ASSERT_TRUE(Harness.Create()) << Harness.Module.Error(); }
+    void SetUp() override {
+        ASSERT_TRUE(Harness.Create()) << Harness.Module.Error();
+        const std::string grid = "ncols 3\nnrows 3\nxllcorner 0\nyllcorner 0\ncellsize 1\nNODATA_value -1\n";
+        for (const auto& [name, text] :
+             {std::pair{"grid.asc", grid + "1 2 3 4 5 6 7 8 9"},
+              {"flat.asc", grid + "7 7 7 7 7 7 7 7 7"},
+              {"gaps.asc", grid + "-1 -1 -1 -1 -1 -1 -1 -1 -1"},
+              {"one.asc", "ncols 1\nnrows 1\nxllcorner 0\nyllcorner 0\ncellsize 1\n5"},
+              {"notes.tif", "not a raster"}})
+            Harness.WriteFile(name, text);
+        std::filesystem::create_directory(Harness.Folder / "folder.tif");
+        ASSERT_EQ(::mkfifo((Harness.Folder / "pipe.tif").c_str(), 0600), 0);
+    }
     ModuleHarness Harness;
 };
 
@@ -94,9 +118,10 @@ TEST_P(HostileScriptTest, InitBuildsASaneSceneAndSaysWhyAndAFrameDrawsIt) {
     else if (script.Source == "<pipe>")
         ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
     else
-        Harness.WriteFile(file.filename(), script.Source == "<binary>"
-                                               ? "\x1bLua\x54 not a chunk"
-                                               : "local g = heightmap_generator " + script.Source);
+        Harness.WriteFile(file.filename(),
+                          script.Source == "<binary>"
+                              ? "\x1bLua\x54 not a chunk"
+                              : "local g, f = heightmap_generator, heightmap_file " + script.Source);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     const bool initialised = Harness.Init();
@@ -112,6 +137,10 @@ TEST_P(HostileScriptTest, InitBuildsASaneSceneAndSaysWhyAndAFrameDrawsIt) {
         EXPECT_NE(logged.find(errors.substr(start, end - start + 1)), std::string::npos) << errors;
     EXPECT_TRUE(*script.Says != '\0' || errors.empty()) << errors;
     EXPECT_NE(said.find(script.Says), std::string::npos) << said;
+    // A terrain file that cannot be used is told on standard error too.
+    const std::string says = script.Says;
+    EXPECT_TRUE(says.rfind("-> Terrain file", 0) != 0 || errors.find(says.substr(3)) != std::string::npos)
+        << errors;
 
     const TerrainReadBack held = TerrainReadBack::From(Harness.Device);
     ASSERT_TRUE(held.Whole);

@@ -1,0 +1,3 @@
+#include "heightmap/HeightmapFile.h"
+
+HeightmapFile HeightmapFileInstance;
