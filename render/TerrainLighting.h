@@ -81,7 +81,7 @@ private:
     };
     struct LineGeometry {
         float X0, Z0; // entry corner
-        float Cell;   // ExtentZ / Width
+        float Cell;   // SlotCell
         float HX, HZ, NY;
     };
 
@@ -115,6 +115,7 @@ private:
     bool ColourShaded(Call& call);
     Span SpanOf(const Call& call, int fromLine, int toLine) const;
     // TerrainLightingSweep.cpp
+    static float SlotCell(const Grid& grid, const Light& light);
     void ClearHorizon();
     void Sweep(const Grid& grid, const Light& light, int sweeper, int sweepers, Call& call);
     void PlaceLine(const Grid& grid, int lineStart, int stepDelta, int from, int to, int length, bool rowLine,

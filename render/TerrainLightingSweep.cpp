@@ -6,6 +6,7 @@
 #include "render/TerrainLighting.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 using namespace lighting;
@@ -49,6 +50,20 @@ void SmoothSlots(const float* __restrict cur, float* __restrict next, int from, 
 }
 } // namespace
 
+// Slot positions are measured in thirds of this length. On a square terrain it is ExtentZ / Width, the
+// cell along z. Elsewhere the cells along x and z may differ (up to 8 : 1 either way is supported):
+// there it is the longer of the two cell edges as seen across the light, so that neighbouring
+// vertices, along a line or from one line to the next, lie at most three slots apart across it (the
+// smoothing then joins the horizon they raise) and no vertex lies further than 3 * max(Width, Height)
+// slots from the centre.
+float TerrainLighting::SlotCell(const Grid& grid, const Light& light) {
+    const float alongZ = grid.ExtentZ / static_cast<float>(grid.Width);
+    if (grid.ExtentX == grid.ExtentZ)
+        return alongZ;
+    const float alongX = grid.ExtentX / static_cast<float>(grid.Height);
+    return std::max(alongZ * std::abs(light.HX), alongX * std::abs(light.HZ));
+}
+
 void TerrainLighting::ClearHorizon() {
     for (std::vector<float>& buffer : Horizon)
         std::fill(buffer.begin() + DirtyLo * PerSlot, buffer.begin() + DirtyHi * PerSlot, 0.0f);
@@ -76,8 +91,7 @@ void TerrainLighting::Sweep(const Grid& grid, const Light& light, int worker, in
     const LineGeometry geometry{
         light.XNegative ? grid.ExtentX / 2.0f : -grid.ExtentX / 2.0f,
         light.ZNegative ? grid.ExtentZ / 2.0f : -grid.ExtentZ / 2.0f,
-        // The slot position is measured in thirds of a cell of ExtentZ / Width.
-        grid.ExtentZ / static_cast<float>(width),
+        SlotCell(grid, light),
         light.HX,
         light.HZ,
         light.NY,
