@@ -178,10 +178,12 @@ void Terrain::UpdateLighting(const Heightmap* /*heightmap*/, float lightX, float
     if (Tiles.empty())
         return;
     // Each span is written as soon as it is lit, while the rest of the grid is still being swept.
-    const TerrainLighting::Lit write = [](void* terrain, const TerrainLighting::Span& span) {
-        static_cast<Terrain*>(terrain)->WriteColours(span);
-    };
-    TerrainLighting::Module().Update(LightingGrid(), lightX, lightY, lightZ, smoothing, write, this);
+    struct Writer final : LitSpans {
+        explicit Writer(Terrain& ground) : Ground(ground) {}
+        void Lit(const LitSpan& span) override { Ground.WriteColours(span); }
+        Terrain& Ground;
+    } writer(*this);
+    TerrainLighting::Module().Update(LightingGrid(), lightX, lightY, lightZ, smoothing, &writer);
 }
 
 TerrainLighting::Grid Terrain::LightingGrid() const {
