@@ -260,8 +260,8 @@ struct Placer {
 };
 } // namespace
 
-void HorizonSweep::PlaceLine(const TerrainLightingGrid& grid, const Walk& walk, int lineStart, Share share,
-                             int sweeper) {
+LIGHTING_WIDE_CLONES void HorizonSweep::PlaceLine(const TerrainLightingGrid& grid, const Walk& walk,
+                                                  int lineStart, Share share, int sweeper) {
     // Along a row x stays and z follows the columns; along a column the other way round.
     const int width = grid.Width;
     const int row = lineStart / width, column = lineStart % width;
@@ -310,7 +310,8 @@ void HorizonSweep::PlaceLine(const TerrainLightingGrid& grid, const Walk& walk, 
         std::max(std::max(place.Highest[0], place.Highest[1]), std::max(place.Highest[2], place.Highest[3]));
 }
 
-void HorizonSweep::SweepLine(float* shadowOut, float* horizonBuffer, int shadowStep, int from, int to) {
+LIGHTING_WIDE_CLONES void HorizonSweep::SweepLine(float* shadowOut, float* horizonBuffer, int shadowStep,
+                                                  int from, int to) {
     const int* __restrict slotAt = LineSlot.data();
     const float* __restrict weightsAt = LineWeights.data() + 2 * from;
     const float* __restrict rayAt = LineRay.data();

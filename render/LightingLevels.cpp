@@ -37,8 +37,8 @@ void LightingLevels::LightEverything() {
     std::fill(ShadowLevel.begin(), ShadowLevel.end(), 1.0f);
 }
 
-void LightingLevels::Shade(const TerrainLightingGrid& grid, const LightDirection& light, const LitSpan& span,
-                           int worker) {
+LIGHTING_WIDE_CLONES void LightingLevels::Shade(const TerrainLightingGrid& grid, const LightDirection& light,
+                                                const LitSpan& span, int worker) {
     const int width = grid.Width;
     const std::ptrdiff_t stride = ShadowStride;
     const int endColumn = span.EndColumn;
@@ -75,7 +75,8 @@ void LightingLevels::Shade(const TerrainLightingGrid& grid, const LightDirection
     }
 }
 
-void LightingLevels::Colour(const TerrainLightingGrid& grid, int smoothing, const LitSpan& span) {
+LIGHTING_WIDE_CLONES void LightingLevels::Colour(const TerrainLightingGrid& grid, int smoothing,
+                                                 const LitSpan& span) {
     const int width = grid.Width;
     const float kept = static_cast<float>(smoothing - 1);
     const float divisor = static_cast<float>(smoothing);

@@ -27,7 +27,7 @@ public:
     void Shade(const TerrainLightingGrid& grid, const LightDirection& light, const LitSpan& span, int worker);
     void Colour(const TerrainLightingGrid& grid, int smoothing, const LitSpan& span);
 
-    std::uint8_t GreyAt(int n) const { return Grey[static_cast<std::size_t>(n)]; }
+    const std::uint8_t* Greys() const { return Grey.data(); }
 
 private:
     // Per vertex, its shadow factor, row by row, each row ShadowStride floats from the last: a little

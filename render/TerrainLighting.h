@@ -35,7 +35,8 @@ public:
                 LitSpans* lit = nullptr);
 
     // Grey level 0 .. 255 of vertex n after the last Update; meaningful for interior vertices only.
-    std::uint8_t GreyAt(int n) const { return Levels.GreyAt(n); }
+    std::uint8_t GreyAt(int n) const { return Levels.Greys()[n]; }
+    const std::uint8_t* Greys() const { return Levels.Greys(); } // all of them, n = row * Width + column
 
     // Back to the state at load: the next call starts every shown brightness at 1.0.
     void Reset();
