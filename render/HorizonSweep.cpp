@@ -28,16 +28,20 @@ void SmoothFloats(const float* __restrict cur, float* __restrict next, int i, in
 __attribute__((target("avx"))) void SmoothSlotsWide(const float* __restrict cur, float* __restrict next,
                                                     int i, int end) {
     using Float8 = float __attribute__((vector_size(32)));
-    for (; i + 8 <= end; i += 8) {
+    auto smooth8 = [&](int at) {
         Float8 oneBack, oneOn, twoBack, twoOn, here;
-        __builtin_memcpy(&oneBack, cur + i - OneSlot, sizeof(Float8));
-        __builtin_memcpy(&oneOn, cur + i + OneSlot, sizeof(Float8));
-        __builtin_memcpy(&twoBack, cur + i - TwoSlots, sizeof(Float8));
-        __builtin_memcpy(&twoOn, cur + i + TwoSlots, sizeof(Float8));
-        __builtin_memcpy(&here, cur + i, sizeof(Float8));
+        __builtin_memcpy(&oneBack, cur + at - OneSlot, sizeof(Float8));
+        __builtin_memcpy(&oneOn, cur + at + OneSlot, sizeof(Float8));
+        __builtin_memcpy(&twoBack, cur + at - TwoSlots, sizeof(Float8));
+        __builtin_memcpy(&twoOn, cur + at + TwoSlots, sizeof(Float8));
+        __builtin_memcpy(&here, cur + at, sizeof(Float8));
         const Float8 smoothed = (2.0f * oneBack + 2.0f * oneOn + twoBack + twoOn + 4.0f * here) / 10.0f;
-        __builtin_memcpy(next + i, &smoothed, sizeof(Float8));
-    }
+        __builtin_memcpy(next + at, &smoothed, sizeof(Float8));
+    };
+    for (; i + 16 <= end; i += 16) // two at a time: half the loop's own instructions
+        smooth8(i), smooth8(i + 8);
+    for (; i + 8 <= end; i += 8)
+        smooth8(i);
     SmoothFloats(cur, next, i, end);
 }
 
@@ -102,7 +106,7 @@ HorizonSweep::Walk HorizonSweep::WalkOf(const TerrainLightingGrid& grid, const L
 }
 
 HorizonSweep::Share HorizonSweep::ShareOf(int length, int sweeper, int sweepers) {
-    const int share = ((length + sweepers - 1) / sweepers + 3) / 4 * 4;
+    const int share = ((length + sweepers - 1) / sweepers + 7) / 8 * 8;
     const int first = std::min(length, sweeper * share);
     return {first, std::min(length, first + share)};
 }
@@ -122,8 +126,8 @@ void HorizonSweep::Fit(int width, int height, int sweepers) {
     SlotHi = centre + span;
     CentreSlot = static_cast<float>(centre);
     Dirty = {SlotLo, SlotLo};
-    // Lines are placed four vertices at a time: room for a last, partly filled group.
-    const std::size_t lineRoom = static_cast<std::size_t>(std::max(width, height) + 4);
+    // Lines are placed eight vertices at a time: room for a last, partly filled group.
+    const std::size_t lineRoom = static_cast<std::size_t>(std::max(width, height) + 8);
     LineSlot.resize(lineRoom);
     LineWeights.resize(2 * lineRoom);
     LineRay.resize(lineRoom);
@@ -214,9 +218,12 @@ bool HorizonSweep::SharesApart(int sweepers, Slots& touched) const {
 }
 
 namespace {
-// Places vertices four at a time: their slots, weights, ray and ground heights.
+using Float8 = float __attribute__((vector_size(32)));
+using Int8 = int __attribute__((vector_size(32)));
+
+// Places vertices eight at a time: their slots, weights, ray and ground heights.
 struct Placer {
-    Float4 FirstSlot, LastSlot, Centre, X0, Z0, Cell, HX, HZ, NY, Fixed;
+    Float8 FirstSlot, LastSlot, Centre, X0, Z0, Cell, HX, HZ, NY, Fixed;
     bool RowLine;
     const float* Along;         // the world coordinate that varies along the line
     const SurfacePoint* Points; // from the line's start
@@ -226,36 +233,40 @@ struct Placer {
     float* __restrict WeightsAt;
     float* __restrict RayAt;
     float* __restrict GroundAt;
-    Float4 Lowest, Highest;
+    Float8 Lowest, Highest;
 
-    void operator()(int a, int b, int c, int d, int step) {
-        const std::ptrdiff_t as = AlongStep, ds = PointStep;
-        const Float4 varying{Along[a * as], Along[b * as], Along[c * as], Along[d * as]};
-        const Float4 y = ColumnHeights != nullptr
-                             ? Float4{ColumnHeights[a * as], ColumnHeights[b * as], ColumnHeights[c * as],
-                                      ColumnHeights[d * as]}
-                             : Float4{Points[a * ds].Y, Points[b * ds].Y, Points[c * ds].Y, Points[d * ds].Y};
-        const Float4 dx = (RowLine ? Fixed : varying) - X0;
-        const Float4 dz = (RowLine ? varying : Fixed) - Z0;
-        const Float4 p = (HZ * dx - HX * dz) / Cell * static_cast<float>(SlotsPerCell) + Centre;
+    // Vertices at[0 .. 7] of the line, whose results go to positions step .. step + 7.
+    __attribute__((always_inline)) void operator()(const int (&at)[8], int step) {
+        Float8 varying, y;
+        for (int lane = 0; lane < 8; ++lane) {
+            varying[lane] = Along[at[lane] * AlongStep];
+            y[lane] = ColumnHeights != nullptr ? ColumnHeights[at[lane] * AlongStep]
+                                               : Points[at[lane] * PointStep].Y;
+        }
+        const Float8 dx = (RowLine ? Fixed : varying) - X0;
+        const Float8 dz = (RowLine ? varying : Fixed) - Z0;
+        const Float8 p = (HZ * dx - HX * dz) / Cell * static_cast<float>(SlotsPerCell) + Centre;
         // A vertex outside the terrain's extents has no horizon slot (-1): it stays lit. Its position
         // is replaced before the conversion, which is only defined in range.
-        const Int4 inRange = (p >= FirstSlot) & (p < LastSlot);
-        const Float4 position = inRange ? p : FirstSlot;
-        const Int4 k = __builtin_convertvector(position, Int4);
-        const Float4 kf = __builtin_convertvector(k, Float4);
-        const Float4 wk = 1.0f - (position - kf);
-        const Float4 wk1 = 1.0f - ((kf + 1.0f) - position);
+        const Int8 inRange = (p >= FirstSlot) & (p < LastSlot);
+        const Float8 position = inRange ? p : FirstSlot;
+        const Int8 k = __builtin_convertvector(position, Int8);
+        const Float8 kf = __builtin_convertvector(k, Float8);
+        const Float8 wk = 1.0f - (position - kf);
+        const Float8 wk1 = 1.0f - ((kf + 1.0f) - position);
         Lowest = position < Lowest ? position : Lowest;
         Highest = position > Highest ? position : Highest;
         // Where the slot's pair of values starts in the horizon buffer.
-        const Int4 slot = inRange ? k * PerSlot : Int4{} - 1;
+        const Int8 slot = inRange ? k * PerSlot : Int8{} - 1;
         std::memcpy(SlotAt + step, &slot, sizeof slot);
         // The two weights of a vertex side by side, as the sweep takes them.
-        Store4(WeightsAt + 2 * step, __builtin_shufflevector(wk, wk1, 0, 4, 1, 5));
-        Store4(WeightsAt + 2 * step + 4, __builtin_shufflevector(wk, wk1, 2, 6, 3, 7));
-        Store4(RayAt + step, y - (HX * dx + HZ * dz) * NY);
-        Store4(GroundAt + step, y);
+        const Float8 low = __builtin_shufflevector(wk, wk1, 0, 8, 1, 9, 2, 10, 3, 11);
+        const Float8 high = __builtin_shufflevector(wk, wk1, 4, 12, 5, 13, 6, 14, 7, 15);
+        std::memcpy(WeightsAt + 2 * step, &low, sizeof low);
+        std::memcpy(WeightsAt + 2 * step + 8, &high, sizeof high);
+        const Float8 ray = y - (HX * dx + HZ * dz) * NY;
+        std::memcpy(RayAt + step, &ray, sizeof ray);
+        std::memcpy(GroundAt + step, &y, sizeof y);
     }
 };
 } // namespace
@@ -266,18 +277,18 @@ LIGHTING_WIDE_CLONES void HorizonSweep::PlaceLine(const TerrainLightingGrid& gri
     const int width = grid.Width;
     const int row = lineStart / width, column = lineStart % width;
     const bool rowLine = walk.RowLines;
-    const Float4 firstSlot = Float4{} + static_cast<float>(SlotLo);
-    const Float4 lastSlot = Float4{} + static_cast<float>(SlotHi - 1); // k + 1 must stay below SlotHi
+    const Float8 firstSlot = Float8{} + static_cast<float>(SlotLo);
+    const Float8 lastSlot = Float8{} + static_cast<float>(SlotHi - 1); // k + 1 must stay below SlotHi
     Placer place{firstSlot,
                  lastSlot,
-                 Float4{} + CentreSlot,
-                 Float4{} + walk.X0,
-                 Float4{} + walk.Z0,
-                 Float4{} + walk.Cell,
-                 Float4{} + walk.HX,
-                 Float4{} + walk.HZ,
-                 Float4{} + walk.NY,
-                 Float4{} + (rowLine ? grid.RowX[row] : grid.ColumnZ[column]),
+                 Float8{} + CentreSlot,
+                 Float8{} + walk.X0,
+                 Float8{} + walk.Z0,
+                 Float8{} + walk.Cell,
+                 Float8{} + walk.HX,
+                 Float8{} + walk.HZ,
+                 Float8{} + walk.NY,
+                 Float8{} + (rowLine ? grid.RowX[row] : grid.ColumnZ[column]),
                  rowLine,
                  rowLine ? grid.ColumnZ + column : grid.RowX + row,
                  grid.Points + lineStart,
@@ -293,21 +304,25 @@ LIGHTING_WIDE_CLONES void HorizonSweep::PlaceLine(const TerrainLightingGrid& gri
                  lastSlot,
                  firstSlot};
     int step = share.First;
-    for (; step + 4 <= share.End; step += 4)
-        place(step, step + 1, step + 2, step + 3, step);
+    for (; step + 8 <= share.End; step += 8)
+        place({step, step + 1, step + 2, step + 3, step + 4, step + 5, step + 6, step + 7}, step);
     if (step < share.End) {
         // A last, partial group at the line's end: the line's last vertex stands in for the missing
         // ones, and their results land in padding that the sweep never reads.
-        const int last = walk.Length - 1;
-        place(step, std::min(step + 1, last), std::min(step + 2, last), last, step);
+        int at[8];
+        for (int lane = 0; lane < 8; ++lane)
+            at[lane] = std::min(step + lane, walk.Length - 1);
+        place(at, step);
     }
     // The slots that this share can raise: a vertex outside the extents widens the range to the
     // lowest slot, which costs only smoothing work.
     Reach& reach = Reaches[static_cast<std::size_t>(sweeper)];
-    reach.Lowest =
-        std::min(std::min(place.Lowest[0], place.Lowest[1]), std::min(place.Lowest[2], place.Lowest[3]));
-    reach.Highest =
-        std::max(std::max(place.Highest[0], place.Highest[1]), std::max(place.Highest[2], place.Highest[3]));
+    reach.Lowest = place.Lowest[0];
+    reach.Highest = place.Highest[0];
+    for (int lane = 1; lane < 8; ++lane) {
+        reach.Lowest = std::min(reach.Lowest, place.Lowest[lane]);
+        reach.Highest = std::max(reach.Highest, place.Highest[lane]);
+    }
 }
 
 LIGHTING_WIDE_CLONES void HorizonSweep::SweepLine(float* shadowOut, float* horizonBuffer, int shadowStep,

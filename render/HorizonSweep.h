@@ -37,7 +37,7 @@ public:
              int sweepers, LightingPool* pool, Listener& listener);
 
     // The share of a line of `length` vertices that sweeper `sweeper` of `sweepers` takes: positions
-    // [first, end), starting on a group of four as the placing takes them.
+    // [first, end), starting on a group of eight as the placing takes them.
     struct Share {
         int First, End;
     };

@@ -7,10 +7,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 namespace {
+static_assert(offsetof(TerrainVertex, Diffuse) == offsetof(TerrainVertex, NX) + offsetof(SurfacePoint, Y) &&
+                  offsetof(SurfacePoint, NX) == 0 && offsetof(SurfacePoint, NZ) == 8,
+              "WriteRow copies a point's normal and height over a vertex's normal and colour");
+
 struct Vector {
     float X = 0.0f, Y = 0.0f, Z = 0.0f;
 };
@@ -232,12 +237,12 @@ void Terrain::WriteRow(VertexBuffer& vertices, int row, int firstColumn, int end
     for (int c = firstColumn; c < endColumn; ++c) {
         if (level[c] == written[c])
             continue;
+        // The normal with the height behind it, in one move; the height's bytes land where the colour
+        // goes, which is written after.
+        std::memcpy(&vertex.NX, &point[c], sizeof(SurfacePoint));
+        vertex.Diffuse = level[c] * 0x01010101u;
         vertex.Y = point[c].Y;
         vertex.Z = columnZ[c];
-        vertex.NX = point[c].NX;
-        vertex.NY = point[c].NY;
-        vertex.NZ = point[c].NZ;
-        vertex.Diffuse = level[c] * 0x01010101u;
         vertex.U = columnU[c];
         vertices.Set(local + c, &vertex);
     }
