@@ -28,6 +28,7 @@ int LightingPool::UsableCpus() {
 void LightingPool::Run(Job& job) {
     Current = &job;
     Finished.store(0, std::memory_order_relaxed);
+    Blocked.store(0, std::memory_order_relaxed);
     Started.fetch_add(1, std::memory_order_release);
     Started.notify_all();
     job(0);
@@ -59,5 +60,6 @@ void LightingPool::Sync(int participants) {
         Passes.notify_all();
         return;
     }
-    AwaitChange(Passes, pass);
+    if (AwaitChange(Passes, pass))
+        Blocked.fetch_add(1, std::memory_order_relaxed);
 }

@@ -39,16 +39,22 @@ public:
     // The CPUs this process may run on (its affinity mask), at least 1.
     static int UsableCpus();
 
-    // Waits until `value` no longer holds `old`: spins, then blocks until a notify.
+    // How many times, in the last Run, a worker found the barrier closed for longer than its spin:
+    // a sign that the workers do not each have a CPU to themselves.
+    int BlockedSyncs() const { return Blocked.load(std::memory_order_relaxed); }
+
+    // Waits until `value` no longer holds `old`: spins, then blocks until a notify. True when it had
+    // to block.
     template <typename T>
-    static void AwaitChange(const std::atomic<T>& value, T old) {
+    static bool AwaitChange(const std::atomic<T>& value, T old) {
         for (int round = 0; round < SpinRounds; ++round) {
             if (value.load(std::memory_order_acquire) != old)
-                return;
+                return false;
             Pause();
         }
         while (value.load(std::memory_order_acquire) == old)
             value.wait(old, std::memory_order_acquire);
+        return true;
     }
 
     static constexpr int SpinRounds = 2000;
@@ -73,4 +79,5 @@ private:
     alignas(64) std::atomic<int> Finished{0};          // helpers done with the current job
     alignas(64) std::atomic<int> Arrived{0};           // at the barrier
     alignas(64) std::atomic<std::uint32_t> Passes{0};  // barrier generation
+    alignas(64) std::atomic<int> Blocked{0};           // waits at the barrier that blocked
 };

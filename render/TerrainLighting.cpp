@@ -27,8 +27,7 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
     if (grid.Points == nullptr || grid.RowX == nullptr || grid.ColumnZ == nullptr ||
         !GridLimits::Fits(grid.Width, grid.Height))
         return false;
-    const bool big = static_cast<long long>(grid.Width) * grid.Height >= ThreadedVertices;
-    const int workers = WantedThreads > 0 ? WantedThreads : big ? LightingPool::UsableCpus() : 1;
+    const int workers = Workers(grid);
     if (workers > 1 && (Pool == nullptr || Pool->Workers() != workers))
         Pool = std::make_unique<LightingPool>(workers);
     Sweep.Fit(grid.Width, grid.Height, workers);
@@ -43,5 +42,22 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
     LightingSchedule({grid, light, Sweep, Levels, workers > 1 ? Pool.get() : nullptr, Progresses, lit},
                      smoothing, workers)
         .Run();
+    // The workers meet twice a line. When one of them keeps finding the others away (the CPUs are
+    // busy with other work), sharing costs more than it saves: the calling thread works alone for a
+    // while, then tries again.
+    if (WantedThreads == 0 && workers > 1 && Pool->BlockedSyncs() > std::max(grid.Width, grid.Height) / 8)
+        AloneFor = AloneCalls;
     return true;
+}
+
+int TerrainLighting::Workers(const Grid& grid) {
+    if (WantedThreads > 0)
+        return WantedThreads;
+    if (static_cast<long long>(grid.Width) * grid.Height < ThreadedVertices)
+        return 1;
+    if (AloneFor > 0) {
+        --AloneFor;
+        return 1;
+    }
+    return LightingPool::UsableCpus();
 }

@@ -43,7 +43,8 @@ public:
 
     // Threads that share the work from the next call on: 0 (the default) one per usable CPU for grids
     // of ThreadedVertices or more and the calling thread alone for smaller ones, where handing work
-    // over would cost more than it saves; n > 0 exactly n threads.
+    // over would cost more than it saves, or for some calls after one whose threads kept waiting for
+    // each other; n > 0 exactly n threads.
     void SetThreads(int threads);
     static constexpr long long ThreadedVertices = 1 << 17;
 
@@ -51,9 +52,13 @@ public:
     static TerrainLighting& Module();
 
 private:
+    static constexpr int AloneCalls = 64;
+    int Workers(const Grid& grid);
+
     HorizonSweep Sweep;
     LightingLevels Levels;
     std::vector<LightingSchedule::Progress> Progresses;
     int WantedThreads = 0;
+    int AloneFor = 0;                   // calls the calling thread still works alone
     std::unique_ptr<LightingPool> Pool; // null until a grid needs it
 };
