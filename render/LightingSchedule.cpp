@@ -3,7 +3,7 @@
 #include <algorithm>
 
 LightingSchedule::LightingSchedule(const Parts& parts, int smoothing, int workers)
-    : The(parts), Smoothing(std::max(smoothing, 1)), Workers(workers) {
+    : Work(parts), Smoothing(std::max(smoothing, 1)), Workers(workers) {
     const LightDirection& light = parts.Light;
     const TerrainLightingGrid& grid = parts.Grid;
     // Lines lie across the light's main horizontal direction and start where the light enters.
@@ -17,7 +17,7 @@ LightingSchedule::LightingSchedule(const Parts& parts, int smoothing, int worker
 
 void LightingSchedule::Run() {
     if (Workers > 1)
-        The.Pool->Run(*this);
+        Work.Pool->Run(*this);
     else
         (*this)(0);
 }
@@ -25,13 +25,14 @@ void LightingSchedule::Run() {
 // The sweep reports every line; the passes follow a block behind. At the end, each time after the
 // workers meet: the last shading, the last colouring, the last hand-out.
 void LightingSchedule::operator()(int worker) {
-    if (The.Light.CastsShadows) {
-        const LightingLevels::Shadow shadow = The.Levels.ShadowField();
-        The.Sweep.Run(The.Grid, The.Light, {shadow.Data, shadow.Stride}, worker, Workers, The.Pool, *this);
+    if (Work.Light.CastsShadows) {
+        const LightingLevels::Shadow shadow = Work.Levels.ShadowField();
+        Work.Sweep.Run(Work.Grid, Work.Light, {shadow.Data, shadow.Stride}, worker, Workers, Work.Pool,
+                       *this);
     }
     for (int round = 0; round < 3; ++round) {
         if (Workers > 1)
-            The.Pool->Sync(Workers);
+            Work.Pool->Sync(Workers);
         if (round < 2)
             Step(Lines.Count, worker);
         else if (worker == 0)
@@ -41,40 +42,40 @@ void LightingSchedule::operator()(int worker) {
 
 // Lines [0, lines) have their final shadow: a line's light level needs the lines on either side.
 void LightingSchedule::Swept(int lines, int worker) {
-    if (lines - 1 - The.Progresses[static_cast<std::size_t>(worker)].Shaded >= Block)
+    if (lines - 1 - Work.Progresses[static_cast<std::size_t>(worker)].Shaded >= Block)
         Step(lines - 1, worker);
 }
 
 void LightingSchedule::Step(int shadeTo, int worker) {
-    Progress& done = The.Progresses[static_cast<std::size_t>(worker)];
+    Progress& done = Work.Progresses[static_cast<std::size_t>(worker)];
     if (worker == 0)
         HandOut();
     // A line's grey level needs the light level of the lines on either side, finished at an earlier
     // step; the lines shaded at this one come after them.
     const int colourTo = done.Shaded == Lines.Count ? Lines.Count : done.Shaded - 1;
     if (colourTo > done.Coloured) {
-        The.Levels.Colour(The.Grid, Smoothing, SpanOf(done.Coloured, colourTo, worker, Workers));
+        Work.Levels.Colour(Work.Grid, Smoothing, SpanOf(done.Coloured, colourTo, worker, Workers));
         done.Coloured = colourTo;
     }
     if (shadeTo > done.Shaded) {
-        The.Levels.Shade(The.Grid, The.Light, SpanOf(done.Shaded, shadeTo, worker, Workers), worker);
+        Work.Levels.Shade(Work.Grid, Work.Light, SpanOf(done.Shaded, shadeTo, worker, Workers), worker);
         done.Shaded = shadeTo;
     }
 }
 
 // On the calling thread: what every worker coloured at earlier steps.
 void LightingSchedule::HandOut() {
-    Progress& done = The.Progresses[0];
+    Progress& done = Work.Progresses[0];
     const LitSpan span = SpanOf(done.HandedOut, done.Coloured, 0, 1);
     done.HandedOut = done.Coloured;
-    if (The.Listener != nullptr && !span.Empty())
-        The.Listener->Lit(span);
+    if (Work.Listener != nullptr && !span.Empty())
+        Work.Listener->Lit(span);
 }
 
 // Blocks of lines of some 65,536 vertices along rows. Along columns the passes and the writes cross
 // the rows, so there blocks are wider, for longer runs of memory in each row.
 int LightingSchedule::BlockLines() const {
-    const int length = std::max(Lines.Rows ? The.Grid.Width : The.Grid.Height, 1);
+    const int length = std::max(Lines.Rows ? Work.Grid.Width : Work.Grid.Height, 1);
     return Lines.Rows ? std::clamp(65536 / length, 2, 64) : std::clamp(262144 / length, 2, 256);
 }
 
@@ -83,8 +84,8 @@ int LightingSchedule::BlockLines() const {
 LitSpan LightingSchedule::SpanOf(int fromLine, int toLine, int worker, int workers) const {
     const int first = Lines.Step > 0 ? Lines.First + fromLine : Lines.First - toLine + 1;
     const int end = Lines.Step > 0 ? Lines.First + toLine : Lines.First - fromLine + 1;
-    const int across = Lines.Rows ? The.Grid.Height : The.Grid.Width;
-    const int along = Lines.Rows ? The.Grid.Width : The.Grid.Height;
+    const int across = Lines.Rows ? Work.Grid.Height : Work.Grid.Width;
+    const int along = Lines.Rows ? Work.Grid.Width : Work.Grid.Height;
     const int lo = std::max(first, 1), hi = std::max(lo, std::min(end, across - 1));
     const HorizonSweep::Share share = HorizonSweep::ShareOf(along, worker, workers);
     const int alongLo = std::max(share.First, 1);

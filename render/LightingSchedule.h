@@ -49,7 +49,7 @@ private:
     int BlockLines() const;
     LitSpan SpanOf(int fromLine, int toLine, int worker, int workers) const;
 
-    Parts The;
+    Parts Work;
     LineOrder Lines;
     int Smoothing;
     int Workers;
