@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 
 using namespace lighting;
 
@@ -154,16 +155,18 @@ void HorizonSweep::Run(const TerrainLightingGrid& grid, const LightDirection& li
     const Share share = ShareOf(walk.Length, sweeper, sweepers);
     const int shadowStep = light.RowLines ? walk.ColumnStep : walk.RowStep * out.Stride;
     Slots dirty = Dirty, touched; // touched: the slots the last line could raise
+    Slots own = Even;             // the slots this sweeper smooths, when not an even share
     int lineStart = walk.FirstStart;
     for (int line = 0; line <= walk.Count; ++line, lineStart += walk.LineDelta) {
         if (line < walk.Count)
             PlaceLine(grid, walk, lineStart, share, sweeper);
         if (line > 0)
-            dirty = Smooth(line, dirty, touched, sweeper, sweepers);
+            dirty = Smooth(line, dirty, touched, own, sweeper, sweepers);
         Meet(pool, sweepers);
         if (line == walk.Count)
             break;
         const bool apart = SharesApart(sweepers, touched);
+        own = apart && sweepers > 1 ? OwnSlots(sweeper, sweepers) : Even;
         const int row = lineStart / grid.Width, column = lineStart % grid.Width;
         float* shadowOut = out.Data + static_cast<std::ptrdiff_t>(row) * out.Stride + column;
         float* buffer = Horizon[line % 2].data();
@@ -179,7 +182,8 @@ void HorizonSweep::Run(const TerrainLightingGrid& grid, const LightDirection& li
 }
 
 // Smooths this sweeper's part of the slots that may be non-zero for line `line`; the new such range.
-HorizonSweep::Slots HorizonSweep::Smooth(int line, Slots dirty, Slots touched, int sweeper, int sweepers) {
+HorizonSweep::Slots HorizonSweep::Smooth(int line, Slots dirty, Slots touched, Slots own, int sweeper,
+                                         int sweepers) {
     Slots range = dirty;
     if (touched.Lo < touched.Hi) {
         range.Lo = range.Lo < range.Hi ? std::min(range.Lo, touched.Lo) : touched.Lo;
@@ -190,9 +194,35 @@ HorizonSweep::Slots HorizonSweep::Smooth(int line, Slots dirty, Slots touched, i
     // The kernel reaches two slots each way; the live range bounds it.
     const int from = std::max(SlotLo, range.Lo - 2), to = std::min(SlotHi, range.Hi + 2);
     const int span = to - from;
-    SmoothSlots(Horizon[(line - 1) % 2].data(), Horizon[line % 2].data(), from + span * sweeper / sweepers,
-                from + span * (sweeper + 1) / sweepers);
+    const bool even = own.Lo == Even.Lo && own.Hi == Even.Hi;
+    const int mineFrom = even ? from + span * sweeper / sweepers : std::clamp(own.Lo, from, to);
+    const int mineTo = even ? from + span * (sweeper + 1) / sweepers : std::clamp(own.Hi, from, to);
+    if (mineFrom < mineTo)
+        SmoothSlots(Horizon[(line - 1) % 2].data(), Horizon[line % 2].data(), mineFrom, mineTo);
     return {from, to};
+}
+
+// The slots nearer the middle of this sweeper's positions on the line than to any other share's: it
+// smooths them for the next line, whose positions lie close by, so that the horizon's cache lines
+// that a sweeper sweeps are mostly the ones it smoothed. Every sweeper finds the same boundaries.
+HorizonSweep::Slots HorizonSweep::OwnSlots(int sweeper, int sweepers) const {
+    const Reach& mine = Reaches[static_cast<std::size_t>(sweeper)];
+    if (mine.Lowest > mine.Highest)
+        return {0, 0}; // no positions: nothing to smooth
+    const float centre = (mine.Lowest + mine.Highest) / 2.0f;
+    Slots own{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
+    for (int other = 0; other < sweepers; ++other) {
+        const Reach& theirs = Reaches[static_cast<std::size_t>(other)];
+        if (other == sweeper || theirs.Lowest > theirs.Highest)
+            continue;
+        const float their = (theirs.Lowest + theirs.Highest) / 2.0f;
+        const int middle = static_cast<int>(std::floor((centre + their) / 2.0f));
+        if (their < centre || (their == centre && other < sweeper))
+            own.Lo = std::max(own.Lo, middle);
+        else
+            own.Hi = std::min(own.Hi, middle);
+    }
+    return own;
 }
 
 // Whether the slots each share can touch (k and k + 1 for its positions) are apart from every other

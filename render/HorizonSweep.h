@@ -60,8 +60,10 @@ private:
     static Walk WalkOf(const TerrainLightingGrid& grid, const LightDirection& light);
     void PlaceLine(const TerrainLightingGrid& grid, const Walk& walk, int lineStart, Share share,
                    int sweeper);
-    Slots Smooth(int line, Slots dirty, Slots touched, int sweeper, int sweepers);
+    static constexpr Slots Even{-1, -1}; // smooth an even share of the slots
+    Slots Smooth(int line, Slots dirty, Slots touched, Slots own, int sweeper, int sweepers);
     bool SharesApart(int sweepers, Slots& touched) const;
+    Slots OwnSlots(int sweeper, int sweepers) const;
     void SweepLine(float* shadowOut, float* horizonBuffer, int shadowStep, int from, int to);
 
     // Two horizon buffers, used alternately (current / next). Each holds, for every slot, the horizon
