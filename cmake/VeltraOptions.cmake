@@ -18,6 +18,11 @@ if(VELTRA_SANITIZE)
     target_compile_options(veltra_options INTERFACE ${VELTRA_SANITIZER_FLAGS})
     target_link_options(veltra_options INTERFACE ${VELTRA_SANITIZER_FLAGS})
 endif()
+if(VELTRA_THREAD_SANITIZER)
+    set(VELTRA_TSAN_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+    target_compile_options(veltra_options INTERFACE ${VELTRA_TSAN_FLAGS})
+    target_link_options(veltra_options INTERFACE ${VELTRA_TSAN_FLAGS})
+endif()
 
 if(VELTRA_FUZZ)
     # Coverage for libFuzzer in every library; the fuzzers add libFuzzer itself when they link.

@@ -28,3 +28,12 @@ inline void Transpose3(Float4 a, Float4 b, Float4 c, Float4 d, Float4& out0, Flo
     out1 = __builtin_shufflevector(ab01, cd01, 2, 3, 6, 7);
     out2 = __builtin_shufflevector(ab23, cd23, 0, 1, 4, 5);
 }
+
+// On a function of the lighting's inner loops: a copy for processors with AVX2 as well, chosen when
+// the program loads. The same operations on each lane in the same order, so the same results; only
+// fewer instructions.
+#if defined(__x86_64__) && !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
+#define LIGHTING_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define LIGHTING_WIDE_CLONES
+#endif

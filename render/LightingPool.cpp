@@ -1,5 +1,7 @@
 #include "render/LightingPool.h"
 
+#include <sched.h>
+
 LightingPool::LightingPool(int workers) : Count(workers < 1 ? 1 : workers) {
     Helpers.reserve(static_cast<std::size_t>(Count - 1));
     for (int worker = 1; worker < Count; ++worker)
@@ -14,25 +16,37 @@ LightingPool::~LightingPool() {
         helper.join();
 }
 
-void LightingPool::Run(Job job, void* context) {
-    Current = job;
-    Context = context;
+int LightingPool::UsableCpus() {
+    cpu_set_t cpus;
+    CPU_ZERO(&cpus);
+    if (sched_getaffinity(0, sizeof cpus, &cpus) != 0)
+        return 1;
+    const int count = CPU_COUNT(&cpus);
+    return count > 0 ? count : 1;
+}
+
+void LightingPool::Run(Job& job) {
+    Current = &job;
     Finished.store(0, std::memory_order_relaxed);
+    Blocked.store(0, std::memory_order_relaxed);
     Started.fetch_add(1, std::memory_order_release);
     Started.notify_all();
-    job(context, 0);
-    Await([&] { return Finished.load(std::memory_order_acquire) == Count - 1; });
+    job(0);
+    for (int done = Finished.load(std::memory_order_acquire); done != Count - 1;
+         done = Finished.load(std::memory_order_acquire))
+        AwaitChange(Finished, done);
 }
 
 void LightingPool::Serve(int worker) {
     std::uint32_t seen = 0;
     for (;;) {
-        Started.wait(seen, std::memory_order_acquire);
+        AwaitChange(Started, seen);
         seen = Started.load(std::memory_order_acquire);
         if (Stopping)
             return;
-        Current(Context, worker);
+        (*Current)(worker);
         Finished.fetch_add(1, std::memory_order_release);
+        Finished.notify_one();
     }
 }
 
@@ -43,7 +57,9 @@ void LightingPool::Sync(int participants) {
     if (Arrived.fetch_add(1, std::memory_order_acq_rel) == participants - 1) {
         Arrived.store(0, std::memory_order_relaxed);
         Passes.fetch_add(1, std::memory_order_release);
+        Passes.notify_all();
         return;
     }
-    Await([&] { return Passes.load(std::memory_order_acquire) != pass; });
+    if (AwaitChange(Passes, pass))
+        Blocked.fetch_add(1, std::memory_order_relaxed);
 }

@@ -7,9 +7,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace {
+static_assert(offsetof(TerrainVertex, Diffuse) == offsetof(TerrainVertex, NX) + offsetof(SurfacePoint, Y) &&
+                  offsetof(SurfacePoint, NX) == 0 && offsetof(SurfacePoint, NZ) == 8,
+              "WriteRow copies a point's normal and height over a vertex's normal and colour");
+
 struct Vector {
     float X = 0.0f, Y = 0.0f, Z = 0.0f;
 };
@@ -178,10 +184,12 @@ void Terrain::UpdateLighting(const Heightmap* /*heightmap*/, float lightX, float
     if (Tiles.empty())
         return;
     // Each span is written as soon as it is lit, while the rest of the grid is still being swept.
-    const TerrainLighting::Lit write = [](void* terrain, const TerrainLighting::Span& span) {
-        static_cast<Terrain*>(terrain)->WriteColours(span);
-    };
-    TerrainLighting::Module().Update(LightingGrid(), lightX, lightY, lightZ, smoothing, write, this);
+    struct Writer final : LitSpans {
+        explicit Writer(Terrain& ground) : Ground(ground) {}
+        void Lit(const LitSpan& span) override { Ground.WriteColours(span); }
+        Terrain& Ground;
+    } writer(*this);
+    TerrainLighting::Module().Update(LightingGrid(), lightX, lightY, lightZ, smoothing, &writer);
 }
 
 TerrainLighting::Grid Terrain::LightingGrid() const {
@@ -190,7 +198,7 @@ TerrainLighting::Grid Terrain::LightingGrid() const {
 }
 
 void Terrain::WriteColours(const TerrainLighting::Span& span) {
-    const TerrainLighting& lighting = TerrainLighting::Module();
+    const std::uint8_t* grey = TerrainLighting::Module().Greys();
     for (Tile& tile : Tiles) {
         const TileRect& rect = tile.Rect;
         const int firstRow = std::max(rect.FirstRow, span.FirstRow);
@@ -200,30 +208,42 @@ void Terrain::WriteColours(const TerrainLighting::Span& span) {
         StripMesh& mesh = *tile.Mesh;
         if (firstRow >= endRow || firstColumn >= endColumn || !Holds(mesh, rect.Rows * rect.Columns, 0))
             continue;
-        // Straight to the host's buffer: a frame sets a million vertices at 1024 x 1024.
-        VertexBuffer* vertices = mesh.GetVertexBuffer();
-        for (int r = firstRow; r < endRow; ++r) {
-            // Row, x and V stay along the row; the rest is the column's and the point's.
-            TerrainVertex vertex = VertexAt(r, firstColumn, 0);
-            const SurfacePoint* point = Surface.data() + static_cast<std::ptrdiff_t>(r) * GridWidth;
-            const int rowStart = r * GridWidth;
-            const int local = (r - rect.FirstRow) * rect.Columns - rect.FirstColumn;
-            for (int c = firstColumn; c < endColumn; ++c) {
-                const std::uint8_t grey = lighting.GreyAt(rowStart + c);
-                if (grey == Written[static_cast<std::size_t>(rowStart + c)])
-                    continue;
-                vertex.Y = point[c].Y;
-                vertex.Z = ColumnZ[static_cast<std::size_t>(c)];
-                vertex.NX = point[c].NX;
-                vertex.NY = point[c].NY;
-                vertex.NZ = point[c].NZ;
-                vertex.Diffuse = grey * 0x01010101u;
-                vertex.U = ColumnU[static_cast<std::size_t>(c)];
-                vertices->Set(local + c, &vertex);
-            }
-        }
+        for (int r = firstRow; r < endRow; ++r)
+            WriteRow(*mesh.GetVertexBuffer(), r, firstColumn, endColumn,
+                     (r - rect.FirstRow) * rect.Columns - rect.FirstColumn, grey);
     }
-    for (int r = span.FirstRow; r < span.EndRow; ++r)
-        for (int n = r * GridWidth + span.FirstColumn, end = r * GridWidth + span.EndColumn; n < end; ++n)
-            Written[static_cast<std::size_t>(n)] = lighting.GreyAt(n);
+    // Only now: a vertex that several tiles hold is compared for each of them.
+    const std::size_t columns = static_cast<std::size_t>(std::max(span.EndColumn - span.FirstColumn, 0));
+    for (int r = span.FirstRow; r < span.EndRow; ++r) {
+        const std::size_t n = static_cast<std::size_t>(r) * static_cast<std::size_t>(GridWidth) +
+                              static_cast<std::size_t>(span.FirstColumn);
+        std::memcpy(Written.data() + n, grey + n, columns);
+    }
+}
+
+// Straight to the host's buffer, each vertex of columns [firstColumn, endColumn) of the row whose grey
+// level changed; vertex c of the grid row is vertex local + c of the buffer. A frame sets a million
+// vertices at 1024 x 1024, so nothing is looked up twice.
+void Terrain::WriteRow(VertexBuffer& vertices, int row, int firstColumn, int endColumn, int local,
+                       const std::uint8_t* grey) {
+    const std::ptrdiff_t rowStart = static_cast<std::ptrdiff_t>(row) * GridWidth;
+    const SurfacePoint* __restrict point = Surface.data() + rowStart;
+    const std::uint8_t* __restrict written = Written.data() + rowStart;
+    const std::uint8_t* __restrict level = grey + rowStart;
+    const float* __restrict columnZ = ColumnZ.data();
+    const float* __restrict columnU = ColumnU.data();
+    // Row, x and V stay along the row; the rest is the column's and the point's.
+    TerrainVertex vertex = VertexAt(row, firstColumn, 0);
+    for (int c = firstColumn; c < endColumn; ++c) {
+        if (level[c] == written[c])
+            continue;
+        // The normal with the height behind it, in one move; the height's bytes land where the colour
+        // goes, which is written after.
+        std::memcpy(&vertex.NX, &point[c], sizeof(SurfacePoint));
+        vertex.Diffuse = level[c] * 0x01010101u;
+        vertex.Y = point[c].Y;
+        vertex.Z = columnZ[c];
+        vertex.U = columnU[c];
+        vertices.Set(local + c, &vertex);
+    }
 }

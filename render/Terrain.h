@@ -13,6 +13,7 @@
 
 class Heightmap;
 class Renderer;
+class VertexBuffer;
 
 // The heightmap as textured triangle strips over 1000 x 1000 world units centred on the origin.
 // Vertex n = row * GridWidth + column; the row number grows with world x, the column with world z.
@@ -72,6 +73,8 @@ private:
     void BuildTile(Renderer* renderer, Tile& tile) const;
     // The grey levels of the span into every tile that holds a part of it.
     void WriteColours(const TerrainLighting::Span& span);
+    void WriteRow(VertexBuffer& vertices, int row, int firstColumn, int endColumn, int local,
+                  const std::uint8_t* grey);
 
     LargeVector<SurfacePoint> Surface; // per vertex
     LargeVector<float> ColumnHeights;  // per vertex, column by column: what sweeps along columns read

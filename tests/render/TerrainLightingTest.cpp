@@ -72,6 +72,73 @@ TEST_F(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount
     }
 }
 
+// Ridges along the row and the column near the sides the light enters from, on flat ground, each
+// with slopes `slope` cells wide: a vertex lies in shadow when the light's ray back from it meets a
+// crest within L, the ground distance over which the ray climbs by the crest's height (it climbs -ny
+// a unit), and beyond L it is lit. The horizon a crest raises fills out to a little less than its
+// height, so the shadow must reach 0.6 L. Cells stretched 8 : 1 either way and extents unrelated to
+// the grid's sides; a shadow that ends inside the terrain, and one that covers it, which finds any
+// vertex left without a horizon slot.
+TEST_F(TerrainLightingTest, ARidgeShadowsAsFarAsItsHeightSaysHoweverTheCellsAreStretched) {
+    const std::tuple<int, int, float, float> shapes[] = {
+        {289, 37, 1000, 900}, {37, 289, 900, 1000}, {80, 200, 1000, 500}, {150, 60, 400, 1000}};
+    const std::array<float, 3> lights[] = {
+        {1, -0.4f, 0}, {0, -0.3f, -1}, {-1, -0.5f, 0.6f}, {0.7f, -0.4f, 1}};
+    const int slope = 5;
+    for (const auto& [width, height, extentX, extentZ] : shapes)
+        for (const auto& [lx, ly, lz] : lights)
+            for (const float reach : {0.6f, 3.0f}) {
+                SCOPED_TRACE(testing::Message()
+                             << width << " x " << height << " " << extentX << " x " << extentZ << ", light "
+                             << lx << " " << lz << ", reach " << reach);
+                const float flat = std::hypot(lx, lz), hx = lx / flat, hz = lz / flat;
+                const float climb = -ly / std::sqrt(lx * lx + ly * ly + lz * lz);
+                // A light along an axis meets only the ridge across it.
+                const int ridgeRow = hx > 0 ? slope + 2 : hx < 0 ? height - slope - 3 : -99;
+                const int ridgeColumn = hz > 0 ? slope + 2 : hz < 0 ? width - slope - 3 : -99;
+                const float cellX = extentX / (height - 1), cellZ = extentZ / (width - 1);
+                const float shadow = reach * (std::abs(hx) > std::abs(hz) ? extentX : extentZ);
+                Heightmap grid(width, height);
+                for (int n = 0; n < width * height; ++n)
+                    grid.Data[n] = shadow * climb *
+                                   std::max(0.0f, 1.0f - std::min(std::abs(n / width - ridgeRow),
+                                                                  std::abs(n % width - ridgeColumn)) /
+                                                             float{slope});
+                Ground.ExtentX = extentX, Ground.ExtentZ = extentZ;
+                Ground.Build(&Device, &grid);
+                TerrainLighting::Module().Reset();
+                Ground.UpdateLighting(nullptr, lx, ly, lz, 1);
+                const std::vector<TerrainVertex> lit = TerrainReadBack::From(Device).Grid;
+                const float xr = ridgeRow * cellX - extentX / 2, zr = ridgeColumn * cellZ - extentZ / 2;
+                // Ground distance back to a crest, counting hits up to `slack` beyond the terrain's sides.
+                auto back = [&](float x, float z, float slack) {
+                    float t = INFINITY;
+                    if (const float d = (x - xr) / hx; d > 0 && std::abs(z - d * hz) <= extentZ / 2 + slack)
+                        t = d;
+                    if (const float d = (z - zr) / hz; d > 0 && std::abs(x - d * hx) <= extentX / 2 + slack)
+                        t = std::min(t, d);
+                    return t;
+                };
+                const float margin = 3 * std::max(cellX, cellZ); // the blurs and the soft edge
+                const int litGrey = static_cast<int>((0.2f + 0.8f * climb) * 255.0f);
+                int looked = 0;
+                for (int r = 3; r < height - 3; ++r)
+                    for (int c = 3; c < width - 3; ++c) {
+                        // Skipped: normals not flat or blurred with those that are not, and the edges.
+                        const float x = r * cellX - extentX / 2, z = c * cellZ - extentZ / 2;
+                        const bool dark = back(x, z, -margin) < 0.6f * shadow - margin;
+                        if (std::abs(r - ridgeRow) <= slope + 2 || std::abs(c - ridgeColumn) <= slope + 2 ||
+                            (!dark && back(x, z, margin) <= shadow + margin))
+                            continue;
+                        const int grey = static_cast<int>(lit[r * width + c].Diffuse & 0xFF);
+                        ++looked;
+                        ASSERT_TRUE(dark ? grey < litGrey - 2 : std::abs(grey - litGrey) <= 1)
+                            << "row " << r << " column " << c << ": " << grey << " against " << litGrey;
+                    }
+                EXPECT_GT(looked, width * height / 12);
+            }
+}
+
 // Vertices far outside the extents have no horizon slot, vertices that are not numbers give no number
 // to work with: neither may reach memory outside the storage (the sanitizers watch) or a colour.
 TEST(TerrainLightingRefusalTest, GridsItCannotLightAreRefusedAndBrokenVerticesStaySafe) {

@@ -1,16 +1,44 @@
-// The passes over the whole grid after the sweep: the shadow blurred and multiplied by the diffuse
-// term, blurred again, eased into the shown brightness and turned into grey levels.
+#include "render/LightingLevels.h"
 
 #include "render/FourLanes.h"
 #include "render/LightingConstants.h"
-#include "render/TerrainLighting.h"
 
 #include <algorithm>
-#include <cstdint>
 
 using namespace lighting;
 
-void TerrainLighting::Shade(const Grid& grid, const Light& light, const Span& span) {
+namespace {
+// Floats between the end of one row's shadow and the start of the next.
+constexpr int ShadowPadding = 16;
+} // namespace
+
+void LightingLevels::Fit(int width, int height, int workers) {
+    // Each worker's scratch row on cache lines of its own.
+    FacingStride = (width + 4 + 15) / 16 * 16;
+    if (Facing.size() < static_cast<std::size_t>(FacingStride) * static_cast<std::size_t>(workers))
+        Facing.resize(static_cast<std::size_t>(FacingStride) * static_cast<std::size_t>(workers));
+    if (width == FittedWidth && height == FittedHeight)
+        return;
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    ShadowStride = width + ShadowPadding;
+    ShadowLevel.resize(static_cast<std::size_t>(ShadowStride) * static_cast<std::size_t>(height));
+    // The border of the light level is never written and must read 0.0, whatever an earlier grid
+    // shape left there.
+    LightLevel.assign(count, 0.0f);
+    // Entries start at 1.0 the first time a grid reaches them and then carry over between calls.
+    if (DisplayLevel.size() < count)
+        DisplayLevel.resize(count, 1.0f);
+    Grey.resize(count);
+    FittedWidth = width;
+    FittedHeight = height;
+}
+
+void LightingLevels::LightEverything() {
+    std::fill(ShadowLevel.begin(), ShadowLevel.end(), 1.0f);
+}
+
+LIGHTING_WIDE_CLONES void LightingLevels::Shade(const TerrainLightingGrid& grid, const LightDirection& light,
+                                                const LitSpan& span, int worker) {
     const int width = grid.Width;
     const std::ptrdiff_t stride = ShadowStride;
     const int endColumn = span.EndColumn;
@@ -18,7 +46,7 @@ void TerrainLighting::Shade(const Grid& grid, const Light& light, const Span& sp
     const SurfacePoint* __restrict points = grid.Points;
     const float* __restrict shadow = ShadowLevel.data();
     float* __restrict lightLevel = LightLevel.data();
-    float* __restrict facingAt = Facing.data();
+    float* __restrict facingAt = Facing.data() + static_cast<std::ptrdiff_t>(FacingStride) * worker;
     for (int row = span.FirstRow; row < span.EndRow; ++row) {
         const int rowStart = row * width;
         // The normals of four vertices, each loaded with its height beside it, then transposed.
@@ -47,7 +75,8 @@ void TerrainLighting::Shade(const Grid& grid, const Light& light, const Span& sp
     }
 }
 
-void TerrainLighting::Colour(const Grid& grid, int smoothing, const Span& span) {
+LIGHTING_WIDE_CLONES void LightingLevels::Colour(const TerrainLightingGrid& grid, int smoothing,
+                                                 const LitSpan& span) {
     const int width = grid.Width;
     const float kept = static_cast<float>(smoothing - 1);
     const float divisor = static_cast<float>(smoothing);
