@@ -70,28 +70,27 @@ TEST_F(FrameLoopTest, TheFirstViewAndTheKeys) {
         "2\n1\n1\n2\n0.003500\n0.003000\n0.002500\n0.002000\n0.001500\n0.001000\n0.000500\n-0.000000\n");
 }
 
-// Height of the drawn surface at (x, z): the strip's triangle over that point, or NaN off the grid.
-float DrawnHeight(const TerrainReadBack& terrain, float x, float z) {
-    for (const TerrainReadBack::Tile& tile : terrain.Tiles)
-        for (std::size_t i = 2; i < tile.Indices.size(); ++i) {
-            const TerrainVertex& a = tile.Vertices[tile.Indices[i - 2]];
-            const TerrainVertex& b = tile.Vertices[tile.Indices[i - 1]];
-            const TerrainVertex& c = tile.Vertices[tile.Indices[i]];
-            const float area = (b.X - a.X) * (c.Z - a.Z) - (c.X - a.X) * (b.Z - a.Z);
-            if (area == 0.0f)
-                continue;
-            const float wb = ((x - a.X) * (c.Z - a.Z) - (c.X - a.X) * (z - a.Z)) / area;
-            const float wc = ((b.X - a.X) * (z - a.Z) - (x - a.X) * (b.Z - a.Z)) / area;
-            if (wb >= -1e-4f && wc >= -1e-4f && wb + wc <= 1.0001f)
-                return a.Y + wb * (b.Y - a.Y) + wc * (c.Y - a.Y);
-        }
+// Height of the drawn surface at (x, z): the drawn triangle over that point, or NaN off the grid.
+float DrawnHeight(const TerrainReadBack& terrain, const TerrainReadBack::Frame& drawn, float x, float z) {
+    for (const std::array<int, 3>& triangle : drawn.Triangles) {
+        const TerrainVertex& a = terrain.Grid[triangle[0]];
+        const TerrainVertex& b = terrain.Grid[triangle[1]];
+        const TerrainVertex& c = terrain.Grid[triangle[2]];
+        const float area = (b.X - a.X) * (c.Z - a.Z) - (c.X - a.X) * (b.Z - a.Z);
+        const float wb = ((x - a.X) * (c.Z - a.Z) - (c.X - a.X) * (z - a.Z)) / area;
+        const float wc = ((b.X - a.X) * (z - a.Z) - (x - a.X) * (b.Z - a.Z)) / area;
+        if (wb >= -1e-4f && wc >= -1e-4f && wb + wc <= 1.0001f)
+            return a.Y + wb * (b.Y - a.Y) + wc * (c.Y - a.Y);
+    }
     return NAN;
 }
 
 // A flight over the default terrain, straight on, in circles and past the edge: over the grid the
 // eye is 8 above the surface drawn under it (a flight needs at least 4), off it 8 above zero.
 TEST_F(FrameLoopTest, TheEyeStaysAboveTheDrawnSurfaceThroughoutAFlight) {
+    Harness.Frame();
     const TerrainReadBack terrain = TerrainReadBack::From(Harness.Device);
+    const TerrainReadBack::Frame drawn = terrain.Drawn(Harness.Device);
     Harness.Send(WM_KEYUP, KeyT);
     Harness.Send(WM_KEYDOWN, VK_UP);
     int checked = 0;
@@ -99,7 +98,7 @@ TEST_F(FrameLoopTest, TheEyeStaysAboveTheDrawnSurfaceThroughoutAFlight) {
         if (frame < 210 && frame % 5 == 0)
             Harness.Send(WM_KEYDOWN, VK_LEFT); // a circle some 100 units across, then off the grid
         const CameraCall camera = FrameCamera();
-        const float ground = DrawnHeight(terrain, -camera.Tx, -camera.Tz);
+        const float ground = DrawnHeight(terrain, drawn, -camera.Tx, -camera.Tz);
         checked += !std::isnan(ground);
         ASSERT_NEAR(-camera.Ty - (std::isnan(ground) ? 0.0f : ground), 8.0f, 0.01f)
             << "frame " << frame << " at x " << -camera.Tx << ", z " << -camera.Tz;

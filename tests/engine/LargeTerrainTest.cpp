@@ -34,7 +34,6 @@ TEST_P(LargeTerrainTest, TilesCoverTheGridWithTheSeedsHeightsAndThePlainLighting
     ASSERT_EQ(std::pair(held.Width, held.Height), std::pair(width, height));
     // 256 x 257 splits its rows, 3300 x 20 its columns.
     EXPECT_EQ(held.Tiles.size() > 1, width * height > 65536);
-    EXPECT_EQ(held.StripProblems(), "");
 
     veltra::platform::RuntimeSrand(2026);
     const std::unique_ptr<Heightmap> plain(HeightmapGenerator().Generate(width, height, 300, 10.0f, 60.0f));
