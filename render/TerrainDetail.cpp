@@ -106,15 +106,12 @@ void TerrainDetail::Measure(const TileRect& rect, const Heights& heights, TileSt
                  std::max(firstX, lastX), highY, std::max(firstZ, lastZ)};
     state.Vertices = rect.Rows * rect.Columns;
     // The widest cell of the tile: the spacing of level 0.
-    const float cell = std::max((state.Box[3] - state.Box[0]) / static_cast<float>(rect.Rows - 1),
-                                (state.Box[5] - state.Box[2]) / static_cast<float>(rect.Columns - 1));
-    for (int level = 1; level < Levels; ++level) {
-        const float spacing = cell * static_cast<float>(1 << level);
+    state.Spacing = std::max((state.Box[3] - state.Box[0]) / static_cast<float>(rect.Rows - 1),
+                             (state.Box[5] - state.Box[2]) / static_cast<float>(rect.Columns - 1));
+    for (std::size_t level = 1; level < Levels; ++level)
         // Kept non-decreasing, so that the coarsest level within bounds is found by stepping up.
-        state.Error[static_cast<std::size_t>(level)] =
-            std::max({state.Error[static_cast<std::size_t>(level - 1)], ShadingShare * spacing,
-                      LevelError(rect, level, heights)});
-    }
+        state.Height[level] =
+            std::max(state.Height[level - 1], LevelError(rect, static_cast<int>(level), heights));
 }
 
 const TerrainDetail::Shape* TerrainDetail::ShapeFor(Renderer* renderer, std::int32_t rowCells,
@@ -150,17 +147,24 @@ void TerrainDetail::Choose(const TerrainEye& eye) {
     const float at[3] = {eye.X, eye.Y, eye.Z}, forward[3] = {eye.ForwardX, eye.ForwardY, eye.ForwardZ};
     for (std::size_t t = 0; t < States.size(); ++t) {
         const TileState& state = States[t];
-        float squared = 0.0f, ahead = 0.0f;
+        float nearest = 0.0f, across = 0.0f, ahead = 0.0f;
         for (std::size_t axis = 0; axis < 3; ++axis) {
             const float low = state.Box[axis] - at[axis], high = state.Box[axis + 3] - at[axis];
-            const float outside = std::max({low, -high, 0.0f});
-            squared += outside * outside;
+            const float outside = std::max({low, -high, 0.0f}), farthest = std::max(-low, high);
+            nearest += outside * outside;
+            across += axis == 1 ? 0.0f : farthest * farthest;
             // The box's farthest reach along the line of sight.
             ahead += std::max(low * forward[axis], high * forward[axis]);
         }
-        const float distance = std::sqrt(squared);
+        const float distance = std::sqrt(nearest);
+        // A height error is seen foreshortened by the sine of the angle between the line of sight
+        // and the vertical: the horizontal distance over the distance, at most.
+        const float slant = std::min(1.0f, std::sqrt(across) / distance);
+        const float error = ErrorPixels * distance / PixelsPerRadian;
+        const float spacing = SpacingPixels * distance / PixelsPerRadian;
         std::uint8_t level = 0;
-        while (level + 1 < Levels && state.Error[level + 1u] * PixelsPerRadian <= ErrorPixels * distance)
+        while (level + 1 < Levels && state.Height[level + 1u] * slant <= error &&
+               state.Spacing * static_cast<float>(2 << level) <= spacing)
             ++level;
         Chosen[t] = level;
         Visible[t] = ahead > 0.0f ? 1 : 0;

@@ -17,14 +17,17 @@ class VertexBuffer;
 // frame it draws with one of the index buffers built once for its shape: a level (every 2^level-th
 // row and column) and which of its sides meet a coarser tile.
 //
-// A tile's level is the coarsest whose error, seen from the eye, stays within ErrorPixels on a
-// screen of ScreenLines lines behind a FieldOfView vertical field of view: error * PixelsPerRadian
-// <= ErrorPixels * distance, the distance measured to the nearest point of the tile's box, so that
-// no point of the tile is closer. The error of a level is the larger of
-//  - how far any vertex it leaves out lies from the surface it draws there (the geometric error), and
-//  - ShadingShare times the spacing of the vertices it keeps: the lighting colours every vertex and
-//    a coarser level interpolates the colours of those it keeps, so a shadow's edge or a ridge's
-//    highlight is spread over at most 1 / ShadingShare error budgets (pixels).
+// A tile's level is the coarsest whose faults, seen from the eye on a screen of ScreenLines lines
+// behind a FieldOfView vertical field of view, stay within two bounds, both measured to the nearest
+// point of the tile's box, so that no point of the tile is closer:
+//  - its geometric error (how far any vertex it leaves out lies from the surface it draws there, a
+//    height), foreshortened as a vertical seen along the line of sight is, stays within ErrorPixels;
+//  - the spacing of the vertices it keeps stays within SpacingPixels: the lighting colours every
+//    vertex, and a coarser level spreads the colours of those it keeps over its triangles, so this
+//    bounds how far a shadow's edge or a ridge's highlight is smeared.
+// At 640 x 480 the bounds are 7 and 3.6 pixels. Chosen against full-detail frames from the same eye
+// (bench/frames/psnr): tighter bounds cost triangles these frames cannot show, looser ones smear the
+// shading of the top view, where the whole terrain is seen at some two vertices a pixel.
 // Neighbouring tiles then differ by at most one level (the finer wins), and a tile whose box lies
 // wholly behind the plane through the eye across its line of sight is not drawn.
 class TerrainDetail {
@@ -32,8 +35,8 @@ public:
     static constexpr int Levels = 8;                    // 0 (every vertex) .. 7 (a 128-cell side as one cell)
     static constexpr float FieldOfView = 1.0471975512f; // 60 degrees
     static constexpr float ScreenLines = 1080.0f;
-    static constexpr float ErrorPixels = 1.0f;
-    static constexpr float ShadingShare = 0.05f;
+    static constexpr float ErrorPixels = 16.0f;
+    static constexpr float SpacingPixels = 8.0f;
 
     struct Heights {
         const SurfacePoint* Points = nullptr; // row by row, Width a row
@@ -61,8 +64,9 @@ public:
 private:
     struct Shape;
     struct TileState {
-        std::array<float, 6> Box{}; // least x, y, z, then greatest x, y, z
-        std::array<float, Levels> Error{};
+        std::array<float, 6> Box{};         // least x, y, z, then greatest x, y, z
+        std::array<float, Levels> Height{}; // the geometric error of each level
+        float Spacing = 0.0f;               // of the vertices at level 0, the widest
         const Shape* Of = nullptr;
         std::int32_t Vertices = 0;
     };

@@ -60,7 +60,8 @@ void Send(Kernel& kernel, UINT message, WPARAM key) {
     kernel.GetWindow().PumpMessages();
 }
 
-void Measure(const char* view, EngineInterface& engine, CountingRenderer& device, Kernel& kernel, int frames) {
+void Measure(const char* view, EngineInterface& engine, CountingRenderer& device, Kernel& kernel,
+             int frames) {
     device.Tally = {};
     long long bytes = 0;
     double seconds = 0.0;
@@ -73,7 +74,8 @@ void Measure(const char* view, EngineInterface& engine, CountingRenderer& device
         bytes += device.TakeWritten();
     }
     std::printf("%s: module %.2f ms a frame, %lld triangles a frame, %.2f MB uploaded a frame\n", view,
-                seconds * 1000.0 / frames, device.Tally.Triangles / frames, static_cast<double>(bytes) / frames / 1e6);
+                seconds * 1000.0 / frames, device.Tally.Triangles / frames,
+                static_cast<double>(bytes) / frames / 1e6);
 }
 } // namespace
 
@@ -82,7 +84,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: veltra_frame_split FOLDER FRAMES [MODULE]\n");
         return 2;
     }
-    const std::string module = argc > 3 ? std::filesystem::absolute(argv[3]).string() : EngineModule::DefaultPath();
+    const std::string module =
+        argc > 3 ? std::filesystem::absolute(argv[3]).string() : EngineModule::DefaultPath();
     std::filesystem::current_path(argv[1]);
     const int frames = std::atoi(argv[2]);
     Kernel kernel;
