@@ -1,6 +1,9 @@
 // Terrains through the built module and a host that does only what the contract says: tiles
 // that cover the grid past one strip's 65,536 vertices, the heights of a plain generation from the script's
-// seed, and the plain lighting's colours after Init and after 30 frames.
+// seed, and the plain lighting's colours after Init and after 30 frames; and every frame of the top
+// view and of a flight (a circle, then straight on past the edge), a watertight cover of the tiles
+// drawn (from above the whole terrain), neighbouring tiles at most one level of detail apart, and
+// the tile under the flying eye drawn with every vertex.
 
 #include "TerrainLightingOracle.h"
 #include "heightmap/Heightmap.h"
@@ -20,6 +23,11 @@ namespace {
 using Shape = std::pair<int, int>; // width, height
 
 class LargeTerrainTest : public ::testing::TestWithParam<Shape> {};
+
+bool LargeGrids() {
+    const char* large = std::getenv("VELTRA_LARGE_GRIDS");
+    return large != nullptr && std::string(large) == "1";
+}
 
 TEST_P(LargeTerrainTest, TilesCoverTheGridWithTheSeedsHeightsAndThePlainLightingsColours) {
     const auto [width, height] = GetParam();
@@ -63,10 +71,68 @@ TEST_P(LargeTerrainTest, TilesCoverTheGridWithTheSeedsHeightsAndThePlainLighting
     harness.Release();
 }
 
+// What is wrong with the levels: neighbours drawn more than one level apart, or the tile holding grid
+// position (row, column) not drawn at level 0; empty when nothing.
+std::string LevelProblems(const TerrainReadBack& terrain, const TerrainReadBack::Frame& drawn, float row,
+                          float column) {
+    for (std::size_t a = 0; a < terrain.Tiles.size(); ++a) {
+        const TerrainReadBack::Tile& one = terrain.Tiles[a];
+        if (row >= one.FirstRow && row <= one.LastRow && column >= one.FirstColumn &&
+            column <= one.LastColumn && (!drawn.Drawn[a] || drawn.Level[a] != 0))
+            return "the tile under the eye is at level " + std::to_string(drawn.Level[a]);
+        for (std::size_t b = 0; b < terrain.Tiles.size(); ++b) {
+            const TerrainReadBack::Tile& other = terrain.Tiles[b];
+            if (((other.FirstRow == one.LastRow && other.FirstColumn == one.FirstColumn) ||
+                 (other.FirstColumn == one.LastColumn && other.FirstRow == one.FirstRow)) &&
+                drawn.Drawn[a] && drawn.Drawn[b] && std::abs(drawn.Level[a] - drawn.Level[b]) > 1)
+                return "tiles " + std::to_string(a) + " and " + std::to_string(b) + " are levels " +
+                       std::to_string(drawn.Level[a]) + " and " + std::to_string(drawn.Level[b]);
+        }
+    }
+    return "";
+}
+
+TEST_P(LargeTerrainTest, EveryFrameDrawsAWatertightCoverWithNeighboursOneLevelApart) {
+    const auto [width, height] = GetParam();
+    ModuleHarness harness;
+    harness.WriteFile("HeightmapGeneration.lua",
+                      "local g = heightmap_generator g.NbHills, g.Seed = 600, 7\n"
+                      "g.MinHillRadius, g.MaxHillRadius, g.Width, g.Height = 10, 40, " +
+                          std::to_string(width) + ", " + std::to_string(height));
+    ASSERT_TRUE(harness.Create() && harness.Init());
+    const TerrainReadBack terrain = TerrainReadBack::From(harness.Device);
+    int coarse = 0, culled = 0;
+    // Two frames from above, then the flight: 600 frames over large grids, which takes it off the grid.
+    for (int frame = 0, frames = LargeGrids() ? 602 : 302; frame < frames; ++frame) {
+        if (frame == 2)
+            harness.Send(WM_KEYUP, 84), harness.Send(WM_KEYDOWN, VK_UP); // T: the fly view
+        if (frame > 2 && frame < 212 && frame % 5 == 0)
+            harness.Send(WM_KEYDOWN, VK_LEFT);
+        harness.Device.Log->Calls.clear();
+        ASSERT_TRUE(harness.Frame());
+        const TerrainReadBack::Frame drawn = terrain.Drawn(harness.Device);
+        const CameraCall& eye = harness.Device.Cameras.back();
+        ASSERT_EQ(terrain.CoverProblems(drawn), "") << "frame " << frame;
+        ASSERT_EQ(LevelProblems(terrain, drawn,
+                                frame < 2 ? -1.0f : (-eye.Tx + 500.0f) / 1000.0f * float(height - 1),
+                                (-eye.Tz + 500.0f) / 1000.0f * float(width - 1)),
+                  "")
+            << "frame " << frame;
+        const auto missing = std::count(drawn.Drawn.begin(), drawn.Drawn.end(), false);
+        ASSERT_TRUE(frame >= 2 || missing == 0) << "the top view shows the whole terrain";
+        culled += static_cast<int>(missing);
+        coarse += static_cast<int>(
+            std::count_if(drawn.Level.begin(), drawn.Level.end(), [](int l) { return l > 1; }));
+    }
+    EXPECT_TRUE(terrain.Tiles.size() == 1 || (coarse > 0 && culled > 0))
+        << coarse << " coarse, " << culled << " culled";
+    harness.Release();
+}
+
 // VELTRA_LARGE_GRIDS=1 adds 1024 x 1024 and 4096 x 1000 (minutes under the sanitizers).
 std::vector<Shape> Shapes() {
     std::vector<Shape> shapes = {{50, 50}, {300, 100}, {256, 257}, {3300, 20}};
-    if (const char* large = std::getenv("VELTRA_LARGE_GRIDS"); large != nullptr && std::string(large) == "1")
+    if (LargeGrids())
         shapes.insert(shapes.end(), {{1024, 1024}, {4096, 1000}});
     return shapes;
 }
