@@ -48,45 +48,33 @@ TerrainReadBack::Frame TerrainReadBack::Drawn(const RecordingRenderer& device) c
     Frame frame{{}, std::vector<bool>(Tiles.size(), false), std::vector<int>(Tiles.size(), 0)};
     const std::vector<std::string>& calls = device.Log->Calls;
     const auto end = std::find(calls.rbegin(), calls.rend(), "EndScene");
-    const auto begin = std::find(end, calls.rend(), "BeginScene");
-    std::vector<unsigned> inside(Tiles.size(), 0); // rows and columns used inside, or-ed
-    int selected = 0;
-    for (auto call = begin.base(); call != end.base() - 1; ++call) {
-        int id = 0, type = 0, count = 0, primitives = 0;
+    std::vector<unsigned> inside(Tiles.size(), 0); // rows and columns used inside the tile, or-ed
+    int selected = 0, id = 0, type = 0, count = 0, primitives = 0;
+    for (auto call = std::find(end, calls.rend(), "BeginScene").base(); call != end.base() - 1; ++call) {
         if (std::sscanf(call->c_str(), "IB%d.Select", &id) == 1)
             selected = id;
-        if (std::sscanf(call->c_str(), "VB%d.DrawIndexed(%d,%d,%d)", &id, &type, &count, &primitives) != 4 ||
-            selected == 0)
+        if (std::sscanf(call->c_str(), "VB%d.DrawIndexed(%d,%d,%d)", &id, &type, &count, &primitives) != 4)
             continue;
-        const std::size_t t =
-            std::find_if(Tiles.begin(), Tiles.end(),
-                         [&](const Tile& tile) {
-                             return tile.Buffer == device.VertexBuffers[static_cast<std::size_t>(id - 1)];
-                         }) -
-            Tiles.begin();
-        const std::vector<std::uint16_t>& indices =
-            static_cast<const MemoryIndexBuffer*>(device.IndexBuffers[static_cast<std::size_t>(selected - 1)])
-                ->Indices();
-        if (t == Tiles.size())
-            continue;
-        const Tile& tile = Tiles[t];
-        frame.Drawn[t] = true;
+        std::size_t t = 0;
+        while (t < Tiles.size() &&
+               Tiles[t].Buffer != device.VertexBuffers.at(static_cast<std::size_t>(id - 1)))
+            ++t;
+        const auto* indices = static_cast<const MemoryIndexBuffer*>(device.IndexBuffers.at(selected - 1ul));
+        frame.Drawn.at(t) = true;
         for (int p = 0; p < primitives; ++p) {
-            const std::size_t first =
-                type == 5 ? static_cast<std::size_t>(p) : static_cast<std::size_t>(p) * 3;
-            std::array<int, 3> triangle{};
-            for (std::size_t k = 0; k < 3; ++k)
-                triangle[k] = tile.GridVertex.at(indices.at(first + k));
-            if (type == 5 && p % 2 == 1)
-                std::swap(triangle[0], triangle[1]);
-            if (triangle[0] == triangle[1] || triangle[1] == triangle[2] || triangle[0] == triangle[2])
+            std::array<int, 3> v{};
+            for (std::size_t k = 0; k < 3; ++k) // odd strip positions turn the other way
+                v[k] = Tiles[t].GridVertex.at(indices->Indices().at(
+                    type == 5 ? static_cast<std::size_t>(p) + (p % 2 == 1 && k < 2 ? 1 - k : k)
+                              : p * 3ul + k));
+            if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2])
                 continue;
-            frame.Triangles.push_back(triangle);
-            for (const int n : triangle) {
-                const int row = n / Width - tile.FirstRow, column = n % Width - tile.FirstColumn;
-                if (row > 0 && column > 0 && n / Width < tile.LastRow && n % Width < tile.LastColumn)
-                    inside[t] |= static_cast<unsigned>(row | column);
-            }
+            frame.Triangles.push_back(v);
+            for (const int n : v)
+                if (n / Width > Tiles[t].FirstRow && n % Width > Tiles[t].FirstColumn &&
+                    n / Width < Tiles[t].LastRow && n % Width < Tiles[t].LastColumn)
+                    inside[t] |= static_cast<unsigned>((n / Width - Tiles[t].FirstRow) |
+                                                       (n % Width - Tiles[t].FirstColumn));
         }
     }
     for (std::size_t t = 0; t < Tiles.size(); ++t)
@@ -96,14 +84,15 @@ TerrainReadBack::Frame TerrainReadBack::Drawn(const RecordingRenderer& device) c
 
 std::string TerrainReadBack::CoverProblems(const Frame& frame) const {
     std::vector<std::uint64_t> edges;
-    double area = 0.0, tiles = 0.0;
+    long long cells = 0; // twice the area drawn, in cells: x grows with the row, z with the column
     for (const std::array<int, 3>& t : frame.Triangles) {
-        const TerrainVertex &a = Grid[t[0]], &b = Grid[t[1]], &c = Grid[t[2]];
-        const double turn = (static_cast<double>(b.X) - a.X) * (static_cast<double>(c.Z) - a.Z) -
-                            (static_cast<double>(c.X) - a.X) * (static_cast<double>(b.Z) - a.Z);
-        if (turn <= 0.0)
+        const int r[3] = {t[0] / Width, t[1] / Width, t[2] / Width},
+                  c[3] = {t[0] % Width, t[1] % Width, t[2] % Width};
+        const long long turn = static_cast<long long>(r[1] - r[0]) * (c[2] - c[0]) -
+                               static_cast<long long>(r[2] - r[0]) * (c[1] - c[0]);
+        if (turn <= 0)
             return "a triangle turns the other way";
-        area += turn / 2.0;
+        cells += turn;
         for (int k = 0; k < 3; ++k) { // (lower vertex, higher vertex, which way), vertices below 2^24
             const int from = t[k], to = t[(k + 1) % 3];
             edges.push_back(static_cast<std::uint64_t>(std::min(from, to)) << 25 |
@@ -119,31 +108,21 @@ std::string TerrainReadBack::CoverProblems(const Frame& frame) const {
         return inside &&
                ((ra == rb && (ra == row0 || ra == row1)) || (ca == cb && (ca == column0 || ca == column1)));
     };
-    for (std::size_t i = 0; i < edges.size();) {
-        std::size_t same = i + 1;
+    for (std::size_t i = 0, same = 1; i < edges.size(); i = same++) {
         while (same < edges.size() && edges[same] >> 1 == edges[i] >> 1)
             ++same;
         const int a = static_cast<int>(edges[i] >> 25), b = static_cast<int>(edges[i] >> 1 & 0xFFFFFF);
-        if (same - i > 2 || (same - i == 2 && edges[i] == edges[i + 1]))
-            return "edge " + std::to_string(a) + "-" + std::to_string(b) + " is drawn twice the same way";
         bool hidden = same - i == 2 || along(a, b, 0, Height - 1, 0, Width - 1);
         for (std::size_t t = 0; t < Tiles.size() && !hidden; ++t)
             hidden = !frame.Drawn[t] && along(a, b, Tiles[t].FirstRow, Tiles[t].LastRow, Tiles[t].FirstColumn,
                                               Tiles[t].LastColumn);
-        if (!hidden)
-            return "edge " + std::to_string(a) + "-" + std::to_string(b) + " is drawn on one side only";
-        i = same;
+        if (same - i > 2 || (same - i == 2 && edges[i] == edges[i + 1]) || !hidden)
+            return "edge " + std::to_string(a) + "-" + std::to_string(b) +
+                   " is drawn twice one way or on one side only";
     }
     for (std::size_t t = 0; t < Tiles.size(); ++t)
-        if (frame.Drawn[t]) {
-            const TerrainVertex& low =
-                Grid[static_cast<std::size_t>(Tiles[t].FirstRow * Width + Tiles[t].FirstColumn)];
-            const TerrainVertex& high =
-                Grid[static_cast<std::size_t>(Tiles[t].LastRow * Width + Tiles[t].LastColumn)];
-            tiles += (static_cast<double>(high.X) - low.X) * (static_cast<double>(high.Z) - low.Z);
-        }
-    if (std::fabs(area - tiles) > 1e-6 * tiles)
-        return "the triangles cover " + std::to_string(area) + " of the drawn tiles' " +
-               std::to_string(tiles);
-    return "";
+        cells -= frame.Drawn[t] ? 2LL * (Tiles[t].LastRow - Tiles[t].FirstRow) *
+                                      (Tiles[t].LastColumn - Tiles[t].FirstColumn)
+                                : 0;
+    return cells == 0 ? "" : "the triangles do not cover the tiles drawn";
 }
