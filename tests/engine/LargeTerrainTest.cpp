@@ -71,6 +71,21 @@ TEST_P(LargeTerrainTest, TilesCoverTheGridWithTheSeedsHeightsAndThePlainLighting
     harness.Release();
 }
 
+// Height of the drawn surface at (x, z): the drawn triangle over that point, or NaN off the grid.
+float DrawnHeight(const TerrainReadBack& terrain, const TerrainReadBack::Frame& drawn, float x, float z) {
+    for (const std::array<int, 3>& triangle : drawn.Triangles) {
+        const TerrainVertex& a = terrain.Grid[triangle[0]];
+        const TerrainVertex& b = terrain.Grid[triangle[1]];
+        const TerrainVertex& c = terrain.Grid[triangle[2]];
+        const float area = (b.X - a.X) * (c.Z - a.Z) - (c.X - a.X) * (b.Z - a.Z);
+        const float wb = ((x - a.X) * (c.Z - a.Z) - (c.X - a.X) * (z - a.Z)) / area;
+        const float wc = ((b.X - a.X) * (z - a.Z) - (x - a.X) * (b.Z - a.Z)) / area;
+        if (wb >= -1e-4f && wc >= -1e-4f && wb + wc <= 1.0001f)
+            return a.Y + wb * (b.Y - a.Y) + wc * (c.Y - a.Y);
+    }
+    return NAN;
+}
+
 // What is wrong with the levels: neighbours drawn more than one level apart, or the tile holding grid
 // position (row, column) not drawn at level 0; empty when nothing.
 std::string LevelProblems(const TerrainReadBack& terrain, const TerrainReadBack::Frame& drawn, float row,
@@ -101,9 +116,9 @@ TEST_P(LargeTerrainTest, EveryFrameDrawsAWatertightCoverWithNeighboursOneLevelAp
                           std::to_string(width) + ", " + std::to_string(height));
     ASSERT_TRUE(harness.Create() && harness.Init());
     const TerrainReadBack terrain = TerrainReadBack::From(harness.Device);
-    int coarse = 0, culled = 0;
-    // Two frames from above, then the flight: 600 frames over large grids, which takes it off the grid.
-    for (int frame = 0, frames = LargeGrids() ? 602 : 302; frame < frames; ++frame) {
+    int coarse = 0, culled = 0, over = 0;
+    // Two frames from above, then 600 of the flight, the last ones off the grid.
+    for (int frame = 0; frame < 602; ++frame) {
         if (frame == 2)
             harness.Send(WM_KEYUP, 84), harness.Send(WM_KEYDOWN, VK_UP); // T: the fly view
         if (frame > 2 && frame < 212 && frame % 5 == 0)
@@ -118,6 +133,11 @@ TEST_P(LargeTerrainTest, EveryFrameDrawsAWatertightCoverWithNeighboursOneLevelAp
                                 (-eye.Tz + 500.0f) / 1000.0f * float(width - 1)),
                   "")
             << "frame " << frame;
+        // The eye flies 8 above the surface drawn under it, or 8 above zero off the grid.
+        const float ground = frame < 2 ? 0.0f : DrawnHeight(terrain, drawn, -eye.Tx, -eye.Tz);
+        over += frame >= 2 && !std::isnan(ground);
+        ASSERT_TRUE(frame < 2 || std::fabs(-eye.Ty - (std::isnan(ground) ? 0.0f : ground) - 8.0f) < 0.01f)
+            << frame;
         const auto missing = std::count(drawn.Drawn.begin(), drawn.Drawn.end(), false);
         ASSERT_TRUE(frame >= 2 || missing == 0) << "the top view shows the whole terrain";
         culled += static_cast<int>(missing);
@@ -126,6 +146,7 @@ TEST_P(LargeTerrainTest, EveryFrameDrawsAWatertightCoverWithNeighboursOneLevelAp
     }
     EXPECT_TRUE(terrain.Tiles.size() == 1 || (coarse > 0 && culled > 0))
         << coarse << " coarse, " << culled << " culled";
+    EXPECT_TRUE(over > 500 && over < 600) << over;
     harness.Release();
 }
 
