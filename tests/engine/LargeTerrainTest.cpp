@@ -141,8 +141,8 @@ TEST_P(FlightTest, EveryFrameDrawsAWatertightCoverWithNeighboursOneLevelApart) {
         const auto missing = std::count(drawn.Drawn.begin(), drawn.Drawn.end(), false);
         ASSERT_TRUE(frame >= 2 || missing == 0) << "the top view shows the whole terrain";
         culled += static_cast<int>(missing);
-        coarse += static_cast<int>(
-            std::count_if(drawn.Level.begin(), drawn.Level.end(), [](int l) { return l > 1; }));
+        for (std::size_t t = 0; t < drawn.Drawn.size(); ++t)
+            coarse += drawn.Drawn[t] && drawn.Level[t] > 0;
     }
     EXPECT_TRUE(terrain.Tiles.size() == 1 || (coarse > 0 && culled > 0))
         << coarse << " coarse, " << culled << " culled";
@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(Grids, LargeTerrainTest,
                                                     {{1024, 1024}, {4096, 1000}})),
                          Name);
 INSTANTIATE_TEST_SUITE_P(Grids, FlightTest,
-                         ::testing::ValuesIn(Shapes({{50, 50}, {700, 140}},
+                         ::testing::ValuesIn(Shapes({{50, 50}, {520, 520}},
                                                     {{300, 100}, {3300, 20}, {1024, 1024}, {4096, 1000}})),
                          Name);
 
