@@ -49,7 +49,7 @@ void Terrain::Render(Renderer* renderer, const TerrainEye& eye) {
         return;
     }
     Detail.Choose(eye);
-    for (std::size_t t = 0; t < Tiles.size(); ++t)
+    for (const std::uint32_t t : Detail.NearestFirst())
         if (VertexBuffer* vertices = Tiles[t].Mesh->GetVertexBuffer(); vertices != nullptr && Detail.Drawn(t))
             Detail.DrawTile(t, *vertices);
 }

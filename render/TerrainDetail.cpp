@@ -75,6 +75,10 @@ void TerrainDetail::Build(Renderer* renderer, const std::vector<TileRect>& tiles
     States.assign(tiles.size(), TileState{});
     Chosen.assign(tiles.size(), 0);
     Visible.assign(tiles.size(), 0);
+    Distance.assign(tiles.size(), 0.0f);
+    Order.resize(tiles.size());
+    for (std::size_t t = 0; t < tiles.size(); ++t)
+        Order[t] = static_cast<std::uint32_t>(t);
     Across = across;
     Down = across > 0 ? static_cast<std::int32_t>(tiles.size()) / across : 0;
     for (std::size_t t = 0; t < tiles.size(); ++t) {
@@ -157,6 +161,7 @@ void TerrainDetail::Choose(const TerrainEye& eye) {
             ahead += std::max(low * forward[axis], high * forward[axis]);
         }
         const float distance = std::sqrt(nearest);
+        Distance[t] = distance;
         // A height error is seen foreshortened by the sine of the angle between the line of sight
         // and the vertical: the horizontal distance over the distance, at most.
         const float slant = std::min(1.0f, std::sqrt(across) / distance);
@@ -170,6 +175,8 @@ void TerrainDetail::Choose(const TerrainEye& eye) {
         Visible[t] = ahead > 0.0f ? 1 : 0;
     }
     KeepNeighboursClose();
+    std::sort(Order.begin(), Order.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return Distance[a] < Distance[b]; });
 }
 
 // Lowers levels until no two neighbours differ by more than one: each tile takes the least of every

@@ -57,6 +57,9 @@ public:
     // Chooses every tile's level and whether it is drawn, for this eye.
     void Choose(const TerrainEye& eye);
     bool Drawn(std::size_t tile) const { return Visible[tile] != 0; }
+    // Every tile, nearest the eye first: drawn in this order, nearer ground hides what lies behind
+    // it before that is shaded.
+    const std::vector<std::uint32_t>& NearestFirst() const { return Order; }
     int Level(std::size_t tile) const { return Chosen[tile]; }
     // Selects the tile's index buffer and draws it over its vertices.
     void DrawTile(std::size_t tile, VertexBuffer& vertices) const;
@@ -79,5 +82,7 @@ private:
     std::vector<TileState> States;
     std::vector<std::unique_ptr<Shape>> Shapes;
     std::vector<std::uint8_t> Chosen, Visible; // per tile, this frame
+    std::vector<float> Distance;               // per tile, this frame
+    std::vector<std::uint32_t> Order;          // tiles by Distance
     std::int32_t Across = 0, Down = 0;
 };
