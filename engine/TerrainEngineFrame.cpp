@@ -6,6 +6,7 @@
 #include "engine/TerrainEngine.h"
 #include "host/Renderer.h"
 #include "render/Terrain.h"
+#include "render/TerrainEye.h"
 
 #include <cmath>
 
@@ -16,6 +17,13 @@ float Sine(float angle) {
 }
 float Cosine(float angle) {
     return static_cast<float>(std::cos(static_cast<double>(angle)));
+}
+
+// Where the view set with SetCamera(tx, ty, tz, yaw, pitch, 0) stands and looks: at (-tx, -ty, -tz),
+// along (-sin yaw, 0, cos yaw) tilted by pitch (-1.57 looks straight down).
+TerrainEye EyeOf(float tx, float ty, float tz, float yaw, float pitch) {
+    const float level = Cosine(pitch);
+    return {-tx, -ty, -tz, -Sine(yaw) * level, Sine(pitch), Cosine(yaw) * level};
 }
 
 constexpr float FirstLightX = 100.0f;
@@ -37,11 +45,14 @@ bool TerrainEngine::Frame(std::uint32_t /*unused*/, Renderer* device) {
     CameraX += Sine(CameraHeading) * CameraVelocity;
     CameraZ -= Cosine(CameraHeading) * CameraVelocity;
 
+    TerrainEye eye;
     if (TopView) {
         device->SetCamera(0.0f, flight::TopViewOffset, 0.0f, 0.0f, flight::TopViewPitch, 0.0f);
+        eye = EyeOf(0.0f, flight::TopViewOffset, 0.0f, 0.0f, flight::TopViewPitch);
     } else {
         const float ground = SceneTerrain != nullptr ? SceneTerrain->GetHeight(-CameraZ, -CameraX) : 0.0f;
         device->SetCamera(CameraX, -ground - flight::EyeHeight, CameraZ, CameraHeading, 0.0f, 0.0f);
+        eye = EyeOf(CameraX, -ground - flight::EyeHeight, CameraZ, CameraHeading, 0.0f);
     }
 
     const float lightX = flight::LightHorizontal * Cosine(LightAngle);
@@ -51,6 +62,6 @@ bool TerrainEngine::Frame(std::uint32_t /*unused*/, Renderer* device) {
 
     device->BeginScene(1);
     if (SceneTerrain != nullptr)
-        SceneTerrain->Render(device);
+        SceneTerrain->Render(device, eye);
     return device->EndScene(1);
 }

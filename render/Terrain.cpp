@@ -4,6 +4,7 @@
 #include "heightmap/Heightmap.h"
 #include "host/Renderer.h"
 #include "render/TerrainLighting.h"
+#include "render/VertexMesh.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,21 +33,31 @@ std::uint16_t Index(int vertex) {
     return static_cast<std::uint16_t>(vertex);
 }
 
-// Whether the host gave the mesh room for its vertices and indices: a buffer is written only within
-// what it allocated.
+// Whether the host gave the mesh room for its vertices (and the strip for its indices): a buffer is
+// written only within what it allocated.
+bool Holds(const Terrain::TileMesh& mesh, int vertices) {
+    return mesh.GetVertexBuffer() != nullptr && mesh.GetVertexBuffer()->AllocatedCount >= vertices;
+}
+
 bool Holds(const Terrain::StripMesh& mesh, int vertices, int indices) {
-    return mesh.GetVertexBuffer() != nullptr && mesh.GetVertexBuffer()->AllocatedCount >= vertices &&
-           mesh.GetIndexBuffer() != nullptr && mesh.GetIndexBuffer()->AllocatedCount >= indices;
+    return Holds(static_cast<const Terrain::TileMesh&>(mesh), vertices) && mesh.GetIndexBuffer() != nullptr &&
+           mesh.GetIndexBuffer()->AllocatedCount >= indices;
 }
 } // namespace
 
 Terrain::~Terrain() = default;
 
-void Terrain::Render(Renderer* renderer) {
+void Terrain::Render(Renderer* renderer, const TerrainEye& eye) {
     if (Texture != 0 && renderer != nullptr)
         renderer->SetTexture(Texture, 0);
-    for (Tile& tile : Tiles)
-        tile.Mesh->Draw();
+    if (Tiles.size() == 1) {
+        Tiles.front().Mesh->Draw();
+        return;
+    }
+    Detail.Choose(eye);
+    for (const std::uint32_t t : Detail.NearestFirst())
+        if (VertexBuffer* vertices = Tiles[t].Mesh->GetVertexBuffer(); vertices != nullptr && Detail.Drawn(t))
+            Detail.DrawTile(t, *vertices);
 }
 
 void Terrain::Build(Renderer* renderer, const Heightmap* heightmap) {
@@ -55,10 +66,18 @@ void Terrain::Build(Renderer* renderer, const Heightmap* heightmap) {
     Tiles.clear();
     LayOut(*heightmap);
     ComputeNormals();
-    for (const TileRect& rect : TerrainTiling::Plan(GridWidth, GridHeight)) {
-        Tiles.push_back({rect, std::make_unique<StripMesh>()});
+    const std::vector<TileRect> plan = TerrainTiling::Plan(GridWidth, GridHeight);
+    if (plan.size() == 1) {
+        Tiles.push_back({plan.front(), std::make_unique<StripMesh>()});
+        BuildStrip(renderer, Tiles.back());
+        return;
+    }
+    for (const TileRect& rect : plan) {
+        Tiles.push_back({rect, std::make_unique<VertexMesh<TerrainVertex>>()});
         BuildTile(renderer, Tiles.back());
     }
+    Detail.Build(renderer, plan, TerrainTiling::Across(GridWidth, GridHeight),
+                 {Surface.data(), GridWidth, RowX.data(), ColumnZ.data()});
 }
 
 void Terrain::LayOut(const Heightmap& heightmap) {
@@ -126,17 +145,29 @@ TerrainVertex Terrain::VertexAt(int row, int column, std::uint32_t diffuse) cons
     return vertex;
 }
 
+// A tile of a tiled grid: its vertices only; its indices are its shape's, shared.
 void Terrain::BuildTile(Renderer* renderer, Tile& tile) const {
     const TileRect& rect = tile.Rect;
-    const int width = rect.Columns, height = rect.Rows;
-    StripMesh& mesh = *tile.Mesh;
+    tile.Mesh->Create(renderer, rect.Rows * rect.Columns);
+    if (!Holds(*tile.Mesh, rect.Rows * rect.Columns))
+        return; // the device made no room: nothing may be written
+    for (int r = 0; r < rect.Rows; ++r)
+        for (int c = 0; c < rect.Columns; ++c) {
+            const TerrainVertex vertex = VertexAt(rect.FirstRow + r, rect.FirstColumn + c, 0xFFFFFFFF);
+            tile.Mesh->AddVertex(&vertex);
+        }
+}
+
+void Terrain::BuildStrip(Renderer* renderer, Tile& tile) const {
+    const int width = tile.Rect.Columns, height = tile.Rect.Rows;
+    auto& mesh = static_cast<StripMesh&>(*tile.Mesh);
     const int indexCount = (height - 1) * (2 * width + 4) - 4;
     mesh.Create(renderer, width * height, indexCount);
     if (!Holds(mesh, width * height, indexCount))
         return; // the device made no room: nothing may be written
     for (int r = 0; r < height; ++r)
         for (int c = 0; c < width; ++c) {
-            const TerrainVertex vertex = VertexAt(rect.FirstRow + r, rect.FirstColumn + c, 0xFFFFFFFF);
+            const TerrainVertex vertex = VertexAt(r, c, 0xFFFFFFFF);
             mesh.AddVertex(&vertex);
         }
     // One strip for the tile: a pair of rows after the other, joined by degenerate triangles.
@@ -205,8 +236,8 @@ void Terrain::WriteColours(const TerrainLighting::Span& span) {
         const int endRow = std::min(rect.FirstRow + rect.Rows, span.EndRow);
         const int firstColumn = std::max(rect.FirstColumn, span.FirstColumn);
         const int endColumn = std::min(rect.FirstColumn + rect.Columns, span.EndColumn);
-        StripMesh& mesh = *tile.Mesh;
-        if (firstRow >= endRow || firstColumn >= endColumn || !Holds(mesh, rect.Rows * rect.Columns, 0))
+        TileMesh& mesh = *tile.Mesh;
+        if (firstRow >= endRow || firstColumn >= endColumn || !Holds(mesh, rect.Rows * rect.Columns))
             continue;
         for (int r = firstRow; r < endRow; ++r)
             WriteRow(*mesh.GetVertexBuffer(), r, firstColumn, endColumn,

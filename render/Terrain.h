@@ -2,6 +2,8 @@
 
 #include "render/LargePageAllocator.h"
 #include "render/SurfacePoint.h"
+#include "render/TerrainDetail.h"
+#include "render/TerrainEye.h"
 #include "render/TerrainLighting.h"
 #include "render/TerrainTiling.h"
 #include "render/TerrainVertex.h"
@@ -18,7 +20,8 @@ class VertexBuffer;
 // The heightmap as textured triangle strips over 1000 x 1000 world units centred on the origin.
 // Vertex n = row * GridWidth + column; the row number grows with world x, the column with world z.
 // A grid that 16-bit indices reach is one strip; a bigger one is cut into tiles (TerrainTiling),
-// each a strip mesh of its own laid out like the whole-grid strip over its own rows and columns.
+// each with a vertex buffer of its own laid out like the whole grid over its own rows and columns,
+// drawn each frame at the level of detail the eye calls for (TerrainDetail).
 //
 // What the vertices hold apart from their colour never changes after Build, so the terrain keeps
 // heights and normals on its side (GetHeight and the lighting read them there) and only ever
@@ -26,9 +29,10 @@ class VertexBuffer;
 class Terrain {
 public:
     using StripMesh = TriangleStripMesh<TerrainVertex>;
+    using TileMesh = MeshBase<TerrainVertex>;
     struct Tile {
         TileRect Rect;
-        std::unique_ptr<StripMesh> Mesh;
+        std::unique_ptr<TileMesh> Mesh; // a StripMesh when the grid is one tile, else a VertexMesh
     };
 
     std::vector<Tile> Tiles;     // empty before Build
@@ -43,8 +47,9 @@ public:
     Terrain(const Terrain&) = delete;
     Terrain& operator=(const Terrain&) = delete;
 
-    // Binds the texture once, then draws every tile.
-    virtual void Render(Renderer* renderer);
+    // Binds the texture once, then draws the one strip, or every tile not behind the eye at the
+    // level of detail the eye calls for.
+    virtual void Render(Renderer* renderer, const TerrainEye& eye);
 
     // Vertices, strips and normals from the heightmap. Refused (the terrain is left as it was)
     // without a device or heightmap, or for a grid outside GridLimits.
@@ -71,11 +76,13 @@ private:
     void LayOut(const Heightmap& heightmap);
     void ComputeNormals();
     void BuildTile(Renderer* renderer, Tile& tile) const;
+    void BuildStrip(Renderer* renderer, Tile& tile) const;
     // The grey levels of the span into every tile that holds a part of it.
     void WriteColours(const TerrainLighting::Span& span);
     void WriteRow(VertexBuffer& vertices, int row, int firstColumn, int endColumn, int local,
                   const std::uint8_t* grey);
 
+    TerrainDetail Detail;              // the tiles' levels; unused for a grid of one tile
     LargeVector<SurfacePoint> Surface; // per vertex
     LargeVector<float> ColumnHeights;  // per vertex, column by column: what sweeps along columns read
     // Per vertex, the grey level its tiles hold: 255 (white) as built. A vertex whose level stays

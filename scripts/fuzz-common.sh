@@ -1,7 +1,7 @@
 # Shared by scripts/test and scripts/fuzz: builds the fuzz preset and runs one fuzzer.
 # Sourced, not run; expects the working directory to be the repository root.
 
-FUZZERS=(script_fuzzer bmp_fuzzer elevation_fuzzer)
+FUZZERS=(script_fuzzer bmp_fuzzer elevation_fuzzer module_fuzzer)
 
 build_fuzzers() {
     scripts/deps --fuzz

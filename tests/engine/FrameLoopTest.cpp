@@ -4,7 +4,6 @@
 #include "AllocationCounter.h"
 #include "hostkit/NullRenderer.h"
 #include "support/ModuleHarness.h"
-#include "support/TerrainReadBack.h"
 
 #include <gtest/gtest.h>
 
@@ -68,43 +67,6 @@ TEST_F(FrameLoopTest, TheFirstViewAndTheKeys) {
     EXPECT_EQ(
         testing::internal::GetCapturedStdout(),
         "2\n1\n1\n2\n0.003500\n0.003000\n0.002500\n0.002000\n0.001500\n0.001000\n0.000500\n-0.000000\n");
-}
-
-// Height of the drawn surface at (x, z): the strip's triangle over that point, or NaN off the grid.
-float DrawnHeight(const TerrainReadBack& terrain, float x, float z) {
-    for (const TerrainReadBack::Tile& tile : terrain.Tiles)
-        for (std::size_t i = 2; i < tile.Indices.size(); ++i) {
-            const TerrainVertex& a = tile.Vertices[tile.Indices[i - 2]];
-            const TerrainVertex& b = tile.Vertices[tile.Indices[i - 1]];
-            const TerrainVertex& c = tile.Vertices[tile.Indices[i]];
-            const float area = (b.X - a.X) * (c.Z - a.Z) - (c.X - a.X) * (b.Z - a.Z);
-            if (area == 0.0f)
-                continue;
-            const float wb = ((x - a.X) * (c.Z - a.Z) - (c.X - a.X) * (z - a.Z)) / area;
-            const float wc = ((b.X - a.X) * (z - a.Z) - (x - a.X) * (b.Z - a.Z)) / area;
-            if (wb >= -1e-4f && wc >= -1e-4f && wb + wc <= 1.0001f)
-                return a.Y + wb * (b.Y - a.Y) + wc * (c.Y - a.Y);
-        }
-    return NAN;
-}
-
-// A flight over the default terrain, straight on, in circles and past the edge: over the grid the
-// eye is 8 above the surface drawn under it (a flight needs at least 4), off it 8 above zero.
-TEST_F(FrameLoopTest, TheEyeStaysAboveTheDrawnSurfaceThroughoutAFlight) {
-    const TerrainReadBack terrain = TerrainReadBack::From(Harness.Device);
-    Harness.Send(WM_KEYUP, KeyT);
-    Harness.Send(WM_KEYDOWN, VK_UP);
-    int checked = 0;
-    for (int frame = 0; frame < 600; ++frame) {
-        if (frame < 210 && frame % 5 == 0)
-            Harness.Send(WM_KEYDOWN, VK_LEFT); // a circle some 100 units across, then off the grid
-        const CameraCall camera = FrameCamera();
-        const float ground = DrawnHeight(terrain, -camera.Tx, -camera.Tz);
-        checked += !std::isnan(ground);
-        ASSERT_NEAR(-camera.Ty - (std::isnan(ground) ? 0.0f : ground), 8.0f, 0.01f)
-            << "frame " << frame << " at x " << -camera.Tx << ", z " << -camera.Tz;
-    }
-    EXPECT_TRUE(checked > 500 && checked < 600) << checked;
 }
 
 // On a grid big enough for the lighting to share its work between threads (131,072 vertices).

@@ -1,9 +1,7 @@
 #include "support/RecordingRenderer.h"
 
-#include <gtest/gtest.h>
-
 bool OutsideContract(const std::string& operation) {
-    ADD_FAILURE() << "host contract: " << operation << " is outside the contract";
+    ContractBreach(operation + " is outside the contract");
     return false;
 }
 
@@ -16,5 +14,5 @@ ContractBuffer::~ContractBuffer() {
     Log->Add(Name + ".~");
     Log->LiveBuffers.erase(Self);
     if (!Freed)
-        ADD_FAILURE() << "host contract: " << Name << " deleted before Free";
+        ContractBreach(Name + " deleted before Free");
 }

@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
-// Fails the running test with "host contract: <operation> is outside the contract"; always false.
+// Reports "host contract: <what>": fails the running test (ContractBreach.cpp), or stops a fuzzer.
+void ContractBreach(const std::string& what);
+// Reports "<operation> is outside the contract"; always false.
 bool OutsideContract(const std::string& operation);
 
 struct CallLog {

@@ -1,18 +1,30 @@
 #pragma once
 // The terrain as a host holds it, read back from the double's buffers: every live terrain vertex
-// buffer with the index buffer made with it (one per tile), put together into the whole grid by the
-// vertices' positions (x changes from row to row, z from column to column).
+// buffer (one per tile), put together into the whole grid by the vertices' positions (x changes
+// from row to row, z from column to column); and what a frame drew from it, read from the calls.
 
 #include "render/TerrainVertex.h"
 #include "support/RecordingRenderer.h"
 
+#include <array>
+#include <string>
 #include <vector>
 
 struct TerrainReadBack {
     struct Tile {
+        const void* Buffer = nullptr;
         std::vector<TerrainVertex> Vertices;
-        std::vector<std::uint16_t> Indices;
-        std::vector<int> GridVertex; // grid vertex number of each of the tile's vertices
+        std::vector<int> GridVertex;       // grid vertex number of each of the tile's vertices
+        int FirstRow = 0, FirstColumn = 0; // of the grid
+        int LastRow = 0, LastColumn = 0;
+    };
+    // What one frame drew: triangles as grid vertex numbers, turned as drawn, degenerate ones left
+    // out; per tile whether it was drawn, and the coarsest level its vertices allow (every vertex
+    // used inside the tile lies on rows and columns at multiples of 2^level; 7 when none does).
+    struct Frame {
+        std::vector<std::array<int, 3>> Triangles;
+        std::vector<bool> Drawn;
+        std::vector<int> Level;
     };
 
     int Width = 0;  // columns
@@ -24,8 +36,12 @@ struct TerrainReadBack {
 
     static TerrainReadBack From(const RecordingRenderer& device);
 
-    // Every tile's strip makes two triangles in every cell of its own and nothing else (apart from
-    // degenerate ones), all with one winding, and the tiles together cover every cell of the grid
-    // exactly once. Empty when so; otherwise what is wrong.
-    std::string StripProblems() const;
+    // The draws between the last BeginScene and EndScene in the device's calls.
+    Frame Drawn(const RecordingRenderer& device) const;
+
+    // Empty when the frame's triangles are a watertight cover of the tiles drawn: every triangle
+    // turns as the strip's do, every edge is drawn once each way, except edges on the terrain's
+    // border or on the border of a tile not drawn, drawn once; and they cover the drawn tiles' area.
+    // Otherwise what is wrong.
+    std::string CoverProblems(const Frame& frame) const;
 };
