@@ -200,9 +200,10 @@ bool CommandLine::DisplayPresent() {
 CommandLineResult CommandLine::Parse(int argc, const char* const* argv, bool displayPresent,
                                      std::ostream& out, std::ostream& err) {
     CLI::App cli{
-        "veltra: generates a hilly terrain from HeightmapGeneration.lua, lights it with soft shadows from "
-        "a circling light and flies a camera over it. It opens a window when there is a display and "
-        "renders offscreen (to PNG files) otherwise.",
+        "veltra: makes a terrain as HeightmapGeneration.lua says (random hills, or an elevation file "
+        "through heightmap_file.Path), lights it with soft shadows from a circling light and flies a "
+        "camera over it. It opens a window when there is a display and renders offscreen (to PNG files) "
+        "otherwise.",
         "veltra"};
     RawOptions raw;
     AddOptions(cli, raw);
