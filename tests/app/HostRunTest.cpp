@@ -147,11 +147,12 @@ TEST_F(HostRunTest, ShortRunsAndRefusedRunsSayWhatHappened) {
     EXPECT_THAT(Veltra({"--module", "libnothing.so"}), testing::FieldsAre(1, "", HasSubstr(noModule)));
 }
 
-// SIGTERM once frame 1 is written: the frame then drawn is the last, written as a last frame is,
-// and the run ends as a closed window ends one.
+// SIGTERM once frame 1 is written (not empty: the start-up's writability check makes it empty for a
+// moment): the frame then drawn is the last, written as a last frame is, and the run ends as a
+// closed window ends one.
 TEST_F(HostRunTest, OffscreenRunStopsCleanlyOnSigterm) {
     const std::string signalAfterFrameOne =
-        "sh -c '\"$@\" & p=$!; for i in $(seq 1200); do test -e f-0000001.png "
+        "sh -c '\"$@\" & p=$!; for i in $(seq 1200); do test -s f-0000001.png "
         "&& break; sleep 0.1; done; kill -TERM $p; wait $p' sh";
     const auto [exitCode, out, err] =
         Veltra({"--frames", "1000000", "--size", "64x48", "--screenshot", "f-%07d.png", "--every", "1000000"},
