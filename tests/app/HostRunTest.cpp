@@ -148,8 +148,8 @@ TEST_F(HostRunTest, ShortRunsAndRefusedRunsSayWhatHappened) {
 }
 
 // SIGTERM once frame 1 is written (not empty: the start-up's writability check makes it empty for a
-// moment): the frame then drawn is the last, written as a last frame is, and the run ends as a
-// closed window ends one.
+// moment), through `timeout`, which passes it on twice (to veltra and to its group): the frame then
+// drawn is the last, written as a last frame is, and the run ends as a closed window ends one.
 TEST_F(HostRunTest, OffscreenRunStopsCleanlyOnSigterm) {
     const std::string signalAfterFrameOne =
         "sh -c '\"$@\" & p=$!; for i in $(seq 1200); do test -s f-0000001.png "
