@@ -4,6 +4,8 @@
 #include "engine/FlightState.h"
 #include "engine/Scene.h"
 #include "engine/TerrainEngine.h"
+#include "host/DllInterface.h"
+#include "host/Kernel.h"
 #include "host/Renderer.h"
 #include "render/Terrain.h"
 #include "render/TerrainEye.h"
@@ -23,7 +25,7 @@ float Cosine(float angle) {
 // along (-sin yaw, 0, cos yaw) tilted by pitch (-1.57 looks straight down).
 TerrainEye EyeOf(float tx, float ty, float tz, float yaw, float pitch) {
     const float level = Cosine(pitch);
-    return {-tx, -ty, -tz, -Sine(yaw) * level, Sine(pitch), Cosine(yaw) * level};
+    return {-tx, -ty, -tz, -Sine(yaw) * level, Sine(pitch), Cosine(yaw) * level, 0.0f};
 }
 
 constexpr float FirstLightX = 100.0f;
@@ -54,6 +56,9 @@ bool TerrainEngine::Frame(std::uint32_t /*unused*/, Renderer* device) {
         device->SetCamera(CameraX, -ground - flight::EyeHeight, CameraZ, CameraHeading, 0.0f, 0.0f);
         eye = EyeOf(CameraX, -ground - flight::EyeHeight, CameraZ, CameraHeading, 0.0f);
     }
+
+    if (const Window& window = kernel->GetWindow(); window.Width > 0 && window.Height > 0)
+        eye.Aspect = static_cast<float>(window.Width) / static_cast<float>(window.Height);
 
     const float lightX = flight::LightHorizontal * Cosine(LightAngle);
     const float lightZ = flight::LightHorizontal * Sine(LightAngle);

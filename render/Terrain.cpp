@@ -55,9 +55,23 @@ void Terrain::Render(Renderer* renderer, const TerrainEye& eye) {
         return;
     }
     Detail.Choose(eye);
-    for (const std::uint32_t t : Detail.NearestFirst())
-        if (VertexBuffer* vertices = Tiles[t].Mesh->GetVertexBuffer(); vertices != nullptr && Detail.Drawn(t))
-            Detail.DrawTile(t, *vertices);
+    // The last lighting's levels are at hand unless another grid has been lit since.
+    const bool lit = LitBy != 0 && LitBy == TerrainLighting::Module().UpdateCount();
+    const TerrainLighting::Span inside{1, GridHeight - 1, 1, GridWidth - 1}; // the outer ring is never lit
+    for (const std::uint32_t t : Detail.NearestFirst()) {
+        Tile& tile = Tiles[t];
+        VertexBuffer* vertices = tile.Mesh->GetVertexBuffer();
+        if (vertices == nullptr || !Detail.Drawn(t)) {
+            tile.DrawnAt = TerrainDetail::Levels;
+            continue;
+        }
+        tile.DrawnAt = Detail.Level(t);
+        if (tile.DrawnAt < tile.LitFrom && lit) { // finer than the lighting kept: the rest catch up
+            WriteTile(tile, inside, tile.DrawnAt, TerrainLighting::Module().Greys());
+            tile.LitFrom = tile.DrawnAt;
+        }
+        Detail.DrawTile(t, *vertices);
+    }
 }
 
 void Terrain::Build(Renderer* renderer, const Heightmap* heightmap) {
@@ -67,17 +81,20 @@ void Terrain::Build(Renderer* renderer, const Heightmap* heightmap) {
     LayOut(*heightmap);
     ComputeNormals();
     const std::vector<TileRect> plan = TerrainTiling::Plan(GridWidth, GridHeight);
+    LitBy = 0;
     if (plan.size() == 1) {
-        Tiles.push_back({plan.front(), std::make_unique<StripMesh>()});
+        Across = Down = 1;
+        Tiles.push_back({plan.front(), std::make_unique<StripMesh>(), nullptr, {}});
         BuildStrip(renderer, Tiles.back());
         return;
     }
-    for (const TileRect& rect : plan) {
-        Tiles.push_back({rect, std::make_unique<VertexMesh<TerrainVertex>>()});
+    Across = TerrainTiling::Across(GridWidth, GridHeight);
+    Down = static_cast<std::int32_t>(plan.size()) / Across;
+    Detail.Build(renderer, plan, Across, {Surface.data(), GridWidth, RowX.data(), ColumnZ.data()});
+    for (std::size_t t = 0; t < plan.size(); ++t) {
+        Tiles.push_back({plan[t], std::make_unique<VertexMesh<TerrainVertex>>(), &Detail.VertexOrder(t), {}});
         BuildTile(renderer, Tiles.back());
     }
-    Detail.Build(renderer, plan, TerrainTiling::Across(GridWidth, GridHeight),
-                 {Surface.data(), GridWidth, RowX.data(), ColumnZ.data()});
 }
 
 void Terrain::LayOut(const Heightmap& heightmap) {
@@ -99,7 +116,6 @@ void Terrain::LayOut(const Heightmap& heightmap) {
     }
     const std::size_t count = static_cast<std::size_t>(GridWidth) * static_cast<std::size_t>(GridHeight);
     Surface.assign(count, SurfacePoint{});
-    Written.assign(count, 0xFF);
     ColumnHeights.resize(count);
     for (std::size_t n = 0; n < count; ++n)
         Surface[n].Y = heightmap.Data[n];
@@ -148,18 +164,22 @@ TerrainVertex Terrain::VertexAt(int row, int column, std::uint32_t diffuse) cons
 // A tile of a tiled grid: its vertices only; its indices are its shape's, shared.
 void Terrain::BuildTile(Renderer* renderer, Tile& tile) const {
     const TileRect& rect = tile.Rect;
-    tile.Mesh->Create(renderer, rect.Rows * rect.Columns);
-    if (!Holds(*tile.Mesh, rect.Rows * rect.Columns))
+    const int count = rect.Rows * rect.Columns;
+    tile.Held.assign(static_cast<std::size_t>(count), 0xFF);
+    tile.Mesh->Create(renderer, count);
+    if (!Holds(*tile.Mesh, count))
         return; // the device made no room: nothing may be written
-    for (int r = 0; r < rect.Rows; ++r)
-        for (int c = 0; c < rect.Columns; ++c) {
-            const TerrainVertex vertex = VertexAt(rect.FirstRow + r, rect.FirstColumn + c, 0xFFFFFFFF);
-            tile.Mesh->AddVertex(&vertex);
-        }
+    for (int slot = 0; slot < count; ++slot) {
+        const int n = tile.Order->VertexIn(slot);
+        const TerrainVertex vertex =
+            VertexAt(rect.FirstRow + n / rect.Columns, rect.FirstColumn + n % rect.Columns, 0xFFFFFFFF);
+        tile.Mesh->AddVertex(&vertex);
+    }
 }
 
 void Terrain::BuildStrip(Renderer* renderer, Tile& tile) const {
     const int width = tile.Rect.Columns, height = tile.Rect.Rows;
+    tile.Held.assign(static_cast<std::size_t>(width * height), 0xFF);
     auto& mesh = static_cast<StripMesh&>(*tile.Mesh);
     const int indexCount = (height - 1) * (2 * width + 4) - 4;
     mesh.Create(renderer, width * height, indexCount);
@@ -220,7 +240,12 @@ void Terrain::UpdateLighting(const Heightmap* /*heightmap*/, float lightX, float
         void Lit(const LitSpan& span) override { Ground.WriteColours(span); }
         Terrain& Ground;
     } writer(*this);
-    TerrainLighting::Module().Update(LightingGrid(), lightX, lightY, lightZ, smoothing, &writer);
+    TerrainLighting& lighting = TerrainLighting::Module();
+    if (!lighting.Update(LightingGrid(), lightX, lightY, lightZ, smoothing, &writer))
+        return;
+    LitBy = lighting.UpdateCount();
+    for (Tile& tile : Tiles)
+        tile.LitFrom = tile.DrawnAt;
 }
 
 TerrainLighting::Grid Terrain::LightingGrid() const {
@@ -230,51 +255,67 @@ TerrainLighting::Grid Terrain::LightingGrid() const {
 
 void Terrain::WriteColours(const TerrainLighting::Span& span) {
     const std::uint8_t* grey = TerrainLighting::Module().Greys();
-    for (Tile& tile : Tiles) {
-        const TileRect& rect = tile.Rect;
-        const int firstRow = std::max(rect.FirstRow, span.FirstRow);
-        const int endRow = std::min(rect.FirstRow + rect.Rows, span.EndRow);
-        const int firstColumn = std::max(rect.FirstColumn, span.FirstColumn);
-        const int endColumn = std::min(rect.FirstColumn + rect.Columns, span.EndColumn);
-        TileMesh& mesh = *tile.Mesh;
-        if (firstRow >= endRow || firstColumn >= endColumn || !Holds(mesh, rect.Rows * rect.Columns))
-            continue;
-        for (int r = firstRow; r < endRow; ++r)
-            WriteRow(*mesh.GetVertexBuffer(), r, firstColumn, endColumn,
-                     (r - rect.FirstRow) * rect.Columns - rect.FirstColumn, grey);
+    if (Tiles.size() == 1) {
+        WriteTile(Tiles.front(), span, 0, grey);
+        return;
     }
-    // Only now: a vertex that several tiles hold is compared for each of them.
-    const std::size_t columns = static_cast<std::size_t>(std::max(span.EndColumn - span.FirstColumn, 0));
-    for (int r = span.FirstRow; r < span.EndRow; ++r) {
-        const std::size_t n = static_cast<std::size_t>(r) * static_cast<std::size_t>(GridWidth) +
-                              static_cast<std::size_t>(span.FirstColumn);
-        std::memcpy(Written.data() + n, grey + n, columns);
-    }
+    // Tiles start every TileCells rows and columns; a line on the border of two is in both.
+    constexpr int cells = TerrainTiling::TileCells;
+    const int firstBand = std::max(span.FirstRow - 1, 0) / cells, endBand = (span.EndRow - 1) / cells + 1;
+    const int firstStack = std::max(span.FirstColumn - 1, 0) / cells;
+    const int endStack = (span.EndColumn - 1) / cells + 1;
+    for (int band = firstBand; band < std::min(endBand, Down); ++band)
+        for (int stack = firstStack; stack < std::min(endStack, Across); ++stack) {
+            Tile& tile = Tiles[static_cast<std::size_t>(band * Across + stack)];
+            WriteTile(tile, span, tile.DrawnAt, grey);
+        }
 }
 
-// Straight to the host's buffer, each vertex of columns [firstColumn, endColumn) of the row whose grey
-// level changed; vertex c of the grid row is vertex local + c of the buffer. A frame sets a million
-// vertices at 1024 x 1024, so nothing is looked up twice.
-void Terrain::WriteRow(VertexBuffer& vertices, int row, int firstColumn, int endColumn, int local,
+void Terrain::WriteTile(Tile& tile, const TerrainLighting::Span& span, int level, const std::uint8_t* grey) {
+    const TileRect& rect = tile.Rect;
+    const int firstRow = std::max(rect.FirstRow, span.FirstRow);
+    const int endRow = std::min(rect.FirstRow + rect.Rows, span.EndRow);
+    const int firstColumn = std::max(rect.FirstColumn, span.FirstColumn);
+    const int endColumn = std::min(rect.FirstColumn + rect.Columns, span.EndColumn);
+    if (firstRow >= endRow || firstColumn >= endColumn || !Holds(*tile.Mesh, rect.Rows * rect.Columns))
+        return;
+    for (int r = firstRow; r < endRow; ++r)
+        if (TileVertexOrder::Rank(r - rect.FirstRow, rect.Rows - 1, TerrainDetail::Levels) >= level)
+            WriteRow(tile, *tile.Mesh->GetVertexBuffer(), r, firstColumn, endColumn, level, grey);
+}
+
+// Straight to the host's buffer, each vertex of the row in columns [firstColumn, endColumn) that the
+// level keeps and whose grey level changed. A frame sets a million vertices at 1024 x 1024, so
+// nothing is looked up twice.
+void Terrain::WriteRow(Tile& tile, VertexBuffer& vertices, int row, int firstColumn, int endColumn, int level,
                        const std::uint8_t* grey) {
+    const TileRect& rect = tile.Rect;
     const std::ptrdiff_t rowStart = static_cast<std::ptrdiff_t>(row) * GridWidth;
+    const int local = (row - rect.FirstRow) * rect.Columns - rect.FirstColumn; // of grid column 0
     const SurfacePoint* __restrict point = Surface.data() + rowStart;
-    const std::uint8_t* __restrict written = Written.data() + rowStart;
-    const std::uint8_t* __restrict level = grey + rowStart;
+    std::uint8_t* __restrict held = tile.Held.data() + local;
+    const std::uint8_t* __restrict now = grey + rowStart;
     const float* __restrict columnZ = ColumnZ.data();
     const float* __restrict columnU = ColumnU.data();
+    const TileVertexOrder* order = tile.Order;
     // Row, x and V stay along the row; the rest is the column's and the point's.
     TerrainVertex vertex = VertexAt(row, firstColumn, 0);
-    for (int c = firstColumn; c < endColumn; ++c) {
-        if (level[c] == written[c])
-            continue;
+    auto write = [&](int c) {
+        if (now[c] == held[c])
+            return;
+        held[c] = now[c];
         // The normal with the height behind it, in one move; the height's bytes land where the colour
         // goes, which is written after.
         std::memcpy(&vertex.NX, &point[c], sizeof(SurfacePoint));
-        vertex.Diffuse = level[c] * 0x01010101u;
+        vertex.Diffuse = now[c] * 0x01010101u;
         vertex.Y = point[c].Y;
         vertex.Z = columnZ[c];
         vertex.U = columnU[c];
-        vertices.Set(local + c, &vertex);
-    }
+        vertices.Set(order != nullptr ? order->Slot(local + c) : local + c, &vertex);
+    };
+    // The level keeps the tile's columns at multiples of its step, and its last; a last column off
+    // the step is the terrain's border, which is never lit.
+    const int step = 1 << level, first = rect.FirstColumn;
+    for (int c = first + ((firstColumn - first + step - 1) & -step); c < endColumn; c += step)
+        write(c);
 }

@@ -20,19 +20,25 @@ class VertexBuffer;
 // The heightmap as textured triangle strips over 1000 x 1000 world units centred on the origin.
 // Vertex n = row * GridWidth + column; the row number grows with world x, the column with world z.
 // A grid that 16-bit indices reach is one strip; a bigger one is cut into tiles (TerrainTiling),
-// each with a vertex buffer of its own laid out like the whole grid over its own rows and columns,
-// drawn each frame at the level of detail the eye calls for (TerrainDetail).
+// each with a vertex buffer of its own (coarsest vertices first: TileVertexOrder), drawn each frame
+// at the level of detail the eye calls for (TerrainDetail).
 //
 // What the vertices hold apart from their colour never changes after Build, so the terrain keeps
 // heights and normals on its side (GetHeight and the lighting read them there) and only ever
-// writes to the host's buffers: Append while building, Set when relighting.
+// writes to the host's buffers: Append while building, Set when relighting. A tile's buffer gets
+// the new grey levels of the vertices that its level of detail draws; the others wait until a
+// finer level draws them, so that a coarse or hidden tile costs no upload.
 class Terrain {
 public:
     using StripMesh = TriangleStripMesh<TerrainVertex>;
     using TileMesh = MeshBase<TerrainVertex>;
     struct Tile {
         TileRect Rect;
-        std::unique_ptr<TileMesh> Mesh; // a StripMesh when the grid is one tile, else a VertexMesh
+        std::unique_ptr<TileMesh> Mesh;         // a StripMesh when the grid is one tile, else a VertexMesh
+        const TileVertexOrder* Order = nullptr; // null: the vertices row by row, as the strip has them
+        std::vector<std::uint8_t> Held;         // the grey level each vertex holds in the buffer, row by row
+        int LitFrom = 0; // the vertices that level and coarser ones keep hold the last lighting's levels
+        int DrawnAt = 0; // the level drawn last; TerrainDetail::Levels when not drawn
     };
 
     std::vector<Tile> Tiles;     // empty before Build
@@ -62,8 +68,8 @@ public:
     float GetHeight(float z, float x) const;
 
     // Relights every interior vertex for a light travelling along (lightX, lightY, lightZ) and
-    // writes each one whose grey level changed, with Set, into every tile that holds it. The
-    // heightmap is not read.
+    // writes each one whose grey level changed, with Set, into every tile that holds it and draws
+    // it at the level it was drawn last. The heightmap is not read.
     void UpdateLighting(const Heightmap* heightmap, float lightX, float lightY, float lightZ, int smoothing);
 
     // What the lighting reads: the heights and normals, each row's x and each column's z.
@@ -79,15 +85,16 @@ private:
     void BuildStrip(Renderer* renderer, Tile& tile) const;
     // The grey levels of the span into every tile that holds a part of it.
     void WriteColours(const TerrainLighting::Span& span);
-    void WriteRow(VertexBuffer& vertices, int row, int firstColumn, int endColumn, int local,
+    // Those of the span's vertices that the tile keeps at the level.
+    void WriteTile(Tile& tile, const TerrainLighting::Span& span, int level, const std::uint8_t* grey);
+    void WriteRow(Tile& tile, VertexBuffer& vertices, int row, int firstColumn, int endColumn, int level,
                   const std::uint8_t* grey);
 
-    TerrainDetail Detail;              // the tiles' levels; unused for a grid of one tile
-    LargeVector<SurfacePoint> Surface; // per vertex
-    LargeVector<float> ColumnHeights;  // per vertex, column by column: what sweeps along columns read
-    // Per vertex, the grey level its tiles hold: 255 (white) as built. A vertex whose level stays
-    // is not written again, so the host uploads only what changed.
-    LargeVector<std::uint8_t> Written;
+    TerrainDetail Detail;                // the tiles' levels; unused for a grid of one tile
+    std::int32_t Across = 0, Down = 0;   // tiles in a row of the plan, rows of tiles
+    std::uint64_t LitBy = 0;             // the lighting's update that lit this terrain last
+    LargeVector<SurfacePoint> Surface;   // per vertex
+    LargeVector<float> ColumnHeights;    // per vertex, column by column: what sweeps along columns read
     std::vector<float> RowX, RowV;       // per row: world x, texture V
     std::vector<float> ColumnZ, ColumnU; // per column: world z, texture U
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 constexpr int Sides = 16; // every set of sides that may meet a coarser tile
@@ -50,10 +51,12 @@ float LevelError(const TileRect& rect, int level, const TerrainDetail::Heights& 
 // The index buffers of one tile shape: [level][coarser sides]; null where the device made no room.
 struct TerrainDetail::Shape {
     std::int32_t RowCells = 0, ColumnCells = 0;
+    TileVertexOrder VertexOrder;
     std::array<std::array<IndexBuffer*, Sides>, Levels> Buffers{};
     std::array<std::array<std::int32_t, Sides>, Levels> Counts{};
 
-    Shape() = default;
+    Shape(std::int32_t rowCells, std::int32_t columnCells)
+        : RowCells(rowCells), ColumnCells(columnCells), VertexOrder(rowCells, columnCells, Levels) {}
     Shape(const Shape&) = delete;
     Shape& operator=(const Shape&) = delete;
     ~Shape() {
@@ -123,8 +126,7 @@ const TerrainDetail::Shape* TerrainDetail::ShapeFor(Renderer* renderer, std::int
     for (const auto& shape : Shapes)
         if (shape->RowCells == rowCells && shape->ColumnCells == columnCells)
             return shape.get();
-    auto shape = std::make_unique<Shape>();
-    shape->RowCells = rowCells, shape->ColumnCells = columnCells;
+    auto shape = std::make_unique<Shape>(rowCells, columnCells);
     for (int level = 0; level < Levels; ++level)
         // The coarsest level never meets a coarser tile.
         for (unsigned sides = 0; sides < (level + 1 < Levels ? unsigned{Sides} : 1u); ++sides) {
@@ -139,19 +141,41 @@ const TerrainDetail::Shape* TerrainDetail::ShapeFor(Renderer* renderer, std::int
             shape->Buffers[static_cast<std::size_t>(level)][sides] = buffer;
             if (buffer->AllocatedCount < count)
                 continue; // no room: the buffer is freed with the shape, never written or drawn
-            for (const std::uint16_t index : indices)
-                buffer->Append(&index);
+            for (const std::uint16_t vertex : indices) {
+                const std::uint16_t slot = shape->VertexOrder.Slot(vertex);
+                buffer->Append(&slot);
+            }
             shape->Counts[static_cast<std::size_t>(level)][sides] = count;
         }
     Shapes.push_back(std::move(shape));
     return Shapes.back().get();
 }
 
+// The inward normals of the view's left and right sides: planes through the eye, each turned from the
+// line of sight by half the picture's width. None when the aspect is unknown or the eye looks
+// straight up or down.
+std::optional<std::array<std::array<float, 3>, 2>> TerrainDetail::ViewSides(const TerrainEye& eye) {
+    const float level = std::hypot(eye.ForwardX, eye.ForwardZ);
+    if (!(eye.Aspect > 0.0f) || !(level > 0.0f))
+        return std::nullopt;
+    const float half = std::atan(std::tan(FieldOfView / 2.0f) * eye.Aspect);
+    const float ahead = std::sin(half), aside = std::cos(half);
+    const std::array<float, 3> forward{eye.ForwardX, eye.ForwardY, eye.ForwardZ};
+    const std::array<float, 3> right{eye.ForwardZ / level, 0.0f, -eye.ForwardX / level};
+    std::array<std::array<float, 3>, 2> sides{};
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        sides[0][axis] = forward[axis] * ahead - right[axis] * aside;
+        sides[1][axis] = forward[axis] * ahead + right[axis] * aside;
+    }
+    return sides;
+}
+
 void TerrainDetail::Choose(const TerrainEye& eye) {
     const float at[3] = {eye.X, eye.Y, eye.Z}, forward[3] = {eye.ForwardX, eye.ForwardY, eye.ForwardZ};
+    const auto sides = ViewSides(eye);
     for (std::size_t t = 0; t < States.size(); ++t) {
         const TileState& state = States[t];
-        float nearest = 0.0f, across = 0.0f, ahead = 0.0f;
+        float nearest = 0.0f, across = 0.0f, ahead = 0.0f, left = 0.0f, right = 0.0f;
         for (std::size_t axis = 0; axis < 3; ++axis) {
             const float low = state.Box[axis] - at[axis], high = state.Box[axis + 3] - at[axis];
             const float outside = std::max({low, -high, 0.0f}), farthest = std::max(-low, high);
@@ -159,6 +183,10 @@ void TerrainDetail::Choose(const TerrainEye& eye) {
             across += axis == 1 ? 0.0f : farthest * farthest;
             // The box's farthest reach along the line of sight.
             ahead += std::max(low * forward[axis], high * forward[axis]);
+            if (sides) { // and into the view past each side
+                left += std::max(low * (*sides)[0][axis], high * (*sides)[0][axis]);
+                right += std::max(low * (*sides)[1][axis], high * (*sides)[1][axis]);
+            }
         }
         const float distance = std::sqrt(nearest);
         Distance[t] = distance;
@@ -172,7 +200,7 @@ void TerrainDetail::Choose(const TerrainEye& eye) {
                state.Spacing * static_cast<float>(2 << level) <= spacing)
             ++level;
         Chosen[t] = level;
-        Visible[t] = ahead > 0.0f ? 1 : 0;
+        Visible[t] = ahead > 0.0f && left >= 0.0f && right >= 0.0f ? 1 : 0;
     }
     KeepNeighboursClose();
     std::sort(Order.begin(), Order.end(),
@@ -219,6 +247,10 @@ unsigned TerrainDetail::CoarserSides(std::size_t tile) const {
            (coarser(row + 1, column) ? TileIndices::LastRow : 0u) |
            (coarser(row, column - 1) ? TileIndices::FirstColumn : 0u) |
            (coarser(row, column + 1) ? TileIndices::LastColumn : 0u);
+}
+
+const TileVertexOrder& TerrainDetail::VertexOrder(std::size_t tile) const {
+    return States[tile].Of->VertexOrder;
 }
 
 void TerrainDetail::DrawTile(std::size_t tile, VertexBuffer& vertices) const {

@@ -3,10 +3,12 @@
 #include "render/SurfacePoint.h"
 #include "render/TerrainEye.h"
 #include "render/TerrainTiling.h"
+#include "render/TileVertexOrder.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class IndexBuffer;
@@ -28,8 +30,9 @@ class VertexBuffer;
 // At 640 x 480 the bounds are 7 and 3.6 pixels. Chosen against full-detail frames from the same eye
 // (bench/frames/psnr): tighter bounds cost triangles these frames cannot show, looser ones smear the
 // shading of the top view, where the whole terrain is seen at some two vertices a pixel.
-// Neighbouring tiles then differ by at most one level (the finer wins), and a tile whose box lies
-// wholly behind the plane through the eye across its line of sight is not drawn.
+// Neighbouring tiles then differ by at most one level (the finer wins). A tile whose box lies wholly
+// behind the plane through the eye across its line of sight, or wholly beyond the left or right
+// side of the view (when the picture's aspect is known), is not drawn.
 class TerrainDetail {
 public:
     static constexpr int Levels = 8;                    // 0 (every vertex) .. 7 (a 128-cell side as one cell)
@@ -61,6 +64,8 @@ public:
     // it before that is shaded.
     const std::vector<std::uint32_t>& NearestFirst() const { return Order; }
     int Level(std::size_t tile) const { return Chosen[tile]; }
+    // Where the tile's vertices sit in its buffer; the index buffers count in that order.
+    const TileVertexOrder& VertexOrder(std::size_t tile) const;
     // Selects the tile's index buffer and draws it over its vertices.
     void DrawTile(std::size_t tile, VertexBuffer& vertices) const;
 
@@ -74,6 +79,7 @@ private:
         std::int32_t Vertices = 0;
     };
 
+    static std::optional<std::array<std::array<float, 3>, 2>> ViewSides(const TerrainEye& eye);
     void Measure(const TileRect& rect, const Heights& heights, TileState& state) const;
     const Shape* ShapeFor(Renderer* renderer, std::int32_t rowCells, std::int32_t columnCells);
     void KeepNeighboursClose();

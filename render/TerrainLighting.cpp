@@ -13,9 +13,11 @@ void TerrainLighting::Reset() {
     // The threads stay: only what the lighting shows starts afresh.
     std::unique_ptr<LightingPool> pool = std::move(Pool);
     const int threads = WantedThreads;
+    const std::uint64_t updates = Updates; // still tells whose grey levels are whose
     *this = TerrainLighting{};
     Pool = std::move(pool);
     WantedThreads = threads;
+    Updates = updates;
 }
 
 void TerrainLighting::SetThreads(int threads) {
@@ -47,6 +49,7 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
     // while, then tries again.
     if (WantedThreads == 0 && workers > 1 && Pool->BlockedSyncs() > std::max(grid.Width, grid.Height) / 8)
         AloneFor = AloneCalls;
+    ++Updates;
     return true;
 }
 

@@ -37,6 +37,8 @@ public:
     // Grey level 0 .. 255 of vertex n after the last Update; meaningful for interior vertices only.
     std::uint8_t GreyAt(int n) const { return Levels.Greys()[n]; }
     const std::uint8_t* Greys() const { return Levels.Greys(); } // all of them, n = row * Width + column
+    // Updates that computed something so far: whose grid the grey levels belong to is told by it.
+    std::uint64_t UpdateCount() const { return Updates; }
 
     // Back to the state at load: the next call starts every shown brightness at 1.0.
     void Reset();
@@ -59,6 +61,7 @@ private:
     LightingLevels Levels;
     std::vector<LightingSchedule::Progress> Progresses;
     int WantedThreads = 0;
-    int AloneFor = 0;                   // calls the calling thread still works alone
+    int AloneFor = 0; // calls the calling thread still works alone
+    std::uint64_t Updates = 0;
     std::unique_ptr<LightingPool> Pool; // null until a grid needs it
 };

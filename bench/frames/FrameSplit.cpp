@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
     if (!engine->Init(&device))
         return 1;
     device.TakeWritten(); // what Init wrote is uploaded once
+    kernel.GetWindow().Width = 640, kernel.GetWindow().Height = 480; // as the host tells the module
     Measure("top", *engine, device, kernel, frames);
     Send(kernel, WM_KEYUP, KeyT);
     Send(kernel, WM_KEYDOWN, VK_UP);

@@ -33,10 +33,12 @@ protected:
 // threads.
 TEST_F(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount) {
     // Width, height, threads (0: one per core), noise.
-    const std::tuple<int, int, int, float> cases[] = {
-        {3, 3, 1, 0.0f},     {3, 150, 1, 60.0f},  {7, 150, 1, 0.0f},  {50, 50, 1, 0.0f},
-        {23, 61, 1, 250.0f}, {61, 23, 1, 20.0f},  {110, 97, 2, 0.0f}, {256, 256, 2, 5.0f},
-        {90, 700, 3, 0.0f},  {700, 90, 0, 30.0f}, {2, 5, 1, 30.0f},   {5, 2, 2, 0.0f}};
+    const std::tuple<int, int, int, float>
+        cases[] = {{3, 3, 1, 0.0f},     {3, 150, 1, 60.0f},  {7, 150, 1, 0.0f},  {50, 50, 1, 0.0f},
+                   {23, 61, 1, 250.0f}, {61, 23, 1, 20.0f},  {110, 97, 2, 0.0f}, {256, 256, 2, 5.0f},
+                   {90, 700, 3, 0.0f},  {700, 90, 0, 30.0f}, {2, 5, 1, 30.0f},   {5, 2, 2, 0.0f},
+                   {256, 257, 2, 0.0f}, {257, 256, 2, 9.0f}}; // tiled, with a thread's share starting on a
+                                                              // tile's border
     // Both line orientations, all four quadrants, the axes, ties between |x| and |z|, lights straight
     // down, skimming the ground and from below (no shadows), then a light circling as the frame
     // loop's does.
@@ -70,6 +72,40 @@ TEST_F(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount
                     << call << ": " << n;
         }
     }
+}
+
+// A tiled terrain drawn from far above (coarse levels), low over a corner (level 0 beneath), turned
+// round (most tiles behind the eye), and so on: the lighting goes only to the vertices drawn, and a
+// tile drawn finer than last time, or again, catches up before it is drawn. The far tiles are thin
+// (299 and 389 cells), so coarse levels keep a last row and column apart from their step.
+TEST_F(TerrainLightingTest, EveryVertexDrawnShowsTheLatestLighting) {
+    const int width = 300, height = 390;
+    Heightmap grid(width, height);
+    std::ranges::copy(lighting_grids::Hills(width, height, 7, 40, 5.0f), grid.Data);
+    Ground.Build(&Device, &grid);
+    std::vector<TerrainVertex> reference = TerrainReadBack::From(Device).Grid;
+    TerrainLightingOracle oracle;
+    const TerrainEye above{0, 3000, 0, 0, -1, 0, 0}, corner{-450, 30, -450, 0.7f, 0, 0.7f, 1.5f},
+        back{-450, 30, -450, -0.7f, 0, -0.7f, 1.5f};
+    int coarse = 0, hidden = 0;
+    for (const TerrainEye& eye : {above, corner, back, above, back, corner, above}) {
+        const float angle = static_cast<float>(coarse + hidden);
+        Ground.UpdateLighting(nullptr, 45.0f * std::cos(angle), -15.0f, 45.0f * std::sin(angle), 2);
+        oracle.UpdateLighting(reference, width, height, 1000.0f, 1000.0f, 45.0f * std::cos(angle), -15.0f,
+                              45.0f * std::sin(angle), 2);
+        Device.Log->Enabled = true;
+        Device.Log->Calls = {"BeginScene"};
+        Ground.Render(&Device, eye);
+        Device.EndScene(1);
+        const TerrainReadBack held = TerrainReadBack::From(Device);
+        const TerrainReadBack::Frame drawn = held.Drawn(Device);
+        for (const auto& [n, colour] : drawn.Colours)
+            ASSERT_EQ(colour, reference[static_cast<std::size_t>(n)].Diffuse) << coarse + hidden << ": " << n;
+        coarse += static_cast<int>(
+            std::count_if(drawn.Level.begin(), drawn.Level.end(), [](int l) { return l > 1; }));
+        hidden += static_cast<int>(std::count(drawn.Drawn.begin(), drawn.Drawn.end(), false));
+    }
+    EXPECT_TRUE(coarse > 0 && hidden > 0) << coarse << " " << hidden;
 }
 
 // Ridges along the row and the column near the sides the light enters from, on flat ground, each

@@ -45,7 +45,7 @@ TerrainReadBack TerrainReadBack::From(const RecordingRenderer& device) {
 }
 
 TerrainReadBack::Frame TerrainReadBack::Drawn(const RecordingRenderer& device) const {
-    Frame frame{{}, std::vector<bool>(Tiles.size(), false), std::vector<int>(Tiles.size(), 0)};
+    Frame frame{{}, std::vector<bool>(Tiles.size(), false), std::vector<int>(Tiles.size(), 0), {}};
     const std::vector<std::string>& calls = device.Log->Calls;
     const auto end = std::find(calls.rbegin(), calls.rend(), "EndScene");
     std::vector<unsigned> inside(Tiles.size(), 0); // rows and columns used inside the tile, or-ed
@@ -63,10 +63,13 @@ TerrainReadBack::Frame TerrainReadBack::Drawn(const RecordingRenderer& device) c
         frame.Drawn.at(t) = true;
         for (int p = 0; p < primitives; ++p) {
             std::array<int, 3> v{};
-            for (std::size_t k = 0; k < 3; ++k) // odd strip positions turn the other way
-                v[k] = Tiles[t].GridVertex.at(indices->Indices().at(
-                    type == 5 ? static_cast<std::size_t>(p) + (p % 2 == 1 && k < 2 ? 1 - k : k)
-                              : p * 3ul + k));
+            for (std::size_t k = 0; k < 3; ++k) { // odd strip positions turn the other way
+                const std::size_t i = indices->Indices().at(type == 5 ? static_cast<std::size_t>(p) +
+                                                                            (p % 2 == 1 && k < 2 ? 1 - k : k)
+                                                                      : p * 3ul + k);
+                v[k] = Tiles[t].GridVertex.at(i);
+                frame.Colours.emplace_back(v[k], Tiles[t].Vertices[i].Diffuse);
+            }
             if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2])
                 continue;
             frame.Triangles.push_back(v);

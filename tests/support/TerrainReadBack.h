@@ -20,11 +20,13 @@ struct TerrainReadBack {
     };
     // What one frame drew: triangles as grid vertex numbers, turned as drawn, degenerate ones left
     // out; per tile whether it was drawn, and the coarsest level its vertices allow (every vertex
-    // used inside the tile lies on rows and columns at multiples of 2^level; 7 when none does).
+    // used inside the tile lies on rows and columns at multiples of 2^level; 7 when none does); and
+    // each drawn vertex's grid number and colour in the buffer it was drawn from, as read back.
     struct Frame {
         std::vector<std::array<int, 3>> Triangles;
         std::vector<bool> Drawn;
         std::vector<int> Level;
+        std::vector<std::pair<int, std::uint32_t>> Colours;
     };
 
     int Width = 0;  // columns
