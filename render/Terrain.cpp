@@ -291,9 +291,9 @@ void Terrain::WriteRow(Tile& tile, VertexBuffer& vertices, int row, int firstCol
                        const std::uint8_t* grey) {
     const TileRect& rect = tile.Rect;
     const std::ptrdiff_t rowStart = static_cast<std::ptrdiff_t>(row) * GridWidth;
-    const int local = (row - rect.FirstRow) * rect.Columns - rect.FirstColumn; // of grid column 0
+    const int local = (row - rect.FirstRow) * rect.Columns - rect.FirstColumn;
     const SurfacePoint* __restrict point = Surface.data() + rowStart;
-    std::uint8_t* __restrict held = tile.Held.data() + local;
+    std::uint8_t* __restrict held = tile.Held.data(); // vertex c of the grid row is local + c there
     const std::uint8_t* __restrict now = grey + rowStart;
     const float* __restrict columnZ = ColumnZ.data();
     const float* __restrict columnU = ColumnU.data();
@@ -301,9 +301,9 @@ void Terrain::WriteRow(Tile& tile, VertexBuffer& vertices, int row, int firstCol
     // Row, x and V stay along the row; the rest is the column's and the point's.
     TerrainVertex vertex = VertexAt(row, firstColumn, 0);
     auto write = [&](int c) {
-        if (now[c] == held[c])
+        if (now[c] == held[local + c])
             return;
-        held[c] = now[c];
+        held[local + c] = now[c];
         // The normal with the height behind it, in one move; the height's bytes land where the colour
         // goes, which is written after.
         std::memcpy(&vertex.NX, &point[c], sizeof(SurfacePoint));
