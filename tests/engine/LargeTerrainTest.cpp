@@ -164,7 +164,8 @@ TEST_P(FlightTest, EveryFrameDrawsAWatertightCoverWithNeighboursOneLevelApart) {
         for (std::size_t t = 0; t < drawn.Drawn.size(); ++t)
             coarse += drawn.Drawn[t] && drawn.Level[t] > 0;
     }
-    EXPECT_TRUE(terrain.Tiles.size() == 1 || (coarse > 0 && culled > 0))
+    // 3300 x 20's cells are 53 units long: no tile on it may leave every other vertex out.
+    EXPECT_TRUE(terrain.Tiles.size() == 1 || ((coarse > 0 || height < 100) && culled > 0))
         << coarse << " coarse, " << culled << " culled";
     EXPECT_TRUE(over > 500 && over < 600) << over;
     harness.Release();
