@@ -57,7 +57,8 @@ bool TerrainEngine::Frame(std::uint32_t /*unused*/, Renderer* device) {
         eye = EyeOf(CameraX, -ground - flight::EyeHeight, CameraZ, CameraHeading, 0.0f);
     }
 
-    if (const Window& window = kernel->GetWindow(); window.Width > 0 && window.Height > 0)
+    // The fly view leaves out tiles beside the picture; the top view draws the whole terrain.
+    if (const Window& window = kernel->GetWindow(); !TopView && window.Width > 0 && window.Height > 0)
         eye.Aspect = static_cast<float>(window.Width) / static_cast<float>(window.Height);
 
     const float lightX = flight::LightHorizontal * Cosine(LightAngle);

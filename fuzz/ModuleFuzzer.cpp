@@ -1,8 +1,8 @@
 // The built module driven as a host drives it, on the strict host double: a configuration script
 // made from the input (grid sizes, mostly small and one input in 16 big enough to tile, hills, seed),
-// Init, keys and frames in the input's order, Release. Every frame's drawn triangles must be a
-// watertight cover of the tiles drawn, and the whole terrain in the top view; a breach of the
-// contract stops the run, and so does a buffer left alive after Release.
+// the window's size, Init, keys and frames in the input's order, Release. Every frame's drawn triangles must
+// be a watertight cover of the tiles drawn, and the whole terrain in the top view; a breach of the contract
+// stops the run, and so does a buffer left alive after Release.
 
 #include "support/ModuleHarness.h"
 #include "support/TerrainReadBack.h"
@@ -45,6 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   in.ConsumeIntegralInRange(-5, 60), in.ConsumeIntegralInRange(-1, 1000));
     ModuleHarness harness;
     harness.WriteFile("HeightmapGeneration.lua", script);
+    // The picture's size, as a host tells it: 0 for none, or a shape the view's sides are cut to.
+    harness.TheKernel.GetWindow().Width = in.ConsumeIntegralInRange(0, 2000);
+    harness.TheKernel.GetWindow().Height = in.ConsumeIntegralInRange(0, 2000);
     Require(harness.Create() && harness.Init(), "the module did not start");
     const TerrainReadBack terrain = TerrainReadBack::From(harness.Device);
     constexpr UINT Keys[] = {84, VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_PRIOR, VK_NEXT, VK_ADD, VK_SUBTRACT};
