@@ -1,8 +1,8 @@
 // The built module driven as a host drives it, on the strict host double: a configuration script
-// made from the input (grid sizes, mostly small and one input in 16 big enough to tile, hills, seed),
-// the window's size, Init, keys and frames in the input's order, Release. Every frame's drawn triangles must
-// be a watertight cover of the tiles drawn, and the whole terrain in the top view; a breach of the contract
-// stops the run, and so does a buffer left alive after Release.
+// made from the input (grid sizes, mostly small and one input in 16 big enough to tile, hills,
+// seed), the window's size, Init, keys and frames in the input's order, Release. Every frame's
+// drawn triangles must be a watertight cover of the tiles drawn, and the whole terrain in the top
+// view; a breach of the contract stops the run, and so does a buffer left alive after Release.
 
 #include "support/ModuleHarness.h"
 #include "support/TerrainReadBack.h"

@@ -66,12 +66,13 @@ TEST_P(LargeTerrainTest, TilesCoverTheGridWithTheSeedsHeightsAndThePlainLighting
                                   45.0f * static_cast<float>(std::sin(static_cast<double>(angle))), 3);
         }
         held = TerrainReadBack::From(harness.Device);
-        if (frame ==
-            0) { // before the first frame chooses levels of detail, every tile holds every vertex lit
+        // Before the first frame chooses levels of detail every tile holds every vertex lit; then
+        // every vertex drawn shows its light.
+        if (frame == 0) {
             ASSERT_TRUE(held.Whole) << "a vertex differs between the tiles that hold it";
             for (std::size_t n = 0; n < reference.size(); ++n)
                 ASSERT_EQ(held.Grid[n].Diffuse, reference[n].Diffuse) << "vertex " << n;
-        } else { // then every vertex drawn
+        } else {
             for (const auto& [n, colour] : held.Drawn(harness.Device).Colours)
                 ASSERT_EQ(colour, reference[static_cast<std::size_t>(n)].Diffuse)
                     << "frame " << frame << " vertex " << n;
@@ -122,8 +123,8 @@ TEST_P(FlightTest, EveryFrameDrawsAWatertightCoverWithNeighboursOneLevelApart) {
                       "local g = heightmap_generator g.NbHills, g.Seed = 600, 7\n"
                       "g.MinHillRadius, g.MaxHillRadius, g.Width, g.Height = 10, 40, " +
                           std::to_string(width) + ", " + std::to_string(height));
-    harness.TheKernel.GetWindow().Width = 640,
-    harness.TheKernel.GetWindow().Height = 480; // as a host sets them
+    Window& window = harness.TheKernel.GetWindow(); // sized as a host sizes it
+    window.Width = 640, window.Height = 480;
     ASSERT_TRUE(harness.Create() && harness.Init());
     const TerrainReadBack terrain = TerrainReadBack::From(harness.Device);
     int coarse = 0, culled = 0, over = 0;

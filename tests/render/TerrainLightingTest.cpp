@@ -32,13 +32,12 @@ protected:
 // both ways round, two wide (nothing inside), smooth and rough, tiled ones, big ones shared between
 // threads.
 TEST_F(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount) {
-    // Width, height, threads (0: one per core), noise.
-    const std::tuple<int, int, int, float>
-        cases[] = {{3, 3, 1, 0.0f},     {3, 150, 1, 60.0f},  {7, 150, 1, 0.0f},  {50, 50, 1, 0.0f},
-                   {23, 61, 1, 250.0f}, {61, 23, 1, 20.0f},  {110, 97, 2, 0.0f}, {256, 256, 2, 5.0f},
-                   {90, 700, 3, 0.0f},  {700, 90, 0, 30.0f}, {2, 5, 1, 30.0f},   {5, 2, 2, 0.0f},
-                   {256, 257, 2, 0.0f}, {257, 256, 2, 9.0f}}; // tiled, with a thread's share starting on a
-                                                              // tile's border
+    // Width, height, threads (0: one per core), noise; the last two tiled, where two threads' shares
+    // meet on a tile's border.
+    const std::tuple<int, int, int, float> cases[] = {
+        {3, 3, 1, 0.0f},    {3, 150, 1, 60.0f}, {7, 150, 1, 0.0f},   {50, 50, 1, 0.0f},  {23, 61, 1, 250.0f},
+        {61, 23, 1, 20.0f}, {110, 97, 2, 0.0f}, {256, 256, 2, 5.0f}, {90, 700, 3, 0.0f}, {700, 90, 0, 30.0f},
+        {2, 5, 1, 30.0f},   {5, 2, 2, 0.0f},    {256, 257, 2, 0.0f}, {257, 256, 2, 9.0f}};
     // Both line orientations, all four quadrants, the axes, ties between |x| and |z|, lights straight
     // down, skimming the ground and from below (no shadows), then a light circling as the frame
     // loop's does.
@@ -76,8 +75,8 @@ TEST_F(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount
 
 // A tiled terrain drawn from far above (coarse levels), low over a corner (level 0 beneath), turned
 // round (most tiles behind the eye), and so on: the lighting goes only to the vertices drawn, and a
-// tile drawn finer than last time, or again, catches up before it is drawn. The far tiles are thin
-// (299 and 389 cells), so coarse levels keep a last row and column apart from their step.
+// tile drawn finer than last time, or again, catches up before it is drawn. The far tiles are 43 and
+// 5 cells across, not 128, so their levels end off their step.
 TEST_F(TerrainLightingTest, EveryVertexDrawnShowsTheLatestLighting) {
     const int width = 300, height = 390;
     Heightmap grid(width, height);
