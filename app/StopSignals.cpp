@@ -19,8 +19,8 @@ struct sigaction Before[2]; // what each of them did before
 
 long long MonotonicNow() {
     timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now); // safe in a signal handler
-    return now.tv_sec * 1'000'000'000LL + now.tv_nsec + 1;
+    clock_gettime(CLOCK_MONOTONIC, &now);                  // safe in a signal handler
+    return now.tv_sec * 1'000'000'000LL + now.tv_nsec + 1; // never 0, which means none yet
 }
 
 void Note(int signal) {
