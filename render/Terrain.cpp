@@ -4,6 +4,7 @@
 #include "heightmap/Heightmap.h"
 #include "host/Renderer.h"
 #include "render/TerrainLighting.h"
+#include "render/TileIndices.h"
 #include "render/VertexMesh.h"
 
 #include <algorithm>
@@ -83,7 +84,6 @@ void Terrain::Build(Renderer* renderer, const Heightmap* heightmap) {
     const std::vector<TileRect> plan = TerrainTiling::Plan(GridWidth, GridHeight);
     LitBy = 0;
     if (plan.size() == 1) {
-        Across = Down = 1;
         Tiles.push_back({plan.front(), std::make_unique<StripMesh>(), nullptr, {}});
         BuildStrip(renderer, Tiles.back());
         return;
@@ -277,10 +277,11 @@ void Terrain::WriteTile(Tile& tile, const TerrainLighting::Span& span, int level
     const int endRow = std::min(rect.FirstRow + rect.Rows, span.EndRow);
     const int firstColumn = std::max(rect.FirstColumn, span.FirstColumn);
     const int endColumn = std::min(rect.FirstColumn + rect.Columns, span.EndColumn);
-    if (firstRow >= endRow || firstColumn >= endColumn || !Holds(*tile.Mesh, rect.Rows * rect.Columns))
-        return;
+    if (level >= TerrainDetail::Levels || firstRow >= endRow || firstColumn >= endColumn ||
+        !Holds(*tile.Mesh, rect.Rows * rect.Columns))
+        return; // a hidden tile waits until it is drawn
     for (int r = firstRow; r < endRow; ++r)
-        if (TileVertexOrder::Rank(r - rect.FirstRow, rect.Rows - 1, TerrainDetail::Levels) >= level)
+        if (TileIndices::CoarsestKeeping(r - rect.FirstRow, rect.Rows - 1) >= level)
             WriteRow(tile, *tile.Mesh->GetVertexBuffer(), r, firstColumn, endColumn, level, grey);
 }
 

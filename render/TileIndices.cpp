@@ -1,5 +1,7 @@
 #include "render/TileIndices.h"
 
+#include <bit>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -67,12 +69,16 @@ std::vector<Point> Line(std::int32_t fixed, const std::vector<std::int32_t>& alo
 }
 } // namespace
 
+int TileIndices::CoarsestKeeping(std::int32_t at, std::int32_t cells) {
+    return at == 0 || at == cells ? std::numeric_limits<int>::max()
+                                  : std::countr_zero(static_cast<std::uint32_t>(at));
+}
+
 std::vector<std::int32_t> TileIndices::Kept(std::int32_t cells, int level) {
     std::vector<std::int32_t> kept;
-    const std::int32_t step = std::int32_t{1} << level;
-    for (std::int32_t at = 0; at < cells; at += step)
-        kept.push_back(at);
-    kept.push_back(cells);
+    for (std::int32_t at = 0; at <= cells; ++at)
+        if (CoarsestKeeping(at, cells) >= level)
+            kept.push_back(at);
     return kept;
 }
 

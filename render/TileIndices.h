@@ -13,6 +13,9 @@
 struct TileIndices {
     enum Side : unsigned { FirstRow = 1, LastRow = 2, FirstColumn = 4, LastColumn = 8 };
 
+    // The coarsest level that keeps row (or column) at of a side of cells cells: a level keeps the
+    // multiples of 2^level and the last, so the ends are kept by every level.
+    static int CoarsestKeeping(std::int32_t at, std::int32_t cells);
     // The rows (or columns) that level keeps of a side of cells cells: 0, 2^level, ... and cells.
     static std::vector<std::int32_t> Kept(std::int32_t cells, int level);
 

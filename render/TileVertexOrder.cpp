@@ -1,13 +1,8 @@
 #include "render/TileVertexOrder.h"
 
-#include <algorithm>
-#include <bit>
+#include "render/TileIndices.h"
 
-int TileVertexOrder::Rank(std::int32_t at, std::int32_t cells, int levels) {
-    if (at == 0 || at == cells)
-        return levels - 1;
-    return std::min(std::countr_zero(static_cast<std::uint32_t>(at)), levels - 1);
-}
+#include <algorithm>
 
 TileVertexOrder::TileVertexOrder(std::int32_t rowCells, std::int32_t columnCells, int levels) {
     const std::int32_t columns = columnCells + 1;
@@ -15,9 +10,10 @@ TileVertexOrder::TileVertexOrder(std::int32_t rowCells, std::int32_t columnCells
     Slots.resize(Vertices.size());
     for (std::size_t n = 0; n < Vertices.size(); ++n)
         Vertices[n] = static_cast<std::int32_t>(n);
-    // Coarsest first; row by row within a level.
+    // Coarsest first (of levels 0 .. levels - 1); row by row within a level.
     auto rank = [&](std::int32_t n) {
-        return std::min(Rank(n / columns, rowCells, levels), Rank(n % columns, columnCells, levels));
+        return std::min({TileIndices::CoarsestKeeping(n / columns, rowCells),
+                         TileIndices::CoarsestKeeping(n % columns, columnCells), levels - 1});
     };
     std::stable_sort(Vertices.begin(), Vertices.end(),
                      [&](std::int32_t a, std::int32_t b) { return rank(a) > rank(b); });

@@ -10,10 +10,6 @@ class TileVertexOrder {
 public:
     TileVertexOrder(std::int32_t rowCells, std::int32_t columnCells, int levels);
 
-    // The coarsest of levels 0 .. levels - 1 that keeps row (or column) at of a side of cells cells:
-    // the multiples of 2^level and the last (TileIndices::Kept).
-    static int Rank(std::int32_t at, std::int32_t cells, int levels);
-
     // The buffer slot of the tile's vertex r * (columnCells + 1) + c.
     std::uint16_t Slot(std::int32_t vertex) const { return Slots[static_cast<std::size_t>(vertex)]; }
     // The tile's vertex in a slot.
