@@ -88,6 +88,7 @@ void Terrain::Build(Renderer* renderer, const Heightmap* heightmap) {
         BuildStrip(renderer, Tiles.back());
         return;
     }
+    TileCells = TerrainTiling::Cells(GridWidth, GridHeight);
     Across = TerrainTiling::Across(GridWidth, GridHeight);
     Down = static_cast<std::int32_t>(plan.size()) / Across;
     Detail.Build(renderer, plan, Across, {Surface.data(), GridWidth, RowX.data(), ColumnZ.data()});
@@ -260,7 +261,7 @@ void Terrain::WriteColours(const TerrainLighting::Span& span) {
         return;
     }
     // Tiles start every TileCells rows and columns; a line on the border of two is in both.
-    constexpr int cells = TerrainTiling::TileCells;
+    const int cells = TileCells;
     const int firstBand = std::max(span.FirstRow - 1, 0) / cells, endBand = (span.EndRow - 1) / cells + 1;
     const int firstStack = std::max(span.FirstColumn - 1, 0) / cells;
     const int endStack = (span.EndColumn - 1) / cells + 1;

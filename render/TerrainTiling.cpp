@@ -3,8 +3,8 @@
 #include <algorithm>
 
 namespace {
-std::int32_t Pieces(std::int32_t cells) {
-    return (cells + TerrainTiling::TileCells - 1) / TerrainTiling::TileCells;
+std::int32_t Pieces(std::int32_t vertices, std::int32_t cells) {
+    return (vertices - 1 + cells - 1) / cells;
 }
 
 bool OneTile(std::int32_t width, std::int32_t height) {
@@ -12,8 +12,14 @@ bool OneTile(std::int32_t width, std::int32_t height) {
 }
 } // namespace
 
+std::int32_t TerrainTiling::Cells(std::int32_t width, std::int32_t height) {
+    const std::int64_t smallTiles =
+        static_cast<std::int64_t>(Pieces(width, SmallCells)) * Pieces(height, SmallCells);
+    return smallTiles <= MostSmallTiles ? SmallCells : LargeCells;
+}
+
 std::int32_t TerrainTiling::Across(std::int32_t width, std::int32_t height) {
-    return width < 2 || height < 2 ? 0 : OneTile(width, height) ? 1 : Pieces(width - 1);
+    return width < 2 || height < 2 ? 0 : OneTile(width, height) ? 1 : Pieces(width, Cells(width, height));
 }
 
 std::vector<TileRect> TerrainTiling::Plan(std::int32_t width, std::int32_t height) {
@@ -21,10 +27,11 @@ std::vector<TileRect> TerrainTiling::Plan(std::int32_t width, std::int32_t heigh
         return {};
     if (OneTile(width, height))
         return {TileRect{0, 0, height, width}};
+    const std::int32_t cells = Cells(width, height);
     std::vector<TileRect> tiles;
-    for (std::int32_t row = 0; row < height - 1; row += TileCells)
-        for (std::int32_t column = 0; column < width - 1; column += TileCells)
-            tiles.push_back({row, column, std::min(TileCells, height - 1 - row) + 1,
-                             std::min(TileCells, width - 1 - column) + 1});
+    for (std::int32_t row = 0; row < height - 1; row += cells)
+        for (std::int32_t column = 0; column < width - 1; column += cells)
+            tiles.push_back({row, column, std::min(cells, height - 1 - row) + 1,
+                             std::min(cells, width - 1 - column) + 1});
     return tiles;
 }

@@ -49,13 +49,13 @@ TEST(TerrainTest, RenderBindsTheTextureAndDrawsEveryTileAndBadGridsBuildNothing)
     ground.Build(&device, &big);
     ground.GetTexture() = 7;
     ground.Build(&device, &tiled); // frees the old tiles
-    // Four tiles (two shapes: 128 x 128 and 127 x 128 cells), each shape with 7 x 16 + 1 index buffers.
-    EXPECT_EQ(device.Log->LiveBuffers.size(), 4u + 2u * 113u);
+    // 16 tiles (two shapes: 64 x 64 and 63 x 64 cells), each shape with 7 x 16 + 1 index buffers.
+    EXPECT_EQ(device.Log->LiveBuffers.size(), 16u + 2u * 113u);
     device.Log->Calls.clear();
     ground.Render(&device, {0.0f, 700.0f, 0.0f, 0.0f, -1.0f, 0.0f}); // from above
     // The texture once, then each tile selects an index buffer and draws.
     EXPECT_EQ(std::pair(device.Log->Calls.front(), device.Log->Calls.size()),
-              std::pair(std::string("SetTexture(7,0)"), 9ul));
+              std::pair(std::string("SetTexture(7,0)"), 33ul));
 }
 
 // A device that makes buffers but no room in them: nothing is appended or set, at build or relight
