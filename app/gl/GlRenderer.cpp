@@ -109,6 +109,7 @@ bool GlRenderer::EndScene(int /*flags*/) {
         CaptureNextFrame = false;
     }
     Context.Present();
+    TrianglesUnflushed = 0;
     ++FrameCount;
     return true;
 }
@@ -254,5 +255,12 @@ bool GlRenderer::DrawIndexed(GlVertexBuffer& vertices, int primitiveType, int pr
     glDrawElements(mode, static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT, nullptr);
     glBindVertexArray(0);
     ++DrawCalls;
+    // A software renderer rasterises on its own threads only what has been flushed, and until then
+    // one thread takes the draws: handing over the frame in parts keeps both busy.
+    TrianglesUnflushed += primitiveCount;
+    if (TrianglesUnflushed >= FlushTriangles) {
+        glFlush();
+        TrianglesUnflushed = 0;
+    }
     return true;
 }
