@@ -3,6 +3,7 @@
 
 #include "render/Terrain.h"
 #include "heightmap/Heightmap.h"
+#include "render/TerrainTiling.h"
 #include "support/RecordingRenderer.h"
 #include "support/TerrainReadBack.h"
 
@@ -56,6 +57,17 @@ TEST(TerrainTest, RenderBindsTheTextureAndDrawsEveryTileAndBadGridsBuildNothing)
     // The texture once, then each tile selects an index buffer and draws.
     EXPECT_EQ(std::pair(device.Log->Calls.front(), device.Log->Calls.size()),
               std::pair(std::string("SetTexture(7,0)"), 33ul));
+}
+
+// Tiles of 64 cells while there are at most 1024 of them (2049 vertices a side), of 128 beyond.
+TEST(TerrainTest, TilesAreSmallWhileThereAreFewOfThem) {
+    for (auto [side, tiles, rows] : {std::tuple{2049, std::size_t{1024}, 65},
+                                     {2050, std::size_t{289}, 129},
+                                     {4096, std::size_t{1024}, 129}}) {
+        const std::vector<TileRect> plan = TerrainTiling::Plan(side, side);
+        EXPECT_EQ(std::pair(plan.size(), plan.front().Rows), std::pair(tiles, rows)) << side;
+        EXPECT_EQ(plan.back().FirstRow + plan.back().Rows, side) << side;
+    }
 }
 
 // A device that makes buffers but no room in them: nothing is appended or set, at build or relight
