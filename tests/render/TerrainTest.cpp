@@ -59,9 +59,12 @@ TEST(TerrainTest, RenderBindsTheTextureAndDrawsEveryTileAndBadGridsBuildNothing)
               std::pair(std::string("SetTexture(7,0)"), 33ul));
 }
 
-// Tiles of 64 cells while there are at most 1024 of them (2049 vertices a side), of 128 beyond.
+// One strip up to 65,536 vertices; then tiles of 64 cells while there are at most 1024 of them (2049
+// vertices a side), of 128 beyond.
 TEST(TerrainTest, TilesAreSmallWhileThereAreFewOfThem) {
-    for (auto [side, tiles, rows] : {std::tuple{2049, std::size_t{1024}, 65},
+    for (auto [side, tiles, rows] : {std::tuple{256, std::size_t{1}, 256},
+                                     {257, std::size_t{16}, 65},
+                                     {2049, std::size_t{1024}, 65},
                                      {2050, std::size_t{289}, 129},
                                      {4096, std::size_t{1024}, 129}}) {
         const std::vector<TileRect> plan = TerrainTiling::Plan(side, side);
