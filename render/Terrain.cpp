@@ -88,10 +88,8 @@ void Terrain::Build(Renderer* renderer, const Heightmap* heightmap) {
         BuildStrip(renderer, Tiles.back());
         return;
     }
-    TileCells = TerrainTiling::Cells(GridWidth, GridHeight);
-    Across = TerrainTiling::Across(GridWidth, GridHeight);
-    Down = static_cast<std::int32_t>(plan.size()) / Across;
-    Detail.Build(renderer, plan, Across, {Surface.data(), GridWidth, RowX.data(), ColumnZ.data()});
+    Detail.Build(renderer, plan, TerrainTiling::Across(GridWidth, GridHeight),
+                 {Surface.data(), GridWidth, RowX.data(), ColumnZ.data()});
     for (std::size_t t = 0; t < plan.size(); ++t) {
         Tiles.push_back({plan[t], std::make_unique<VertexMesh<TerrainVertex>>(), &Detail.VertexOrder(t), {}});
         BuildTile(renderer, Tiles.back());
@@ -260,14 +258,15 @@ void Terrain::WriteColours(const TerrainLighting::Span& span) {
         WriteTile(Tiles.front(), span, 0, grey);
         return;
     }
-    // Tiles start every TileCells rows and columns; a line on the border of two is in both.
-    const int cells = TileCells;
+    // Tiles start every `cells` rows and columns; a line on the border of two is in both.
+    const int cells = TerrainTiling::Cells(GridWidth, GridHeight);
+    const int across = Detail.TilesAcross(), down = Detail.TilesDown();
     const int firstBand = std::max(span.FirstRow - 1, 0) / cells, endBand = (span.EndRow - 1) / cells + 1;
     const int firstStack = std::max(span.FirstColumn - 1, 0) / cells;
     const int endStack = (span.EndColumn - 1) / cells + 1;
-    for (int band = firstBand; band < std::min(endBand, Down); ++band)
-        for (int stack = firstStack; stack < std::min(endStack, Across); ++stack) {
-            Tile& tile = Tiles[static_cast<std::size_t>(band * Across + stack)];
+    for (int band = firstBand; band < std::min(endBand, down); ++band)
+        for (int stack = firstStack; stack < std::min(endStack, across); ++stack) {
+            Tile& tile = Tiles[static_cast<std::size_t>(band * across + stack)];
             WriteTile(tile, span, tile.DrawnAt, grey);
         }
 }

@@ -91,8 +91,6 @@ private:
                   const std::uint8_t* grey);
 
     TerrainDetail Detail;                // the tiles' levels; unused for a grid of one tile
-    std::int32_t Across = 0, Down = 0;   // tiles in a row of the plan, rows of tiles; unused for one tile
-    std::int32_t TileCells = 0;          // along a tile's side; unused for one tile
     std::uint64_t LitBy = 0;             // the lighting's update that lit this terrain last
     LargeVector<SurfacePoint> Surface;   // per vertex
     LargeVector<float> ColumnHeights;    // per vertex, column by column: what sweeps along columns read

@@ -64,6 +64,9 @@ public:
     // it before that is shaded.
     const std::vector<std::uint32_t>& NearestFirst() const { return Order; }
     int Level(std::size_t tile) const { return Chosen[tile]; }
+    // Tiles in a row of the plan, and rows of tiles.
+    std::int32_t TilesAcross() const { return Across; }
+    std::int32_t TilesDown() const { return Down; }
     // Where the tile's vertices sit in its buffer; the index buffers count in that order.
     const TileVertexOrder& VertexOrder(std::size_t tile) const;
     // Selects the tile's index buffer and draws it over its vertices.

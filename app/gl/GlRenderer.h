@@ -49,7 +49,6 @@ public:
     const std::string& Error() const { return LastError; }
     const ViewCamera& Camera() const { return View; }
     int DrawCalls = 0; // draws issued since Startup
-    static constexpr long long FlushTriangles = 10000;
 
     // For the buffers.
     void Attach(GlVertexBuffer* buffer) { VertexBuffers.insert(buffer); }
@@ -75,6 +74,7 @@ private:
     std::uint32_t NextTexture = 1;
     std::uint32_t BoundTexture = 0;
     GlIndexBuffer* SelectedIndices = nullptr;
+    static constexpr long long FlushTriangles = 10000;
     long long TrianglesUnflushed = 0; // drawn since the last flush
     std::set<GlVertexBuffer*> VertexBuffers;
     std::set<GlIndexBuffer*> IndexBuffers;
