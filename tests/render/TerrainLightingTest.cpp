@@ -76,7 +76,7 @@ TEST_F(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount
 // A tiled terrain drawn from far above (coarse levels), low over a corner (level 0 beneath), turned
 // round (most tiles behind the eye), and so on: the lighting goes only to the vertices drawn, and a
 // tile drawn finer than last time, or again, catches up before it is drawn. The far tiles are 43 and
-// 5 cells across, not 128, so their levels end off their step.
+// 5 cells across, not 64, so their levels end off their step.
 TEST_F(TerrainLightingTest, EveryVertexDrawnShowsTheLatestLighting) {
     const int width = 300, height = 390;
     Heightmap grid(width, height);
