@@ -4,7 +4,7 @@
 #include <new>
 #include <vector>
 
-#include <sys/mman.h>
+#include "platform/Processors.h"
 
 // Storage for the big per-vertex arrays, in 2 MiB pages where the system hands them out on request:
 // a sweep down the columns of a wide grid, or a pass across them, otherwise finds a new 4 KiB page
@@ -24,7 +24,7 @@ struct LargePageAllocator {
             return static_cast<T*>(::operator new(bytes));
         void* memory = ::operator new (bytes, std::align_val_t{PageBytes});
         // Only advice: without it, or where it is refused, the pages are ordinary ones.
-        madvise(memory, bytes / PageBytes * PageBytes, MADV_HUGEPAGE);
+        veltra::platform::AdviseLargePages(memory, bytes / PageBytes * PageBytes);
         return static_cast<T*>(memory);
     }
 

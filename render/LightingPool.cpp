@@ -1,6 +1,6 @@
 #include "render/LightingPool.h"
 
-#include <sched.h>
+#include "platform/Processors.h"
 
 LightingPool::LightingPool(int workers) : Count(workers < 1 ? 1 : workers) {
     Helpers.reserve(static_cast<std::size_t>(Count - 1));
@@ -17,12 +17,7 @@ LightingPool::~LightingPool() {
 }
 
 int LightingPool::UsableCpus() {
-    cpu_set_t cpus;
-    CPU_ZERO(&cpus);
-    if (sched_getaffinity(0, sizeof cpus, &cpus) != 0)
-        return 1;
-    const int count = CPU_COUNT(&cpus);
-    return count > 0 ? count : 1;
+    return veltra::platform::UsableProcessorCount();
 }
 
 void LightingPool::Run(Job& job) {
