@@ -4,8 +4,8 @@
 // built from: within the grid limits, every height finite (and within 0 .. 250 when fitted), the
 // longer side 1000 and the shorter one positive.
 
-#include "heightmap/ElevationLoader.h"
-#include "heightmap/ElevationRaster.h"
+#include "elevation/ElevationLoader.h"
+#include "elevation/ElevationRaster.h"
 #include "heightmap/GridLimits.h"
 #include "heightmap/HeightmapFile.h"
 
