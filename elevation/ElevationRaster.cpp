@@ -32,13 +32,14 @@ std::array<double, 2> CentreOf(const double* transform, double column, double ro
             transform[3] + (column + 0.5) * transform[4] + (row + 0.5) * transform[5]};
 }
 
-// A global grid may start anywhere east of -180 (0 .. 360 and 20 .. 380 are common).
+// A global grid may start wherever a longitude can (-180 .. 180, 0 .. 360 and 20 .. 380 are all
+// met), but spans at most once round.
 bool PixelCentresInDegrees(const double* transform, int columns, int rows) {
     double west = INFINITY, east = -INFINITY;
     for (const double column : {0.0, columns - 1.0})
         for (const double row : {0.0, rows - 1.0}) {
             const auto [x, y] = CentreOf(transform, column, row);
-            if (!(std::isfinite(x) && y >= -90.0 - 1e-6 && y <= 90.0 + 1e-6))
+            if (!(x >= -360.0 && x <= 720.0 && y >= -90.0 - 1e-6 && y <= 90.0 + 1e-6))
                 return false;
             west = std::min(west, x), east = std::max(east, x);
         }

@@ -36,9 +36,9 @@ public:
     int Rows() const;
 
     // A pixel's size at the centre of the request's crop. Degrees (a geographic coordinate system,
-    // or none with pixel centres whose longitudes span at most 360 and whose latitudes lie within
-    // -90 .. 90) become metres there: 111,320 m x cos(latitude) east-west, 110,574 m north-south
-    // per degree.
+    // or none with pixel centres whose longitudes lie within -360 .. 720 and span at most 360, and
+    // whose latitudes lie within -90 .. 90) become metres there: 111,320 m x cos(latitude) east-west, 110,574
+    // m north-south per degree.
     PixelSize MetresPerPixel(const ElevationRequest& request) const;
 
     // The window as width x height samples, row by row from its north-west corner: resampled as

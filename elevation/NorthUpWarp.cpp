@@ -4,6 +4,8 @@
 
 #include <gdal_utils.h>
 
+#include <string>
+
 GDALDatasetH NorthUpWarp::Over(GDALDatasetH source, std::string& why) {
     const QuietGdal quiet;
     // Exact transforms (-et 0): the warper's approximation would shift cells along the edges.
@@ -21,6 +23,16 @@ GDALDatasetH NorthUpWarp::Over(GDALDatasetH source, std::string& why) {
         why = QuietGdal::With("the rotated raster could not be turned north up");
         if (warped != nullptr)
             GDALClose(warped);
+        return nullptr;
+    }
+    // Turned north up, a raster's bounding box holds at most twice its cells (at 45 degrees); a
+    // transform that makes far more is broken, and reading it would take for ever.
+    const double cells = static_cast<double>(GDALGetRasterXSize(source)) * GDALGetRasterYSize(source);
+    const int columns = GDALGetRasterXSize(warped), rows = GDALGetRasterYSize(warped);
+    if (static_cast<double>(columns) * rows > 4.0 * cells + 64.0) {
+        GDALClose(warped);
+        why = "the rotated raster would turn into " + std::to_string(columns) + " x " + std::to_string(rows) +
+              " cells north up";
         return nullptr;
     }
     return warped;
