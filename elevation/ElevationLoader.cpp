@@ -2,6 +2,7 @@
 
 #include "elevation/ElevationRaster.h"
 #include "elevation/GridSampling.h"
+#include "elevation/RasterFileCheck.h"
 #include "heightmap/ElevationRequest.h"
 #include "heightmap/HeightmapFile.h"
 #include "heightmap/TextFormat.h"
@@ -83,7 +84,13 @@ ElevationTerrain ElevationLoader::Load(const HeightmapFile& file) {
         nothing.Failure = why;
         return nothing;
     }
-    return Load(*raster, file, std::filesystem::path(file.Path).filename().string());
+    // A variable of a file is called file:variable.
+    const std::string inner = RasterFileCheck::FileOf(file.Path);
+    const std::string& named = raster->Subdataset().empty() ? file.Path : raster->Subdataset();
+    std::string name = std::filesystem::path(inner).filename().string();
+    if (named != inner)
+        name += named.substr(named.find_last_of(':'));
+    return Load(*raster, file, name);
 }
 
 ElevationTerrain ElevationLoader::Load(const ElevationRaster& raster, const HeightmapFile& file,

@@ -76,8 +76,9 @@ std::unique_ptr<ElevationRaster> ElevationRaster::Open(const std::string& path, 
     GDALDatasetH dataset = OpenChecked(path, why);
     if (dataset == nullptr)
         return nullptr;
+    std::string chosen;
     if (const QuietGdal quiet; GDALGetRasterCount(dataset) < 1) {
-        const std::string chosen = SubdatasetChoice::Of(dataset, why);
+        chosen = SubdatasetChoice::Of(dataset, why);
         GDALClose(dataset);
         dataset = chosen.empty() ? nullptr : OpenChecked(chosen, why);
         if (dataset == nullptr)
@@ -88,7 +89,10 @@ std::unique_ptr<ElevationRaster> ElevationRaster::Open(const std::string& path, 
             return nullptr;
         }
     }
-    return Over(dataset, why);
+    std::unique_ptr<ElevationRaster> raster = Over(dataset, why);
+    if (raster != nullptr)
+        raster->Chosen = chosen;
+    return raster;
 }
 
 std::unique_ptr<ElevationRaster> ElevationRaster::Over(GDALDatasetH dataset, std::string& why) {

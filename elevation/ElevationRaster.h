@@ -34,6 +34,8 @@ public:
 
     int Columns() const;
     int Rows() const;
+    // The subdataset taken from a file of several rasters; empty when the path named one raster.
+    const std::string& Subdataset() const { return Chosen; }
 
     // A pixel's size at the centre of the request's crop. Degrees (a geographic coordinate system,
     // or none with pixel centres whose longitudes lie within -360 .. 720 and span at most 360, and
@@ -57,6 +59,7 @@ private:
 
     GDALDatasetH Dataset = nullptr;
     GDALDatasetH Source = nullptr; // what a warped Dataset reads from; null when not warped
+    std::string Chosen;
     RasterOrientation Orientation;
     bool HasNoData = false;
     float NoData = 0.0f;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 // Cells a cubic kernel reaches beyond the sample it makes.
@@ -63,14 +64,19 @@ bool Reduced(const ElevationRaster& raster, const ElevationRequest& request, Gri
 bool Enlarged(const std::vector<float>& cells, int width, int height, const CellWindow& inner,
               const ElevationRequest& request, std::vector<float>& heights, std::string& why) {
     const QuietGdal quiet;
-    GDALDatasetH memory = GDALCreate(GDALGetDriverByName("MEM"), "", width, height, 1, GDT_Float32, nullptr);
-    if (memory == nullptr) {
-        why = QuietGdal::With("no memory for the raster's cells");
+    // The cells lent to an in-memory dataset, not copied (they may be 4096 x 4096).
+    GDALDatasetH memory = GDALCreate(GDALGetDriverByName("MEM"), "", width, height, 0, GDT_Float32, nullptr);
+    char pointer[64] = {};
+    std::snprintf(pointer, sizeof pointer, "DATAPOINTER=%p", static_cast<const void*>(cells.data()));
+    const char* options[] = {pointer, nullptr};
+    if (memory == nullptr || GDALAddBand(memory, GDT_Float32, const_cast<char**>(options)) != CE_None) {
+        why = QuietGdal::With("the raster's cells could not be resampled");
+        if (memory != nullptr)
+            GDALClose(memory);
         return false;
     }
     GDALRasterBandH band = GDALGetRasterBand(memory, 1);
-    CPLErr result = GDALRasterIO(band, GF_Write, 0, 0, width, height, const_cast<float*>(cells.data()), width,
-                                 height, GDT_Float32, 0, 0);
+    CPLErr result = CE_None;
     GDALRasterIOExtraArg extra;
     INIT_RASTERIO_EXTRA_ARG(extra);
     extra.eResampleAlg = GRIORA_Cubic;

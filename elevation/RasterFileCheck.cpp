@@ -87,15 +87,21 @@ bool AcceptableAt(const std::string& name, int depth, std::string& why) {
     if (!why.empty())
         return false;
     const QuietGdal quiet;
-    // The driver that GDAL would pick among all of them, as it does for a VRT's sources.
-    GDALDriverH driver = GDALIdentifyDriverEx(name.c_str(), GDAL_OF_RASTER, nullptr, nullptr);
+    // Only the allowed drivers look at the file first. A VRT opens its sources with any driver,
+    // so a source must also be what GDAL would take it for among all of them.
+    GDALDriverH driver = GDALIdentifyDriverEx(name.c_str(), GDAL_OF_RASTER, Allowed, nullptr);
     if (driver == nullptr) {
-        why = "not a raster that can be read";
+        why = "not a raster in any of the formats read";
         return false;
     }
-    if (!AllowedDriver(driver)) {
-        why = std::string("a ") + GDALGetDriverShortName(driver) + " file, not among the formats read";
-        return false;
+    if (depth > 0) {
+        GDALDriverH anyDriver = GDALIdentifyDriverEx(name.c_str(), GDAL_OF_RASTER, nullptr, nullptr);
+        if (!AllowedDriver(anyDriver)) {
+            why = std::string("a file GDAL would read as ") +
+                  (anyDriver != nullptr ? GDALGetDriverShortName(anyDriver) : "nothing") +
+                  ", not among the formats read";
+            return false;
+        }
     }
     if (std::strcmp(GDALGetDriverShortName(driver), "VRT") != 0)
         return true;

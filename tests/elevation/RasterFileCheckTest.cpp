@@ -68,8 +68,11 @@ TEST_F(RasterFileCheckTest, VrtsAndSubdatasetsOverLocalRegularFilesLoad) {
                                   "NETCDF:\"" + (Folder / "ground.nc").string() + "\":height"}) {
         const ElevationTerrain terrain = Load(path);
         ASSERT_NE(terrain.Grid, nullptr) << path << ": " << terrain.Failure;
-        EXPECT_NE(terrain.Notes.front().find("1 to 4 m"), std::string::npos) << terrain.Notes.front();
+        EXPECT_NE(terrain.Notes.front().find(": 2 x 2 samples, 1 to 4 m"), std::string::npos)
+            << terrain.Notes.front();
     }
+    EXPECT_EQ(Load("NETCDF:\"" + (Folder / "ground.nc").string() + "\":height").Notes.front(),
+              "-> Terrain from ground.nc:height: 2 x 2 samples, 1 to 4 m, 0 cells filled");
 }
 
 TEST_F(RasterFileCheckTest, NothingElseIsOpenedAndGdalIsLeftAsFound) {
@@ -82,11 +85,11 @@ TEST_F(RasterFileCheckTest, NothingElseIsOpenedAndGdalIsLeftAsFound) {
     WriteVrt("loop.vrt", "loop.vrt", true);
     const std::string nc = (Folder / "ground.nc").string();
     const std::pair<std::string, std::string> refused[] = {
-        {"service.xml", "a WMS file, not among the formats read"},
+        {"service.xml", "not a raster in any of the formats read"},
         {"device.vrt", "it refers to /dev/zero: not a regular file"},
         {"remote.vrt", "it refers to /vsicurl/http://127.0.0.1:9/ground.tif: not a local file"},
         {"service.vrt",
-         "it refers to " + (Folder / "service.xml").string() + ": a WMS file, not among the formats read"},
+         "it refers to " + (Folder / "service.xml").string() + ": not a raster in any of the formats read"},
         {"MEM:::DATAPOINTER=0x1,PIXELS=2,LINES=2", "No such file or directory"},
         {"NETCDF:\"/dev/zero\":height", "not a regular file"},
     };
