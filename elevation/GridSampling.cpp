@@ -112,6 +112,8 @@ bool FilledThenEnlarged(const ElevationRaster& raster, const ElevationRequest& r
     // Cubic interpolation overshoots next to steep steps.
     for (float& height : samples.Heights)
         height = static_cast<float>(std::clamp<double>(height, samples.Lowest, samples.Highest));
+    const auto [lowest, highest] = std::minmax_element(samples.Heights.begin(), samples.Heights.end());
+    samples.Lowest = *lowest, samples.Highest = *highest;
     return true;
 }
 } // namespace

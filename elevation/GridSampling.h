@@ -11,7 +11,7 @@ struct ElevationRequest;
 // missing and no height outside the valid cells' range.
 struct GridSamples {
     std::vector<float> Heights;
-    double Lowest = 0.0, Highest = 0.0; // of the valid cells used
+    double Lowest = 0.0, Highest = 0.0; // of the heights
     std::int64_t Filled = 0;            // cells without data that were filled
 };
 
