@@ -91,7 +91,7 @@ bool AcceptableAt(const std::string& name, int depth, std::string& why) {
     // so a source must also be what GDAL would take it for among all of them.
     GDALDriverH driver = GDALIdentifyDriverEx(name.c_str(), GDAL_OF_RASTER, Allowed, nullptr);
     if (driver == nullptr) {
-        why = "not a raster in any of the formats read";
+        why = "not a raster that can be read";
         return false;
     }
     if (depth > 0) {

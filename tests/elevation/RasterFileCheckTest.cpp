@@ -85,11 +85,11 @@ TEST_F(RasterFileCheckTest, NothingElseIsOpenedAndGdalIsLeftAsFound) {
     WriteVrt("loop.vrt", "loop.vrt", true);
     const std::string nc = (Folder / "ground.nc").string();
     const std::pair<std::string, std::string> refused[] = {
-        {"service.xml", "not a raster in any of the formats read"},
+        {"service.xml", "not a raster that can be read"},
         {"device.vrt", "it refers to /dev/zero: not a regular file"},
         {"remote.vrt", "it refers to /vsicurl/http://127.0.0.1:9/ground.tif: not a local file"},
         {"service.vrt",
-         "it refers to " + (Folder / "service.xml").string() + ": not a raster in any of the formats read"},
+         "it refers to " + (Folder / "service.xml").string() + ": not a raster that can be read"},
         {"MEM:::DATAPOINTER=0x1,PIXELS=2,LINES=2", "No such file or directory"},
         {"NETCDF:\"/dev/zero\":height", "not a regular file"},
     };
