@@ -128,7 +128,7 @@ ElevationTerrain ElevationLoader::Load(const ElevationRaster& raster, const Heig
         request.Exaggeration == 0.0 ? "fitted to 0 .. 250"
                                     : TextFormat("at true scale x %g", request.Exaggeration).c_str()));
     const double lift = -samples.Lowest * unitsPerMetre * request.Exaggeration;
-    if (request.Exaggeration > 0.0 && std::fabs(lift) >= 0.005) // as the note rounds it
+    if (std::fabs(lift) >= 0.005) // as the note rounds it; fitted heights are never lifted
         terrain.Notes.push_back(
             TextFormat("-> Heights %s by %.2f units so that the lowest sample (%.0f m) stands at 0",
                        lift > 0.0 ? "raised" : "lowered", std::fabs(lift), samples.Lowest));

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include <sys/stat.h>
 
@@ -53,11 +54,14 @@ struct XmlTree {
     ~XmlTree() { CPLDestroyXMLNode(Root); }
 };
 
-bool AcceptableAt(const std::string& name, int depth, std::string& why);
+// The names one check has found acceptable: a VRT may tile one file thousands of times.
+using Accepted = std::set<std::string>;
+
+bool AcceptableAt(const std::string& name, int depth, Accepted& accepted, std::string& why);
 
 // Every file a VRT's elements name as a source (SourceFilename, and SourceDataset in a warped VRT).
 bool SourcesAcceptable(const CPLXMLNode* node, const std::filesystem::path& folder, int depth,
-                       std::string& why) {
+                       Accepted& accepted, std::string& why) {
     for (; node != nullptr; node = node->psNext) {
         if (node->eType != CXT_Element)
             continue;
@@ -66,18 +70,20 @@ bool SourcesAcceptable(const CPLXMLNode* node, const std::filesystem::path& fold
             std::string source = CPLGetXMLValue(node, nullptr, "");
             if (std::strcmp(CPLGetXMLValue(node, "relativeToVRT", "0"), "1") == 0)
                 source = (folder / source).string();
-            if (!AcceptableAt(source, depth + 1, why)) {
+            if (!AcceptableAt(source, depth + 1, accepted, why)) {
                 why = "it refers to " + source + ": " + why;
                 return false;
             }
         }
-        if (!SourcesAcceptable(node->psChild, folder, depth, why))
+        if (!SourcesAcceptable(node->psChild, folder, depth, accepted, why))
             return false;
     }
     return true;
 }
 
-bool AcceptableAt(const std::string& name, int depth, std::string& why) {
+bool AcceptableAt(const std::string& name, int depth, Accepted& accepted, std::string& why) {
+    if (accepted.contains(name))
+        return true;
     if (depth > DeepestReference) {
         why = "files refer to each other too deep";
         return false;
@@ -103,14 +109,19 @@ bool AcceptableAt(const std::string& name, int depth, std::string& why) {
             return false;
         }
     }
-    if (std::strcmp(GDALGetDriverShortName(driver), "VRT") != 0)
+    if (std::strcmp(GDALGetDriverShortName(driver), "VRT") != 0) {
+        accepted.insert(name);
         return true;
+    }
     const XmlTree tree{CPLParseXMLFile(file.c_str())};
     if (tree.Root == nullptr) {
         why = QuietGdal::With("a VRT that cannot be parsed");
         return false;
     }
-    return SourcesAcceptable(tree.Root, std::filesystem::path(file).parent_path(), depth, why);
+    if (!SourcesAcceptable(tree.Root, std::filesystem::path(file).parent_path(), depth, accepted, why))
+        return false;
+    accepted.insert(name);
+    return true;
 }
 } // namespace
 
@@ -132,7 +143,8 @@ std::string RasterFileCheck::FileOf(const std::string& name) {
 }
 
 bool RasterFileCheck::Acceptable(const std::string& name, std::string& why) {
-    return AcceptableAt(name, 0, why);
+    Accepted accepted;
+    return AcceptableAt(name, 0, accepted, why);
 }
 
 bool RasterFileCheck::FilesLocal(GDALDatasetH dataset, std::string& why) {

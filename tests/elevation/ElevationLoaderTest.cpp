@@ -150,15 +150,15 @@ TEST(ElevationLoaderTest, AtTrueScaleTheLowestSampleStandsAtZeroWhereverItLies) 
     std::vector<float> lowered = ground;
     for (float& height : lowered)
         height -= 200.0f;
-    const ElevationTerrain high = ElevationLoader::Load(*Raster(3, 2, ground), Asking(0, 0, 1.0), "g");
-    const ElevationTerrain low = ElevationLoader::Load(*Raster(3, 2, lowered), Asking(0, 0, 1.0), "g");
+    const ElevationTerrain high = ElevationLoader::Load(*Raster(3, 2, ground), Asking(0, 0, 2.0), "g");
+    const ElevationTerrain low = ElevationLoader::Load(*Raster(3, 2, lowered), Asking(0, 0, 2.0), "g");
     ASSERT_TRUE(high.Grid != nullptr && low.Grid != nullptr);
     EXPECT_TRUE(std::equal(high.Grid->Data, high.Grid->Data + 6, low.Grid->Data));
     EXPECT_EQ(*std::min_element(low.Grid->Data, low.Grid->Data + 6), 0.0f);
     EXPECT_EQ(high.Notes[2],
-              "-> Heights lowered by 40000.00 units so that the lowest sample (120 m) stands at 0");
+              "-> Heights lowered by 80000.00 units so that the lowest sample (120 m) stands at 0");
     EXPECT_EQ(low.Notes[2],
-              "-> Heights raised by 26666.67 units so that the lowest sample (-80 m) stands at 0");
+              "-> Heights raised by 53333.33 units so that the lowest sample (-80 m) stands at 0");
 }
 
 // The small real rasters: a geographic one with missing cells, a projected one with 90 m pixels.

@@ -114,8 +114,8 @@ TEST_F(RasterFileCheckTest, AFileOfSeveralRastersGivesItsElevationOrNamesTheChoi
     GDALSetMetadata(listing, const_cast<char**>(several), "SUBDATASETS");
     std::string why;
     EXPECT_EQ(SubdatasetChoice::Of(listing, why), "NETCDF:\"f.nc\":Elevation");
-    const char* none[] = {"SUBDATASET_1_NAME=NETCDF:\"f.nc\":time", "SUBDATASET_2_NAME=NETCDF:\"f.nc\":sst",
-                          nullptr};
+    const char* none[] = {"SUBDATASET_1_NAME=NETCDF:\"f.nc\":time", "SUBDATASET_1_DESC=[1] time",
+                          "SUBDATASET_2_NAME=NETCDF:\"f.nc\":sst", "SUBDATASET_2_DESC=[9x9] sst", nullptr};
     GDALSetMetadata(listing, const_cast<char**>(none), "SUBDATASETS");
     EXPECT_EQ(SubdatasetChoice::Of(listing, why), "");
     EXPECT_EQ(why, "a file of several rasters, none named as elevations are; name one as the path: "
