@@ -1,6 +1,6 @@
 #include "engine/Scene.h"
 
-#include "heightmap/ElevationLoader.h"
+#include "elevation/ElevationLoader.h"
 #include "heightmap/GenerationBounds.h"
 #include "heightmap/Heightmap.h"
 #include "heightmap/HeightmapFile.h"

@@ -6,7 +6,7 @@
 // --earth.
 
 #include "CopyingHost.h"
-#include "heightmap/ElevationLoader.h"
+#include "elevation/ElevationLoader.h"
 #include "heightmap/HeightmapFile.h"
 #include "render/Terrain.h"
 #include "render/TerrainLighting.h"

@@ -18,6 +18,7 @@ class TerrainLightingOracle {
 public:
     std::vector<float> HorizonHeight[2], HorizonDrop[2];
     std::vector<float> ShadowLevel, LightLevel, DisplayLevel;
+    std::vector<float> ShadowFactor; // each vertex's shadow term of the last call, before smoothing
     bool FirstCall = true;
 
     static constexpr std::uint32_t NotANumberMark = 0xBAD0BAD0u;
@@ -101,6 +102,7 @@ public:
                 }
             cur = next;
         }
+        ShadowFactor.assign(ShadowLevel.begin(), ShadowLevel.begin() + static_cast<std::ptrdiff_t>(W) * H);
         // 6. Diffuse pass.
         for (int i = 1; i <= W - 2; ++i)
             for (int j = 1; j <= H - 2; ++j) {

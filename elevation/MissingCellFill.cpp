@@ -1,4 +1,4 @@
-#include "heightmap/MissingCellFill.h"
+#include "elevation/MissingCellFill.h"
 
 #include <cstddef>
 

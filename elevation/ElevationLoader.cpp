@@ -1,9 +1,10 @@
-#include "heightmap/ElevationLoader.h"
+#include "elevation/ElevationLoader.h"
 
-#include "heightmap/ElevationRaster.h"
+#include "elevation/ElevationRaster.h"
+#include "elevation/GridSampling.h"
+#include "elevation/RasterFileCheck.h"
 #include "heightmap/ElevationRequest.h"
 #include "heightmap/HeightmapFile.h"
-#include "heightmap/MissingCellFill.h"
 #include "heightmap/TextFormat.h"
 
 #include <algorithm>
@@ -11,27 +12,20 @@
 #include <filesystem>
 
 namespace {
-struct HeightRange {
-    double Lowest = 0.0, Highest = 0.0;
-};
-
-HeightRange RangeOf(const std::vector<float>& samples) {
-    const auto [lowest, highest] = std::minmax_element(samples.begin(), samples.end());
-    return {*lowest, *highest};
-}
-
-// Fitted into 0 .. 250 (a flat raster stays flat at 0), or metres at the ground's scale.
-std::vector<float> Shaped(const std::vector<float>& samples, const HeightRange& range, double unitsPerMetre,
-                          double exaggeration, bool& clamped) {
-    std::vector<float> heights(samples.size());
-    const double spread = range.Highest - range.Lowest;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
+// Fitted into 0 .. 250 (a flat raster stays flat at 0), or metres at the ground's scale with the
+// lowest sample at 0: the lighting's shadow term divides by a point's height, and ground below 0
+// would light wrongly.
+std::vector<float> Shaped(const GridSamples& samples, double unitsPerMetre, double exaggeration,
+                          bool& clamped) {
+    std::vector<float> heights(samples.Heights.size());
+    const double spread = samples.Highest - samples.Lowest;
+    for (std::size_t i = 0; i < heights.size(); ++i) {
+        const double above = samples.Heights[i] - samples.Lowest;
         double height = 0.0;
         if (exaggeration == 0.0)
-            height =
-                spread > 0.0 ? (samples[i] - range.Lowest) / spread * ElevationLoader::HighestFitted : 0.0;
+            height = spread > 0.0 ? above / spread * ElevationLoader::HighestFitted : 0.0;
         else
-            height = samples[i] * unitsPerMetre * exaggeration;
+            height = above * unitsPerMetre * exaggeration;
         const double bounded =
             std::clamp(height, -ElevationLoader::HeightLimit, ElevationLoader::HeightLimit);
         clamped = clamped || bounded != height;
@@ -90,7 +84,13 @@ ElevationTerrain ElevationLoader::Load(const HeightmapFile& file) {
         nothing.Failure = why;
         return nothing;
     }
-    return Load(*raster, file, std::filesystem::path(file.Path).filename().string());
+    // A variable of a file is called file:variable.
+    const std::string inner = RasterFileCheck::FileOf(file.Path);
+    const std::string& named = raster->Subdataset().empty() ? file.Path : raster->Subdataset();
+    std::string name = std::filesystem::path(inner).filename().string();
+    if (named != inner)
+        name += named.substr(named.find_last_of(':'));
+    return Load(*raster, file, name);
 }
 
 ElevationTerrain ElevationLoader::Load(const ElevationRaster& raster, const HeightmapFile& file,
@@ -106,38 +106,32 @@ ElevationTerrain ElevationLoader::Load(const ElevationRaster& raster, const Heig
     const double metresX = request.CropWidth * pixel.EastWest,
                  metresZ = request.CropHeight * pixel.NorthSouth;
     BoundCellShape(request, metresX, metresZ, terrain.Notes);
-    std::vector<float> samples;
-    if (!raster.Read(request, samples, terrain.Failure))
+    GridSamples samples;
+    if (!GridSampling::Sample(raster, request, samples, terrain.Failure))
         return terrain;
-    std::vector<std::uint8_t> missing(samples.size());
-    std::transform(samples.begin(), samples.end(), missing.begin(),
-                   [&](float sample) { return raster.Missing(sample) ? 1 : 0; });
-    const auto gaps = std::count(missing.begin(), missing.end(), 1);
-    if (gaps == static_cast<std::ptrdiff_t>(missing.size())) {
-        terrain.Failure = "every cell is missing";
-        return terrain;
-    }
-    // A raster without gaps (most are) skips the fill's pass over every cell.
-    const std::int64_t filled =
-        gaps > 0 ? MissingCellFill::Fill(samples, missing, request.Width, request.Height) : 0;
-    const HeightRange range = RangeOf(samples);
 
     const double longer = std::max(metresX, metresZ);
     terrain.ExtentX = static_cast<float>(1000.0 * metresX / longer);
     terrain.ExtentZ = static_cast<float>(1000.0 * metresZ / longer);
     bool clamped = false;
-    terrain.Grid = MapOnGrid(Shaped(samples, range, 1000.0 / longer, request.Exaggeration, clamped),
-                             request.Width, request.Height);
+    const double unitsPerMetre = 1000.0 / longer;
+    terrain.Grid = MapOnGrid(Shaped(samples, unitsPerMetre, request.Exaggeration, clamped), request.Width,
+                             request.Height);
 
     terrain.Notes.push_back(
         TextFormat("-> Terrain from %s: %d x %d samples, %.0f to %.0f m, %lld cells filled",
-                   Described(raster, request, name).c_str(), request.Width, request.Height, range.Lowest,
-                   range.Highest, static_cast<long long>(filled)));
+                   Described(raster, request, name).c_str(), request.Width, request.Height, samples.Lowest,
+                   samples.Highest, static_cast<long long>(samples.Filled)));
     terrain.Notes.push_back(TextFormat(
         "-> Ground %.1f x %.1f units for %.0f x %.0f m%s, heights %s", terrain.ExtentX, terrain.ExtentZ,
         metresX, metresZ, pixel.Georeferenced ? "" : " (square pixels of 1 m)",
         request.Exaggeration == 0.0 ? "fitted to 0 .. 250"
                                     : TextFormat("at true scale x %g", request.Exaggeration).c_str()));
+    const double lift = -samples.Lowest * unitsPerMetre * request.Exaggeration;
+    if (std::fabs(lift) >= 0.005) // as the note rounds it; fitted heights are never lifted
+        terrain.Notes.push_back(
+            TextFormat("-> Heights %s by %.2f units so that the lowest sample (%.0f m) stands at 0",
+                       lift > 0.0 ? "raised" : "lowered", std::fabs(lift), samples.Lowest));
     if (clamped)
         terrain.Notes.push_back(TextFormat("-> Heights beyond %g units either way clamped", HeightLimit));
     return terrain;
