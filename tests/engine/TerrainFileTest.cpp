@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(TerrainFileTest, ARasterBecomesTheTerrainInItsProportionsNorthUpEastRight) {
@@ -25,6 +29,45 @@ TEST(TerrainFileTest, ARasterBecomesTheTerrainInItsProportionsNorthUpEastRight) 
         EXPECT_NEAR(vertex.Y, (metres - 1.0f) / 13.0f * 250.0f, 1e-4f) << n;
     }
     harness.Release();
+}
+
+// Settings of the wrong kind each get a line saying what was used instead, and every correction is
+// said on standard error as well as in the log; a path that is no text loads nothing.
+TEST(TerrainFileTest, SettingsOfTheWrongKindAreSaidWithWhatWasUsed) {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"f.Path = 42",
+         {"-> Terrain file Path 42 requested, hills generated instead: a path is text, "
+          "without a zero byte"}},
+        {"f.Path = 'map.asc\\0.lua'",
+         {"-> Terrain file Path map.asc requested, hills generated instead: "
+          "a path is text, without a zero byte"}},
+        {"f.Path, f.Width, f.Exaggeration = 'map.asc', 2.7, 'abc'",
+         {"-> Terrain file Exaggeration abc requested, 0 used",
+          "-> Terrain file Width 2.7 requested, 2 used"}},
+        {"f.Path, f.CropX, f.Exaggeration = 'map.asc', 2^40, {}",
+         {"-> Terrain file CropX 1099511627776 requested, 2147483647 used",
+          "-> Terrain file Exaggeration table requested, 0 used"}},
+        {"f.Path, f.Height = 'map.asc', true", {"-> Terrain file Height boolean requested, 0 used"}},
+        // A correction the loader makes.
+        {"f.Path, f.CropWidth = 'map.asc', 99",
+         {"-> Crop from (0, 0) of 99 x 0 requested, from (0, 0) of 4 x 2 used"}},
+    };
+    for (const auto& [settings, said] : cases) {
+        ModuleHarness harness;
+        harness.WriteFile("map.asc",
+                          "ncols 4\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1\n1 2 3 4\n5 6 7 9\n");
+        harness.WriteFile("HeightmapGeneration.lua", "local f = heightmap_file " + settings);
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(harness.Create() && harness.Init());
+        const std::string errors = testing::internal::GetCapturedStderr();
+        const std::vector<std::string> lines = harness.LogLines();
+        for (const std::string& line : said) {
+            EXPECT_NE(errors.find(line + "\n"), std::string::npos) << settings << ": " << line;
+            EXPECT_TRUE(std::ranges::any_of(lines, [&](const std::string& l) { return l.ends_with(line); }))
+                << settings << ": " << line;
+        }
+        harness.Release();
+    }
 }
 
 } // namespace
