@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 TEST(TerrainFileTest, ARasterBecomesTheTerrainInItsProportionsNorthUpEastRight) {
@@ -66,6 +69,41 @@ TEST(TerrainFileTest, SettingsOfTheWrongKindAreSaidWithWhatWasUsed) {
             EXPECT_TRUE(std::ranges::any_of(lines, [&](const std::string& l) { return l.ends_with(line); }))
                 << settings << ": " << line;
         }
+        harness.Release();
+    }
+}
+
+// Runs scripts/demo-config with these arguments, as they are (no shell in between); its exit code.
+int DemoConfig(const std::vector<std::string>& args) {
+    std::vector<std::string> all = {VELTRA_SOURCE_DIR "/scripts/demo-config"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : all)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The demo's script names a raster of any name the file system allows, quotes, backslashes, long
+// brackets, line ends and all, and the module opens that very file (never hills in its place).
+TEST(TerrainFileTest, TheDemosScriptNamesARasterWhateverItsName) {
+    for (const std::string name :
+         {"it's \"a\" map.asc", "back\\slash\\n.asc", "]]==]].asc", "line\nend\r\n", "\n-dash.asc",
+          "\xc3\xbcn\xc3\xaf" "code $(exit 1) %s.asc", "bytes \x01\x7f\xff"}) {
+        ModuleHarness harness;
+        harness.WriteFile(name, "ncols 4\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1\n1 2 3 4\n5 6 7 9\n");
+        ASSERT_EQ(DemoConfig({"script", (harness.Folder / name).string(), harness.Folder.string()}), 0)
+            << name;
+        ASSERT_TRUE(harness.Create() && harness.Init()) << name;
+        const TerrainReadBack held = TerrainReadBack::From(harness.Device);
+        EXPECT_EQ(std::pair(held.Width, held.Height), std::pair(2, 4)) << name;
         harness.Release();
     }
 }
