@@ -32,6 +32,9 @@ HostApp::~HostApp() {
 }
 
 int HostApp::Run() {
+    // Caught from the start, in a window as offscreen (the window's library then leaves them to
+    // us), so that a stop during start-up also ends the run cleanly and is told by the exit code.
+    Signals = std::make_unique<StopSignals>();
     if (!LoadModule() || !OpenContext())
         return 1;
     PlaceWindow();
@@ -41,7 +44,12 @@ int HostApp::Run() {
     const bool failed = !RunFrames() || !WriteLastScreenshot();
     StopEngine();
     Summarise();
-    return failed ? 1 : 0;
+    if (failed)
+        return 1;
+    // Cut short by Ctrl-C or SIGTERM: 128 + the signal's number, as a shell reports a command it
+    // stopped (130, 143), so that a caller can tell; Escape and a closed window are a normal end.
+    const int signal = StopSignals::Caught();
+    return signal != 0 ? 128 + signal : 0;
 }
 
 // The module, then the working folder it reads its script from; then the log.
@@ -80,7 +88,6 @@ bool HostApp::OpenContext() {
         return false;
     }
     Target = Offscreen.get();
-    Signals = std::make_unique<StopSignals>();
     if (Options.Frames == 0)
         Options.Frames = CommandLine::DefaultHeadlessFrames; // nothing else would end the run
     return true;
@@ -204,7 +211,7 @@ bool HostApp::RunFrames() {
 // After Ctrl-C or SIGTERM the frame about to be drawn is the last, and is written as a last frame is.
 void HostApp::HonourStopSignal(int frame) {
     const int signal = StopSignals::Caught();
-    if (!Signals || signal == 0 || Options.Frames == frame)
+    if (signal == 0 || Options.Frames == frame)
         return;
     Options.Frames = frame;
     Report(std::string("stopped by ") + StopSignals::Name(signal) + ": frame " + std::to_string(frame) +

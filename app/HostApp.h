@@ -25,7 +25,8 @@ public:
     HostApp(const HostApp&) = delete;
     HostApp& operator=(const HostApp&) = delete;
 
-    // The process exit code: 0, or 1 after a failure that was reported on stderr.
+    // The process exit code: 0, 1 after a failure that was reported on stderr, or 128 + the signal's
+    // number (130, 143) after a run that Ctrl-C or SIGTERM cut short.
     int Run();
 
     // Filled in by Run.
@@ -62,7 +63,7 @@ private:
     std::unique_ptr<SdlWindow> Shown;     // the window, when there is one
     std::unique_ptr<GlContext> Offscreen; // otherwise the offscreen context
     GlContext* Target = nullptr;          // whichever of the two there is
-    std::unique_ptr<StopSignals> Signals; // offscreen: Ctrl-C and SIGTERM end the run cleanly
+    std::unique_ptr<StopSignals> Signals; // Ctrl-C and SIGTERM end the run cleanly
     std::unique_ptr<SdlInput> Input;
     std::unique_ptr<GlRenderer> Device;
     DllInterface* Dll = nullptr;

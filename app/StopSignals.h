@@ -1,9 +1,9 @@
 #pragma once
-// Ctrl-C (SIGINT) and SIGTERM during an offscreen run, where no window turns them into a close:
-// caught, they only note the signal, so that the run ends after a last frame as a closed window
-// ends one. Another signal a second or more later ends the process at once, in case the run is
-// stuck; one sooner is the same stop delivered twice. A signal the process started out ignoring
-// stays ignored.
+// Ctrl-C (SIGINT) and SIGTERM during a run: caught, they only note the signal, so that the run ends
+// after a last frame as a closed window ends one, and its exit code then says which signal it was.
+// Made before the window's library starts, which then leaves them alone. Another signal a second or more
+// later ends the process at once, in case the run is stuck; one sooner is the same stop delivered twice. A
+// signal the process started out ignoring stays ignored.
 
 class StopSignals {
 public:

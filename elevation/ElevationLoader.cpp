@@ -97,7 +97,7 @@ ElevationTerrain ElevationLoader::Load(const ElevationRaster& raster, const Heig
                                        const std::string& name) {
     ElevationTerrain terrain;
     ElevationRequest request = ElevationRequest::For(file, raster.Columns(), raster.Rows());
-    terrain.Notes = request.Notes;
+    terrain.Corrections = request.Notes;
     if (!request.Failure.empty()) {
         terrain.Failure = request.Failure;
         return terrain;
@@ -105,7 +105,7 @@ ElevationTerrain ElevationLoader::Load(const ElevationRaster& raster, const Heig
     const PixelSize pixel = raster.MetresPerPixel(request);
     const double metresX = request.CropWidth * pixel.EastWest,
                  metresZ = request.CropHeight * pixel.NorthSouth;
-    BoundCellShape(request, metresX, metresZ, terrain.Notes);
+    BoundCellShape(request, metresX, metresZ, terrain.Corrections);
     GridSamples samples;
     if (!GridSampling::Sample(raster, request, samples, terrain.Failure))
         return terrain;
@@ -133,6 +133,7 @@ ElevationTerrain ElevationLoader::Load(const ElevationRaster& raster, const Heig
             TextFormat("-> Heights %s by %.2f units so that the lowest sample (%.0f m) stands at 0",
                        lift > 0.0 ? "raised" : "lowered", std::fabs(lift), samples.Lowest));
     if (clamped)
-        terrain.Notes.push_back(TextFormat("-> Heights beyond %g units either way clamped", HeightLimit));
+        terrain.Corrections.push_back(
+            TextFormat("-> Heights beyond %g units either way clamped", HeightLimit));
     return terrain;
 }

@@ -13,11 +13,12 @@ class HeightmapFile;
 // run west to east along world x (raster columns), grid columns south to north along world z
 // (raster rows, reversed). The terrain keeps the crop's proportions: its longer side spans 1000.
 struct ElevationTerrain {
-    std::unique_ptr<Heightmap> Grid; // null when nothing could be loaded
-    float ExtentX = 1000.0f;         // world units west to east
-    float ExtentZ = 1000.0f;         // world units south to north
-    std::vector<std::string> Notes;  // "-> " lines: values brought into range, then what was loaded
-    std::string Failure;             // why there is no grid
+    std::unique_ptr<Heightmap> Grid;      // null when nothing could be loaded
+    float ExtentX = 1000.0f;              // world units west to east
+    float ExtentZ = 1000.0f;              // world units south to north
+    std::vector<std::string> Corrections; // "-> " lines: values brought into range
+    std::vector<std::string> Notes;       // "-> " lines: what was loaded
+    std::string Failure;                  // why there is no grid
 };
 
 class ElevationLoader {

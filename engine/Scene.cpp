@@ -5,6 +5,7 @@
 #include "heightmap/Heightmap.h"
 #include "heightmap/HeightmapFile.h"
 #include "heightmap/HeightmapGenerator.h"
+#include "heightmap/TextFormat.h"
 #include "host/Renderer.h"
 #include "log/Log.h"
 #include "platform/Platform.h"
@@ -17,9 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-
-#include <cstdio>
-#include <string>
+#include <utility>
 
 Heightmap* SceneHeightmap = nullptr;
 Terrain* SceneTerrain = nullptr;
@@ -100,13 +99,45 @@ GenerationBounds BoundedGeneration(Log& log) {
 } // namespace
 
 namespace {
+// A correction changes what the script asked for: worth telling at once, not only in the log.
+void Correction(Log& log, const std::string& line) {
+    log.Write("%s", line.c_str());
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+// The heightmap_file settings the script gave with a value of the wrong kind: a line each, with
+// what the file's field holds instead. False when a Path was given but was no text.
+bool SayFileSettingsNotHeld(Log& log) {
+    const HeightmapFile& file = HeightmapFileInstance;
+    const std::pair<const char*, std::int32_t> whole[] = {
+        {"Width", file.Width}, {"Height", file.Height},       {"CropX", file.CropX},
+        {"CropY", file.CropY}, {"CropWidth", file.CropWidth}, {"CropHeight", file.CropHeight}};
+    const auto& notHeld = HeightmapFileSettingsNotHeld();
+    for (const auto& [property, given] : notHeld) {
+        std::string used = "hills generated instead: a path is text, without a zero byte";
+        if (property == "Exaggeration")
+            used = TextFormat("%g used", file.Exaggeration);
+        for (const auto& [name, field] : whole)
+            if (property == name)
+                used = TextFormat("%d used", field);
+        Correction(log, TextFormat("-> Terrain file %s %s requested, %s", property.c_str(), given.c_str(),
+                                   used.c_str()));
+    }
+    return notHeld.count("Path") == 0;
+}
+
 // The scene over the raster that heightmap_file names, when it names one and it loads. Otherwise
 // false, with the reason in the log and on standard error: the scene is then generated.
 bool BuildSceneFromFile(Renderer* device, Log& log) {
     const HeightmapFile& file = HeightmapFileInstance;
-    if (file.Path.empty())
+    // Without a path the other settings are never read.
+    if (file.Path.empty() && HeightmapFileSettingsNotHeld().count("Path") == 0)
+        return false;
+    if (!SayFileSettingsNotHeld(log))
         return false;
     ElevationTerrain loaded = ElevationLoader::Load(file);
+    for (const std::string& correction : loaded.Corrections)
+        Correction(log, correction);
     for (const std::string& note : loaded.Notes)
         log.Write("%s", note.c_str());
     if (loaded.Grid == nullptr) {

@@ -73,10 +73,15 @@ void ElevationRequest::Size(const HeightmapFile& file) {
         const double reduce = std::min(1.0, GridLimits::SideMax / std::max(across, down));
         width = across * reduce;
         height = down * reduce;
-    } else if (width == 0.0) {
-        width = height * across / down;
-    } else if (height == 0.0) {
-        height = width * down / across;
+    } else if (width == 0.0 || height == 0.0) {
+        if (width == 0.0)
+            width = height * across / down;
+        else
+            height = width * down / across;
+        // The side that follows keeps the proportions when the side given is too long.
+        const double reduce = std::min(1.0, GridLimits::SideMax / std::max(width, height));
+        width *= reduce;
+        height *= reduce;
     }
     Width = SideWithin(width);
     Height = SideWithin(height);

@@ -314,9 +314,12 @@ void Terrain::WriteRow(Tile& tile, VertexBuffer& vertices, int row, int firstCol
         vertex.U = columnU[c];
         vertices.Set(order != nullptr ? order->Slot(local + c) : local + c, &vertex);
     };
-    // The level keeps the tile's columns at multiples of its step, and its last; a last column off
-    // the step is the terrain's border, which is never lit.
-    const int step = 1 << level, first = rect.FirstColumn;
-    for (int c = first + ((firstColumn - first + step - 1) & -step); c < endColumn; c += step)
+    // The columns TileIndices::CoarsestKeeping gives the level, as for rows: the multiples of its step
+    // and the tile's last, which it shares with the next tile and which a step wider than the tile
+    // would pass over. The terrain's own last column is its border, never lit, so outside the span.
+    const int step = 1 << level, first = rect.FirstColumn, last = first + rect.Columns - 1;
+    for (int c = first + ((firstColumn - first + step - 1) & -step); c < std::min(endColumn, last); c += step)
         write(c);
+    if (last >= firstColumn && last < endColumn)
+        write(last);
 }

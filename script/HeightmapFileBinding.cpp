@@ -1,8 +1,21 @@
 #include "heightmap/HeightmapFile.h"
+#include "script/ScriptBinding.h"
 #include "script/ScriptBindings.h"
-#include "script/ScriptClass.h"
+#include "script/SettingsNotHeld.h"
 
 namespace {
+const HeightmapFile* Bound = nullptr;
+SettingsNotHeld NotHeld;
+
+void NoteSetting(lua_State* L, const HeightmapFile& file, const std::string& property, int index) {
+    if (&file != Bound)
+        return;
+    const auto kind = property == "Path"           ? SettingsNotHeld::Kind::Text
+                      : property == "Exaggeration" ? SettingsNotHeld::Kind::Number
+                                                   : SettingsNotHeld::Kind::Int;
+    NotHeld.Note(L, property, kind, index);
+}
+
 void BindFileMembers() {
     ScriptClass<HeightmapFile> binder("HeightmapFile");
     ScriptClass<HeightmapFile>::AddProperty(&HeightmapFile::Path, "Path");
@@ -13,18 +26,16 @@ void BindFileMembers() {
     ScriptClass<HeightmapFile>::AddProperty(&HeightmapFile::CropWidth, "CropWidth");
     ScriptClass<HeightmapFile>::AddProperty(&HeightmapFile::CropHeight, "CropHeight");
     ScriptClass<HeightmapFile>::AddProperty(&HeightmapFile::Exaggeration, "Exaggeration");
-}
-
-int RegisterFile(lua_State* L) {
-    auto* file = static_cast<HeightmapFile*>(lua_touserdata(L, 1));
-    ScriptClass<HeightmapFile>::Register(L);
-    ScriptClass<HeightmapFile>::BindInstance(L, file, "heightmap_file");
-    return 0;
+    ScriptClass<HeightmapFile>::Watcher = &NoteSetting;
 }
 } // namespace
 
+const std::map<std::string, std::string>& HeightmapFileSettingsNotHeld() {
+    return NotHeld.All();
+}
+
 bool BindHeightmapFileClass(lua_State* L, HeightmapFile& file) {
-    static const bool membersBound = (BindFileMembers(), true);
-    (void)membersBound;
-    return ScriptVM::Call(L, &RegisterFile, &file);
+    Bound = &file;
+    NotHeld.Clear();
+    return BindClassInstance(L, file, "heightmap_file", &BindFileMembers);
 }

@@ -27,3 +27,6 @@ const std::map<std::string, std::string>& GeneratorSettingsNotHeld();
 // CropY, CropWidth and CropHeight and the number property Exaggeration; file, which stays the
 // engine's, as the global `heightmap_file`.
 bool BindHeightmapFileClass(lua_State* L, HeightmapFile& file);
+// As GeneratorSettingsNotHeld, for the bound file settings: a Path that is no text, a number
+// property that is no number, an int property its field cannot hold as given.
+const std::map<std::string, std::string>& HeightmapFileSettingsNotHeld();

@@ -60,7 +60,7 @@ public:
     static int GetField(lua_State* L);
     template <class Field>
     static int SetField(lua_State* L);
-    // When set, told of each int property a script sets on an object, after the field took the
+    // When set, told of each property a script sets on an object, after the field took the
     // value, with the value as the script gave it at valueIndex. It must not raise Lua errors.
     static inline void (*Watcher)(lua_State* L, const T& object, const std::string& property,
                                   int valueIndex) = nullptr;

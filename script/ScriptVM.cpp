@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ struct Budget {
     bool TimeRunning = false; // inside ScriptVM::Call, whose start set Deadline
     Clock::time_point Deadline;
     lua_State* State = nullptr;       // once open, until closing: where a refused allocation was asked for
+    bool StackWalkable = false;       // the running Lua lets the allocator read State's call stack
     char StoppedBy[MessageSize] = {}; // the message of the limit that stopped the state's scripts
     char MemoryRefused[MessageSize] = {}; // the message for the last allocation refused
     std::string LastFailure;
@@ -76,18 +78,29 @@ void* Allocate(void* budgetPointer, void* block, std::size_t oldSize, std::size_
         return nullptr;
     }
     if (newSize > held && newSize - held > budget->Limit - budget->Used) {
-        // Where the script was is read off its call stack. From Lua 5.4.5 on, a stack being
-        // reallocated holds offsets in place of pointers while it asks for memory, so there the
-        // message goes without the place rather than read a stack that is not one.
+        // Where the script was is read off its call stack, when the running Lua allows it.
         if (budget->State != nullptr)
-            DescribeStop(LUA_VERSION_RELEASE_NUM < 50405 ? budget->State : nullptr, budget->MemoryRefused,
-                         "memory", static_cast<double>(budget->Limit) / (1 << 20), "MB");
+            DescribeStop(budget->StackWalkable ? budget->State : nullptr, budget->MemoryRefused, "memory",
+                         static_cast<double>(budget->Limit) / (1 << 20), "MB");
         return nullptr;
     }
     void* resized = std::realloc(block, newSize);
     if (resized != nullptr)
         budget->Used = budget->Used - held + newSize;
     return resized;
+}
+
+// From Lua 5.4.5 on, a stack being reallocated holds offsets in place of pointers while it asks for
+// memory, so the allocator may read the call stack only of an earlier release; a message then goes
+// without the place rather than read a stack that is not one. The Lua linked at run time says which
+// it is, not the headers built against: a shared library may be newer. lua_version gives only 504
+// for every 5.4 release; lua_ident, the runtime's own banner ("$LuaVersion: Lua 5.4.4 ..."), names
+// the release.
+bool RuntimeLetsAllocatorWalkStack(lua_State* L) {
+    int release = -1;
+    const char* banner = std::strstr(lua_ident, "Lua 5.4.");
+    return lua_version(L) == 504 && banner != nullptr && std::sscanf(banner, "Lua 5.4.%d", &release) == 1 &&
+           release >= 0 && release < 5;
 }
 
 // Counts instructions and watches the clock. Once either budget is spent, every further
@@ -152,7 +165,7 @@ void Fail(lua_State* L, int status, Budget& budget) {
         budget.LastFailure = lua_tostring(L, -1);
     else
         budget.LastFailure = std::string("(error object is a ") + lua_typename(L, type) + " value)";
-    std::fprintf(stderr, "%s\n", budget.LastFailure.c_str());
+    std::fprintf(stderr, "Script failed: %s\n", budget.LastFailure.c_str());
     lua_pop(L, 1);
 }
 
@@ -196,6 +209,7 @@ lua_State* ScriptVM::Open(std::size_t memoryLimit, std::int32_t instructionLimit
     if (L == nullptr)
         return nullptr;
     lua_sethook(L, &WatchScript, LUA_MASKCOUNT, budget.HookInterval);
+    budget.StackWalkable = RuntimeLetsAllocatorWalkStack(L);
     budget.State = L;
     entry->State = L;
     AllStates().States.push_back(std::move(entry));

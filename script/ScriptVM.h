@@ -27,8 +27,8 @@ public:
     // The base library only (no io, os, package...), restricted as ScriptSandbox.h says.
     static bool OpenBaseLibrary(lua_State* L);
     // Runs function in protected mode with context as its one argument (light userdata). On a
-    // Lua error, prints the message on standard error and gives false. A limit's message says
-    // where the script was ("chunk:line: ") and which limit stopped it.
+    // Lua error, prints "Script failed: " and the message on standard error and gives false. A limit's
+    // message says where the script was ("chunk:line: ") and which limit stopped it.
     static bool Call(lua_State* L, lua_CFunction function, void* context);
     // Runs a script file from the working directory; text only. A missing file is no error to
     // report (the script is optional): false, nothing printed. A failing one, or one that is no

@@ -1,6 +1,6 @@
 #include "host/Window.h"
+#include "script/ScriptBinding.h"
 #include "script/ScriptBindings.h"
-#include "script/ScriptClass.h"
 
 namespace {
 void BindWindowMembers() {
@@ -11,17 +11,8 @@ void BindWindowMembers() {
     ScriptClass<Window>::AddMethod(&Window::ShowWindow, "ShowWindow");
     ScriptClass<Window>::AddMethod(&Window::HideWindow, "HideWindow");
 }
-
-int RegisterWindow(lua_State* L) {
-    auto* window = static_cast<Window*>(lua_touserdata(L, 1));
-    ScriptClass<Window>::Register(L);
-    ScriptClass<Window>::BindInstance(L, window, "window");
-    return 0;
-}
 } // namespace
 
 bool BindWindowClass(lua_State* L, Window& window) {
-    static const bool membersBound = (BindWindowMembers(), true);
-    (void)membersBound;
-    return ScriptVM::Call(L, &RegisterWindow, &window);
+    return BindClassInstance(L, window, "window", &BindWindowMembers);
 }

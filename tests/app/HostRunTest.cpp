@@ -149,15 +149,17 @@ TEST_F(HostRunTest, ShortRunsAndRefusedRunsSayWhatHappened) {
 
 // SIGTERM once frame 1 is written (not empty: the start-up's writability check makes it empty for a
 // moment), through `timeout`, which passes it on twice (to veltra and to its group): the frame then
-// drawn is the last, written as a last frame is, and the run ends as a closed window ends one.
-TEST_F(HostRunTest, OffscreenRunStopsCleanlyOnSigterm) {
+// drawn is the last, written as a last frame is, and the run ends as a closed window ends one, but
+// says by its exit code that it was cut short (143, as a shell says it). Then Ctrl-C while the
+// configuration script runs, before the first frame: that frame is the last, and the code is 130.
+TEST_F(HostRunTest, OffscreenRunStopsCleanlyOnSigtermAndCtrlC) {
     const std::string signalAfterFrameOne =
         "sh -c '\"$@\" & p=$!; for i in $(seq 1200); do test -s f-0000001.png "
         "&& break; sleep 0.1; done; kill -TERM $p; wait $p' sh";
     const auto [exitCode, out, err] =
         Veltra({"--frames", "1000000", "--size", "64x48", "--screenshot", "f-%07d.png", "--every", "1000000"},
                signalAfterFrameOne);
-    ASSERT_EQ(exitCode, 0) << err;
+    ASSERT_EQ(exitCode, 143) << err;
     int frames = 0;
     ASSERT_EQ(std::sscanf(out.c_str(), "veltra: %d frames in", &frames), 1) << out << err;
     const std::string last = std::string(7 - std::to_string(frames).size(), '0') + std::to_string(frames);
@@ -167,4 +169,13 @@ TEST_F(HostRunTest, OffscreenRunStopsCleanlyOnSigterm) {
     for (const char* line :
          {"Releasing VeltraEngine...", "Host: stopped by SIGTERM", "frames per second\n", "=== Log End ==="})
         EXPECT_THAT(Text("veltra.log"), HasSubstr(line));
+
+    // Job control, so that the job in the background takes Ctrl-C as one in the foreground does.
+    std::ofstream(Folder / "HeightmapGeneration.lua") << "for i = 1, 9e7 do end\n";
+    const std::string interruptDuringScript = "sh -c 'set -m; rm -f veltra.log; \"$@\" & p=$!; for i in "
+                                              "$(seq 1200); do grep -q Binding veltra.log 2>/dev/null "
+                                              "&& break; sleep 0.05; done; kill -INT $p; wait $p' sh";
+    EXPECT_THAT(Veltra({"--frames", "1000000", "--size", "64x48"}, interruptDuringScript),
+                testing::FieldsAre(130, HasSubstr("veltra: 1 frame in"),
+                                   HasSubstr("stopped by SIGINT: frame 1 is the last")));
 }

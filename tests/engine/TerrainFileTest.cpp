@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 TEST(TerrainFileTest, ARasterBecomesTheTerrainInItsProportionsNorthUpEastRight) {
@@ -62,6 +65,85 @@ TEST(TerrainFileTest, GroundBelowZeroIsLitAsTheSameGroundAboveIt) {
     const auto [least, most] = std::minmax_element(oracle.ShadowFactor.begin(), oracle.ShadowFactor.end());
     EXPECT_LT(*least, 0.5f); // the wall's shadow
     EXPECT_LE(*most, 1.0f);
+}
+
+// Settings of the wrong kind each get a line saying what was used instead, and every correction is
+// said on standard error as well as in the log; a path that is no text loads nothing.
+TEST(TerrainFileTest, SettingsOfTheWrongKindAreSaidWithWhatWasUsed) {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"f.Path = 42",
+         {"-> Terrain file Path 42 requested, hills generated instead: a path is text, "
+          "without a zero byte"}},
+        {"f.Path = 'map.asc\\0.lua'",
+         {"-> Terrain file Path map.asc requested, hills generated instead: "
+          "a path is text, without a zero byte"}},
+        {"f.Path, f.Width, f.Exaggeration = 'map.asc', 2.7, 'abc'",
+         {"-> Terrain file Exaggeration abc requested, 0 used",
+          "-> Terrain file Width 2.7 requested, 2 used"}},
+        {"f.Path, f.CropX, f.Exaggeration = 'map.asc', 2^40, {}",
+         {"-> Terrain file CropX 1099511627776 requested, 2147483647 used",
+          "-> Terrain file Exaggeration table requested, 0 used"}},
+        {"f.Path, f.Height = 'map.asc', true", {"-> Terrain file Height boolean requested, 0 used"}},
+        // A correction the loader makes.
+        {"f.Path, f.CropWidth = 'map.asc', 99",
+         {"-> Crop from (0, 0) of 99 x 0 requested, from (0, 0) of 4 x 2 used"}},
+    };
+    for (const auto& [settings, said] : cases) {
+        ModuleHarness harness;
+        harness.WriteFile("map.asc",
+                          "ncols 4\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1\n1 2 3 4\n5 6 7 9\n");
+        harness.WriteFile("HeightmapGeneration.lua", "local f = heightmap_file " + settings);
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(harness.Create() && harness.Init());
+        const std::string errors = testing::internal::GetCapturedStderr();
+        const std::vector<std::string> lines = harness.LogLines();
+        for (const std::string& line : said) {
+            EXPECT_NE(errors.find(line + "\n"), std::string::npos) << settings << ": " << line;
+            EXPECT_TRUE(std::ranges::any_of(lines, [&](const std::string& l) { return l.ends_with(line); }))
+                << settings << ": " << line;
+        }
+        // The text before a zero byte names a file that is there, and still none is loaded.
+        EXPECT_TRUE(!settings.starts_with("f.Path =") || TerrainReadBack::From(harness.Device).Width == 50)
+            << settings << ": hills";
+        harness.Release();
+    }
+}
+
+// Runs scripts/demo-config with these arguments, as they are (no shell in between); its exit code.
+int DemoConfig(const std::vector<std::string>& args) {
+    std::vector<std::string> all = {VELTRA_SOURCE_DIR "/scripts/demo-config"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : all)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The demo's script names a raster of any name the file system allows, quotes, backslashes, long
+// brackets, line ends and all, and the module opens that very file (never hills in its place).
+TEST(TerrainFileTest, TheDemosScriptNamesARasterWhateverItsName) {
+    for (const std::string name :
+         {"it's \"a\" map.asc", "back\\slash\\n.asc", "]]==]].asc", "line\nend\r\n", "\n-dash.asc",
+          "\xc3\xbcn\xc3\xaf"
+          "code $(exit 1) %s.asc",
+          "bytes \x01\x7f\xff"}) {
+        ModuleHarness harness;
+        harness.WriteFile(name, "ncols 4\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1\n1 2 3 4\n5 6 7 9\n");
+        ASSERT_EQ(DemoConfig({"script", (harness.Folder / name).string(), harness.Folder.string()}), 0)
+            << name;
+        ASSERT_TRUE(harness.Create() && harness.Init()) << name;
+        const TerrainReadBack held = TerrainReadBack::From(harness.Device);
+        EXPECT_EQ(std::pair(held.Width, held.Height), std::pair(2, 4)) << name;
+        harness.Release();
+    }
 }
 
 } // namespace

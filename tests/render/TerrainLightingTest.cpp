@@ -73,10 +73,11 @@ TEST_F(TerrainLightingTest, MatchesThePlainVersionOnEveryGridLightAndThreadCount
     }
 }
 
-// A tiled terrain drawn from far above (coarse levels), low over a corner (level 0 beneath), turned
-// round (most tiles behind the eye), and so on: the lighting goes only to the vertices drawn, and a
-// tile drawn finer than last time, or again, catches up before it is drawn. The far tiles are 43 and
-// 5 cells across, not 64, so their levels end off their step.
+// A tiled terrain drawn from far above (coarse levels), from so far that the coarsest level's step
+// (128) is wider than a tile (64 cells), low over a corner (level 0 beneath), turned round (most
+// tiles behind the eye), and so on: the lighting goes only to the vertices drawn, and a tile drawn
+// finer than last time, or again, catches up before it is drawn. The far tiles are 43 and 5 cells
+// across, not 64, so their levels end off their step.
 TEST_F(TerrainLightingTest, EveryVertexDrawnShowsTheLatestLighting) {
     const int width = 300, height = 390;
     Heightmap grid(width, height);
@@ -84,11 +85,11 @@ TEST_F(TerrainLightingTest, EveryVertexDrawnShowsTheLatestLighting) {
     Ground.Build(&Device, &grid);
     std::vector<TerrainVertex> reference = TerrainReadBack::From(Device).Grid;
     TerrainLightingOracle oracle;
-    const TerrainEye above{0, 3000, 0, 0, -1, 0, 0}, corner{-450, 30, -450, 0.7f, 0, 0.7f, 1.5f},
-        back{-450, 30, -450, -0.7f, 0, -0.7f, 1.5f};
-    int coarse = 0, hidden = 0;
-    for (const TerrainEye& eye : {above, corner, back, above, back, corner, above}) {
-        const float angle = static_cast<float>(coarse + hidden);
+    const TerrainEye above{0, 3000, 0, 0, -1, 0, 0}, far{0, 50000, 0, 0, -1, 0, 0},
+        corner{-450, 30, -450, 0.7f, 0, 0.7f, 1.5f}, back{-450, 30, -450, -0.7f, 0, -0.7f, 1.5f};
+    int coarse = 0, hidden = 0, coarsest = 0, frame = 0;
+    for (const TerrainEye& eye : {above, corner, back, far, above, far, back, corner, far, above}) {
+        const float angle = 0.7f * static_cast<float>(frame++); // a new light for every frame
         Ground.UpdateLighting(nullptr, 45.0f * std::cos(angle), -15.0f, 45.0f * std::sin(angle), 2);
         oracle.UpdateLighting(reference, width, height, 1000.0f, 1000.0f, 45.0f * std::cos(angle), -15.0f,
                               45.0f * std::sin(angle), 2);
@@ -99,12 +100,14 @@ TEST_F(TerrainLightingTest, EveryVertexDrawnShowsTheLatestLighting) {
         const TerrainReadBack held = TerrainReadBack::From(Device);
         const TerrainReadBack::Frame drawn = held.Drawn(Device);
         for (const auto& [n, colour] : drawn.Colours)
-            ASSERT_EQ(colour, reference[static_cast<std::size_t>(n)].Diffuse) << coarse + hidden << ": " << n;
+            ASSERT_EQ(colour, reference[static_cast<std::size_t>(n)].Diffuse)
+                << "frame " << frame << ": " << n;
         coarse += static_cast<int>(
             std::count_if(drawn.Level.begin(), drawn.Level.end(), [](int l) { return l > 1; }));
+        coarsest += static_cast<int>(std::count(drawn.Level.begin(), drawn.Level.end(), 7));
         hidden += static_cast<int>(std::count(drawn.Drawn.begin(), drawn.Drawn.end(), false));
     }
-    EXPECT_TRUE(coarse > 0 && hidden > 0) << coarse << " " << hidden;
+    EXPECT_TRUE(coarse > 0 && coarsest > 0 && hidden > 0) << coarse << " " << coarsest << " " << hidden;
 }
 
 // Ridges along the row and the column near the sides the light enters from, on flat ground, each

@@ -3,6 +3,7 @@
 // Gadget bound: a class of the tests' own with a property and a method, that counts deletions.
 
 #include "host/Window.h"
+#include "script/ScriptBinding.h"
 #include "script/ScriptBindings.h"
 #include "script/ScriptClass.h"
 #include "script/ScriptVM.h"
@@ -23,15 +24,11 @@ struct Gadget {
 
 // Class "Gadget" (property Count, method Poke), and the instance as global "gadget".
 inline bool BindGadgetClass(lua_State* L, Gadget& gadget) {
-    static const bool members =
-        (ScriptClass<Gadget>("Gadget"), ScriptClass<Gadget>::AddProperty(&Gadget::Count, "Count"),
-         ScriptClass<Gadget>::AddMethod(&Gadget::Poke, "Poke"), true);
-    const lua_CFunction bind = [](lua_State* state) {
-        ScriptClass<Gadget>::Register(state);
-        return ScriptClass<Gadget>::BindInstance(state, static_cast<Gadget*>(lua_touserdata(state, 1)),
-                                                 "gadget");
-    };
-    return members && ScriptVM::Call(L, bind, &gadget);
+    return BindClassInstance(L, gadget, "gadget", [] {
+        ScriptClass<Gadget> binder("Gadget");
+        ScriptClass<Gadget>::AddProperty(&Gadget::Count, "Count");
+        ScriptClass<Gadget>::AddMethod(&Gadget::Poke, "Poke");
+    });
 }
 
 class ScriptFixture : public ::testing::Test {

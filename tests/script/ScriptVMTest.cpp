@@ -49,7 +49,7 @@ TEST_F(ScriptVMTest, MemoryFreedAfterTheCeilingIsReachedCanBeUsedAgain) {
     Open(limit);
     for (int round = 0; round < 3; ++round) {
         EXPECT_EQ(Run("gadget.Count = 9 local t = {}\nfor i = 1, 1e8 do t[i] = i end gadget.Count = 10"),
-                  "test:2: script stopped: memory limit reached (1 MB)\n");
+                  "Script failed: test:2: script stopped: memory limit reached (1 MB)\n");
         EXPECT_EQ(TheGadget.Count, 9);
         EXPECT_LE(ScriptVM::MemoryInUse(L), limit);
         lua_gc(L, LUA_GCCOLLECT);
