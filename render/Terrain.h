@@ -1,10 +1,10 @@
 #pragma once
 
-#include "render/LargePageAllocator.h"
-#include "render/SurfacePoint.h"
+#include "lighting/LargePageAllocator.h"
+#include "lighting/SurfacePoint.h"
 #include "render/TerrainDetail.h"
 #include "render/TerrainEye.h"
-#include "render/TerrainLighting.h"
+#include "lighting/TerrainLighting.h"
 #include "render/TerrainTiling.h"
 #include "render/TerrainVertex.h"
 #include "render/TriangleStripMesh.h"

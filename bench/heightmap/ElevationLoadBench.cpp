@@ -9,7 +9,7 @@
 #include "heightmap/ElevationLoader.h"
 #include "heightmap/HeightmapFile.h"
 #include "render/Terrain.h"
-#include "render/TerrainLighting.h"
+#include "lighting/TerrainLighting.h"
 
 #include <benchmark/benchmark.h>
 

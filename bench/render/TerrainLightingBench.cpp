@@ -7,12 +7,12 @@
 // - the same after reading every vertex back first (what the lighting did before the terrain kept
 //   its heights and normals);
 // - the lighting alone, the host's writes alone, and the plain one-thread reference version;
-// - the 2,048 meetings of the workers that a 2-thread call at 1024 x 1024 has, alone.
+// - the rounds of the workers, alone: the points at which they may wait for each other.
 // Times are wall-clock times: the threads share the work.
 
 #include "TerrainLightingOracle.h"
 #include "TerrainLightingScene.h"
-#include "render/LightingPool.h"
+#include "lighting/LightingPool.h"
 
 #include <benchmark/benchmark.h>
 
@@ -131,23 +131,23 @@ void PlainReferenceLighting(benchmark::State& state) {
     PerVertex(state, scene.VertexCount());
 }
 
-// What the workers' meeting costs: a 2-thread sweep meets twice a line, 2,048 times a call at
-// 1024 x 1024. Time per meeting of all the pool's workers, nothing else done.
-void PoolBarrier(benchmark::State& state) {
-    struct Meetings final : LightingPool::Job {
-        LightingPool& Pool;
-        explicit Meetings(LightingPool& pool) : Pool(pool) {}
-        void operator()(int /*worker*/) override {
-            for (int meeting = 0; meeting < 2048; ++meeting)
-                Pool.Sync(Pool.Workers());
-        }
+// What a round costs: 2,048 rounds of one empty task per worker, each round's tasks waiting for
+// every task of the round before. Time per round, nothing else done.
+void PoolRounds(benchmark::State& state) {
+    struct Rounds final : LightingPool::Job {
+        int Workers;
+        explicit Rounds(int workers) : Workers(workers) {}
+        int Tasks() const override { return 2048 * Workers; }
+        int Prerequisites(int task) const override { return task / Workers * Workers; }
+        void Run(int /*task*/, int /*worker*/) noexcept override {}
+        void Between(int /*finished*/) override {}
     };
     LightingPool pool(static_cast<int>(state.range(0)));
-    Meetings meetings(pool);
+    Rounds rounds(pool.Workers());
     for (auto _ : state)
-        pool.Run(meetings);
-    state.counters["per_meeting"] = benchmark::Counter(2048.0, benchmark::Counter::kIsIterationInvariantRate |
-                                                                   benchmark::Counter::kInvert);
+        pool.Run(rounds);
+    state.counters["per_round"] = benchmark::Counter(2048.0, benchmark::Counter::kIsIterationInvariantRate |
+                                                                 benchmark::Counter::kInvert);
 }
 
 // Sides in increasing order, so that each large scene is built once.
@@ -172,7 +172,7 @@ BENCHMARK(HostWritesAlone)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0)
     ->UseRealTime();
-BENCHMARK(PoolBarrier)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(PoolRounds)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(PlainReferenceLighting)
     ->Args({50, 1})
     ->Args({128, 1})

@@ -9,7 +9,7 @@
 #include "heightmap/HeightmapGenerator.h"
 #include "platform/RuntimeRandom.h"
 #include "render/Terrain.h"
-#include "render/TerrainLighting.h"
+#include "lighting/TerrainLighting.h"
 
 #include <algorithm>
 #include <cmath>

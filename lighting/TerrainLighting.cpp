@@ -1,6 +1,7 @@
-#include "render/TerrainLighting.h"
+#include "lighting/TerrainLighting.h"
 
 #include "heightmap/GridLimits.h"
+#include "lighting/LightingSchedule.h"
 
 #include <algorithm>
 
@@ -34,20 +35,31 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
         Pool = std::make_unique<LightingPool>(workers);
     Sweep.Fit(grid.Width, grid.Height, workers);
     Levels.Fit(grid.Width, grid.Height, workers);
-    if (Progresses.size() < static_cast<std::size_t>(workers))
-        Progresses.resize(static_cast<std::size_t>(workers));
     const LightDirection light = LightDirection::Of(lightX, lightY, lightZ);
-    if (light.CastsShadows)
-        Sweep.Clear();
-    else
+    bool bands = false;
+    if (light.CastsShadows) {
+        const LightingLevels::Shadow shadow = Levels.ShadowField();
+        bands = Sweep.Begin(grid, light, {shadow.Data, shadow.Stride}) && !BandsFailed;
+    } else {
         Levels.LightEverything();
-    LightingSchedule({grid, light, Sweep, Levels, workers > 1 ? Pool.get() : nullptr, Progresses, lit},
-                     smoothing, workers)
-        .Run();
-    // The workers meet twice a line. When one of them keeps finding the others away (the CPUs are
-    // busy with other work), sharing costs more than it saves: the calling thread works alone for a
-    // while, then tries again.
-    if (WantedThreads == 0 && workers > 1 && Pool->BlockedSyncs() > std::max(grid.Width, grid.Height) / 8)
+    }
+    // The horizon is clear again for the next call, however this one ends.
+    struct Ending {
+        HorizonSweep& Sweep;
+        bool Swept;
+        ~Ending() {
+            if (Swept)
+                Sweep.End();
+        }
+    } ending{Sweep, light.CastsShadows};
+    LightingSchedule schedule({grid, light, Sweep, Levels, workers > 1 ? Pool.get() : nullptr, Plan, lit},
+                              smoothing, workers, bands);
+    schedule.Run();
+    LastRounds = schedule.Rounds();
+    BandsFailed = BandsFailed || !schedule.Exact();
+    // When the workers keep blocking for each other's tasks (the CPUs are busy with other work),
+    // sharing costs more than it saves: the calling thread works alone for a while, then tries again.
+    if (WantedThreads == 0 && workers > 1 && Pool->BlockedWaits() > LastRounds)
         AloneFor = AloneCalls;
     ++Updates;
     return true;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "render/HorizonSweep.h"
-#include "render/LightingLevels.h"
-#include "render/LightingPool.h"
-#include "render/LightingSchedule.h"
-#include "render/TerrainLightingGrid.h"
+#include "lighting/HorizonSweep.h"
+#include "lighting/LightingLevels.h"
+#include "lighting/LightingPlan.h"
+#include "lighting/LightingPool.h"
+#include "lighting/TerrainLightingGrid.h"
 
 #include <cstdint>
 #include <memory>
@@ -53,14 +53,22 @@ public:
     // The one set of working storage that the terrain's lighting uses.
     static TerrainLighting& Module();
 
+    // The last call's rounds: the points at which its workers may have waited for each other.
+    int Rounds() const { return LastRounds; }
+    // False once a band of the sweep failed to sweep its own vertices exactly, which its halo is
+    // sized never to let happen; from then on the lines are swept whole.
+    bool BandsExact() const { return !BandsFailed; }
+
 private:
     static constexpr int AloneCalls = 64;
     int Workers(const Grid& grid);
 
     HorizonSweep Sweep;
     LightingLevels Levels;
-    std::vector<LightingSchedule::Progress> Progresses;
+    LightingPlan Plan;
     int WantedThreads = 0;
+    int LastRounds = 0;
+    bool BandsFailed = false;
     int AloneFor = 0; // calls the calling thread still works alone
     std::uint64_t Updates = 0;
     std::unique_ptr<LightingPool> Pool; // null until a grid needs it

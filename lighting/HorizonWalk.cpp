@@ -1,0 +1,83 @@
+#include "lighting/HorizonWalk.h"
+
+#include "lighting/LightingConstants.h"
+
+#include <algorithm>
+#include <cmath>
+
+// Slot positions are measured in thirds of this length. On a square terrain it is ExtentZ / Width, the
+// cell along z. Elsewhere the cells along x and z may differ (up to 8 : 1 either way is supported):
+// there it is the longer of the two cell edges as seen across the light, so that neighbouring
+// vertices, along a line or from one line to the next, lie at most three slots apart across it (the
+// smoothing then joins the horizon they raise) and no vertex lies further than 3 * max(Width, Height)
+// slots from the centre.
+float HorizonWalk::SlotCell(const TerrainLightingGrid& grid, const LightDirection& light) {
+    const float alongZ = grid.ExtentZ / static_cast<float>(grid.Width);
+    if (grid.ExtentX == grid.ExtentZ)
+        return alongZ;
+    const float alongX = grid.ExtentX / static_cast<float>(grid.Height);
+    return std::max(alongZ * std::abs(light.HX), alongX * std::abs(light.HZ));
+}
+
+HorizonWalk HorizonWalk::Of(const TerrainLightingGrid& grid, const LightDirection& light) {
+    const int width = grid.Width, height = grid.Height;
+    const int columnStep = light.ZNegative ? -1 : 1, rowStep = light.XNegative ? -1 : 1;
+    const int firstColumn = light.ZNegative ? width - 1 : 0, firstRow = light.XNegative ? height - 1 : 0;
+    return {light.RowLines,
+            light.RowLines ? height : width,
+            light.RowLines ? width : height,
+            firstRow * width + firstColumn,
+            light.RowLines ? rowStep * width : columnStep,
+            light.RowLines ? columnStep : rowStep * width,
+            columnStep,
+            rowStep,
+            light.XNegative ? grid.ExtentX / 2.0f : -grid.ExtentX / 2.0f,
+            light.ZNegative ? grid.ExtentZ / 2.0f : -grid.ExtentZ / 2.0f,
+            SlotCell(grid, light),
+            light.HX,
+            light.HZ,
+            light.NY};
+}
+
+HorizonPositions::HorizonPositions(const TerrainLightingGrid& grid, const HorizonWalk& walk, float centreSlot)
+    : Grid(grid), Walk(walk), Centre(centreSlot), Rise(walk.Length < 2 || At(0, 1) >= At(0, 0)) {}
+
+double HorizonPositions::At(int line, int step) const {
+    const int start = Walk.LineStart(line);
+    const int n = start + step * Walk.StepDelta;
+    const double x = Grid.RowX[n / Grid.Width], z = Grid.ColumnZ[n % Grid.Width];
+    const double across = Walk.HZ * (x - Walk.X0) - Walk.HX * (z - Walk.Z0);
+    return across / Walk.Cell * lighting::SlotsPerCell + Centre;
+}
+
+// The first step whose position reaches `position` in the direction the line moves.
+int HorizonPositions::FirstReaching(int line, double position) const {
+    int lo = 0, hi = Walk.Length;
+    while (lo < hi) {
+        const int middle = lo + (hi - lo) / 2;
+        const double at = At(line, middle);
+        if (Rise ? at >= position : at < position)
+            hi = middle;
+        else
+            lo = middle + 1;
+    }
+    return lo;
+}
+
+HorizonPositions::Steps HorizonPositions::Within(int line, double lo, double hi) const {
+    if (lo >= hi)
+        return {};
+    return Rise ? Steps{FirstReaching(line, lo), FirstReaching(line, hi)}
+                : Steps{FirstReaching(line, hi), FirstReaching(line, lo)};
+}
+
+// Along a line the positions follow the rows' x or the columns' z alone, so the steps between them
+// are those of every line: the first line tells.
+bool HorizonPositions::Spread(double gap) const {
+    for (int step = 1; step < Walk.Length; ++step) {
+        const double move = At(0, step) - At(0, step - 1);
+        if (!((Rise ? move : -move) > gap))
+            return false;
+    }
+    return true;
+}
