@@ -104,32 +104,47 @@ LIGHTING_WIDE_CLONES void SweepLine(const PlacedLine& placed, ShadowRow out, flo
     }
 }
 
-bool SweepBand(const PlacedLine& placed, ShadowRow out, float* horizon, Steps swept, Steps owned,
-               Slots& exact) {
+namespace {
+// Steps [from, to) of a band's line, whose shadow factors go out when `Own`.
+template <bool Own>
+__attribute__((always_inline)) inline bool SweepRun(const PlacedLine& placed, ShadowRow out, float* horizon,
+                                                    int from, int to, Slots& exact) {
+    const int* __restrict slotAt = placed.Slot.data();
+    const float* __restrict weightsAt = placed.Weights.data();
+    const float* __restrict rayAt = placed.Ray.data();
+    const float* __restrict groundAt = placed.Ground.data();
+    float* __restrict shadowOut = out.First;
+    // A vertex's two slots k and k + 1 lie inside when its slot's values start in [lo, last).
+    int lo = exact.Lo * PerSlot, last = (exact.Hi - 1) * PerSlot;
     bool whole = true;
-    for (int step = swept.First; step < swept.End; ++step) {
-        const bool mine = step >= owned.First && step < owned.End;
-        const int slot = placed.Slot[static_cast<std::size_t>(step)];
+    for (std::ptrdiff_t step = from; step < to; ++step) {
+        const int slot = slotAt[step];
         float shadow = 1.0f;
-        if (slot >= 0) {
-            const int k = slot / PerSlot;
-            if (k >= exact.Lo && k + 1 < exact.Hi) {
-                shadow = SweepVertex(&placed.Weights[2 * static_cast<std::size_t>(step)],
-                                     placed.Ray[static_cast<std::size_t>(step)],
-                                     placed.Ground[static_cast<std::size_t>(step)], horizon + slot);
-            } else {
-                // The slot inside would have been raised, or not, from a value not known here.
-                if (k + 1 == exact.Lo)
-                    ++exact.Lo;
-                else if (k == exact.Hi - 1)
-                    --exact.Hi;
-                whole = whole && !mine;
-            }
+        if (slot >= lo && slot < last) {
+            shadow = SweepVertex(weightsAt + 2 * step, rayAt[step], groundAt[step], horizon + slot);
+        } else if (slot >= 0) {
+            // The slot inside would have been raised, or not, from a value not known here.
+            if (slot + PerSlot == lo)
+                lo += PerSlot;
+            else if (slot == last)
+                last -= PerSlot;
+            whole = !Own && whole;
         }
-        if (mine)
-            out.First[step * out.Step] = shadow;
+        if (Own)
+            shadowOut[step * out.Step] = shadow;
     }
+    exact = {lo / PerSlot, last / PerSlot + 1};
     return whole;
+}
+} // namespace
+
+LIGHTING_WIDE_CLONES bool SweepBand(const PlacedLine& placed, ShadowRow out, float* horizon, Steps swept,
+                                    Steps owned, Slots& exact) {
+    const int ownFrom = std::clamp(owned.First, swept.First, swept.End);
+    const int ownTo = std::clamp(owned.End, ownFrom, swept.End);
+    bool whole = SweepRun<false>(placed, out, horizon, swept.First, ownFrom, exact);
+    whole = SweepRun<true>(placed, out, horizon, ownFrom, ownTo, exact) && whole;
+    return SweepRun<false>(placed, out, horizon, ownTo, swept.End, exact) && whole;
 }
 
 namespace {

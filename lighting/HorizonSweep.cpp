@@ -31,6 +31,10 @@ void Zero(std::vector<float>& buffer, Slots slots) {
         std::fill(At(buffer, slots.Lo), At(buffer, slots.Hi), 0.0f);
 }
 
+Slots Within(Slots slots, Slots bounds) {
+    return {std::max(slots.Lo, bounds.Lo), std::min(slots.Hi, bounds.Hi)};
+}
+
 // (dirty and touched) widened by the smoothing's reach, within the live range.
 Slots Grow(Slots dirty, Slots touched, const horizon::SlotRange& live) {
     Slots range = dirty;
@@ -66,7 +70,6 @@ void HorizonSweep::Fit(int width, int height, int workers) {
         if (workers > 1 && scratch.Horizon[0].size() != Horizon[0].size()) {
             for (std::vector<float>& buffer : scratch.Horizon)
                 buffer.assign(Horizon[0].size(), 0.0f);
-            scratch.Stained = {};
         }
     }
 }
@@ -75,7 +78,20 @@ bool HorizonSweep::Begin(const TerrainLightingGrid& grid, const LightDirection& 
     Grid = &grid;
     Walk = HorizonWalk::Of(grid, light);
     Out = out;
-    return Walk.Length > 1 && HorizonPositions(grid, Walk, Live.Centre).Spread(BandGap);
+    const HorizonPositions positions(grid, Walk, Live.Centre);
+    FindNeeded(Walk.Length > 1 && positions.Spread(0.0));
+    return Walk.Length > 1 && positions.Spread(BandGap);
+}
+
+// Line L reads its vertices' slots, which lie within Reach(L) when the positions move one way along
+// the lines; what it reads came from slots at most two away on the line before, and so on. The
+// slots of a line that no later line can read need no smoothing for it. Otherwise every slot counts.
+void HorizonSweep::FindNeeded(bool ordered) {
+    Needed.assign(static_cast<std::size_t>(Walk.Count) + 1, {Live.Lo, ordered ? Live.Lo : Live.Hi});
+    for (int line = Walk.Count - 1; ordered && line >= 0; --line) {
+        const std::size_t at = static_cast<std::size_t>(line);
+        Needed[at] = Grow(Needed[at + 1], Reach(line), Live);
+    }
 }
 
 void HorizonSweep::End() {
@@ -86,7 +102,7 @@ void HorizonSweep::End() {
 }
 
 // Line L reads and raises horizon buffer L % 2, which is then smoothed into the other one for line
-// L + 1, over the slots that may be non-zero.
+// L + 1, over the slots that may be non-zero and that a later line may still need.
 void HorizonSweep::SweepWhole(int fromLine, int toLine, int worker) {
     Scratch& scratch = Scratches[static_cast<std::size_t>(worker)];
     for (int line = fromLine; line < toLine; ++line) {
@@ -95,16 +111,20 @@ void HorizonSweep::SweepWhole(int fromLine, int toLine, int worker) {
         horizon::SweepLine(scratch.Line, horizon::ShadowRowOf(Walk, line, Out.Data, Out.Stride, Grid->Width),
                            current, 0, Walk.Length);
         const Slots grown = Grow(Dirty, touched, Live);
-        if (!grown.Empty())
-            horizon::SmoothSlots(current, Horizon[(line + 1) % 2].data(), grown.Lo, grown.Hi);
+        const Slots smoothed = Within(grown, Needed[static_cast<std::size_t>(line) + 1]);
+        if (!smoothed.Empty())
+            horizon::SmoothSlots(current, Horizon[(line + 1) % 2].data(), smoothed.Lo, smoothed.Hi);
         Dirty = grown;
     }
 }
 
-// The slots that line `line` can raise, from the positions of its two ends, with room to spare.
+// The slots that line `line` can raise, from the positions of its two ends, with room to spare; only
+// where the positions move one way along the lines.
 Slots HorizonSweep::Reach(int line) const {
     const HorizonPositions at(*Grid, Walk, Live.Centre);
     const double first = at.At(line, 0), last = at.At(line, Walk.Length - 1);
+    if (!std::isfinite(first) || !std::isfinite(last))
+        return {Live.Lo, Live.Hi};
     const double lo = std::floor(std::min(first, last)) - 1.0, hi = std::floor(std::max(first, last)) + 3.0;
     return {static_cast<int>(std::clamp(lo, double(Live.Lo), double(Live.Hi))),
             static_cast<int>(std::clamp(hi, double(Live.Lo), double(Live.Hi)))};
@@ -179,16 +199,13 @@ bool HorizonSweep::SweepBand(const Band& band, int worker) {
 }
 
 // The band's copy of the horizon for its first line, as the last run left it; the slots in which it
-// is exact.
+// is exact. Nothing outside them is ever read, so what earlier bands left there may stay.
 Slots HorizonSweep::StartBand(const Band& band, Scratch& scratch) {
-    for (std::vector<float>& buffer : scratch.Horizon)
-        Zero(buffer, scratch.Stained);
     const int halo = HaloSlots(band.ToLine - band.FromLine);
     const Slots copy{std::max(Live.Lo, band.Lo - halo), std::min(Live.Hi, band.Hi + halo)};
     if (!copy.Empty())
         std::copy(At(Horizon[(band.Run + 1) % 2], copy.Lo), At(Horizon[(band.Run + 1) % 2], copy.Hi),
                   At(scratch.Horizon[band.FromLine % 2], copy.Lo));
-    scratch.Stained = copy;
     // Where the copy reaches an end of the live range, the zeros beyond it are exact too.
     return {copy.Lo == Live.Lo ? Live.Lo - 2 : copy.Lo, copy.Hi == Live.Hi ? Live.Hi + 2 : copy.Hi};
 }
@@ -219,8 +236,9 @@ bool HorizonSweep::SweepBandLine(const Band& band, int line, Scratch& scratch, S
         exact.Lo += 2;
     if (exact.Hi < Live.Hi + 2)
         exact.Hi -= 2;
-    const int from = std::max(exact.Lo, Live.Lo), to = std::min(exact.Hi, Live.Hi);
-    if (from < to)
-        horizon::SmoothSlots(current, scratch.Horizon[(line + 1) % 2].data(), from, to);
+    const Slots smoothed = Within({std::max(exact.Lo, Live.Lo), std::min(exact.Hi, Live.Hi)},
+                                  Needed[static_cast<std::size_t>(line) + 1]);
+    if (!smoothed.Empty())
+        horizon::SmoothSlots(current, scratch.Horizon[(line + 1) % 2].data(), smoothed.Lo, smoothed.Hi);
     return whole;
 }

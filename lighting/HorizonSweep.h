@@ -61,9 +61,9 @@ private:
     struct alignas(64) Scratch {
         horizon::PlacedLine Line;
         std::vector<float> Horizon[2]; // a band's own copy, used alternately as the shared ones
-        horizon::Slots Stained;        // where its copy may hold non-zero values
     };
     horizon::Slots Reach(int line) const;
+    void FindNeeded(bool ordered);
     horizon::Slots StartBand(const Band& band, Scratch& scratch);
     horizon::Steps OwnSteps(const Band& band, int line) const;
     bool SweepBandLine(const Band& band, int line, Scratch& scratch, horizon::Slots& exact);
@@ -82,4 +82,5 @@ private:
     const TerrainLightingGrid* Grid = nullptr;
     HorizonWalk Walk;
     Output Out;
+    std::vector<horizon::Slots> Needed; // per line, the slots that it or a later line may read
 };

@@ -40,12 +40,13 @@ HorizonWalk HorizonWalk::Of(const TerrainLightingGrid& grid, const LightDirectio
 }
 
 HorizonPositions::HorizonPositions(const TerrainLightingGrid& grid, const HorizonWalk& walk, float centreSlot)
-    : Grid(grid), Walk(walk), Centre(centreSlot), Rise(walk.Length < 2 || At(0, 1) >= At(0, 0)) {}
+    : Grid(grid), Walk(walk), Centre(centreSlot), FirstRow(walk.FirstStart / grid.Width),
+      FirstColumn(walk.FirstStart % grid.Width), Rise(walk.Length < 2 || At(0, 1) >= At(0, 0)) {}
 
 double HorizonPositions::At(int line, int step) const {
-    const int start = Walk.LineStart(line);
-    const int n = start + step * Walk.StepDelta;
-    const double x = Grid.RowX[n / Grid.Width], z = Grid.ColumnZ[n % Grid.Width];
+    const int row = FirstRow + (Walk.RowLines ? line : step) * Walk.RowStep;
+    const int column = FirstColumn + (Walk.RowLines ? step : line) * Walk.ColumnStep;
+    const double x = Grid.RowX[row], z = Grid.ColumnZ[column];
     const double across = Walk.HZ * (x - Walk.X0) - Walk.HX * (z - Walk.Z0);
     return across / Walk.Cell * lighting::SlotsPerCell + Centre;
 }

@@ -49,5 +49,6 @@ private:
     const TerrainLightingGrid& Grid;
     const HorizonWalk& Walk;
     double Centre;
+    int FirstRow, FirstColumn;
     bool Rise;
 };

@@ -2,6 +2,8 @@
 
 #include "platform/Processors.h"
 
+#include <algorithm>
+
 namespace {
 void Pause() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -44,6 +46,8 @@ void LightingPool::Run(Job& job) {
         return;
     }
     Current = &job;
+    CallStart = std::chrono::steady_clock::now();
+    Long = 0;
     Finished.store(0, std::memory_order_relaxed);
     Blocked.store(0, std::memory_order_relaxed);
     Generation = (Generation + 1) & Generations;
@@ -58,7 +62,7 @@ void LightingPool::Run(Job& job) {
         for (int done = Finished.load(std::memory_order_acquire); done < tasks;
              done = Finished.load(std::memory_order_acquire)) {
             job.Between(done);
-            AwaitFinished(done + 1);
+            AwaitFinished(done + 1, true);
         }
         job.Between(tasks);
     } catch (...) {
@@ -112,7 +116,7 @@ bool LightingPool::Take(std::uint64_t generation, int& task) {
 
 void LightingPool::Work(int task, int worker) {
     Job& job = *Current;
-    AwaitFinished(job.Prerequisites(task));
+    AwaitFinished(job.Prerequisites(task), worker == 0);
     job.Run(task, worker);
     Finished.fetch_add(1, std::memory_order_seq_cst);
     if (Sleepers.load(std::memory_order_seq_cst) > 0)
@@ -121,16 +125,26 @@ void LightingPool::Work(int task, int worker) {
 
 // Until `count` tasks have finished: a short spin, then blocked. A finishing worker wakes the
 // blocked ones only when there are any, which each tells before it looks for the last time.
-void LightingPool::AwaitFinished(int count) {
+void LightingPool::AwaitFinished(int count, bool caller) {
     for (int round = 0; round < SpinRounds; ++round) {
         if (Finished.load(std::memory_order_acquire) >= count)
             return;
         Pause();
     }
     Blocked.fetch_add(1, std::memory_order_relaxed);
+    const auto start = std::chrono::steady_clock::now();
     Sleepers.fetch_add(1, std::memory_order_seq_cst);
     for (int done = Finished.load(std::memory_order_seq_cst); done < count;
          done = Finished.load(std::memory_order_seq_cst))
         Finished.wait(done, std::memory_order_acquire);
     Sleepers.fetch_sub(1, std::memory_order_relaxed);
+    if (caller) {
+        // Longer than four of the call's tasks take on average so far, and than a millisecond.
+        const auto now = std::chrono::steady_clock::now();
+        const int started = std::max(count, 1);
+        const auto task = (now - CallStart) * Count / started;
+        if (now - start >
+            std::max<std::chrono::steady_clock::duration>(4 * task, std::chrono::milliseconds(1)))
+            ++Long;
+    }
 }

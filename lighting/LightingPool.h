@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <thread>
 #include <vector>
@@ -46,9 +47,12 @@ public:
     // The CPUs this process may run on (its affinity mask), at least 1.
     static int UsableCpus();
 
-    // How many times, in the last Run, a worker had to block for a task's prerequisites: a sign that
-    // the workers do not each have a CPU to themselves.
+    // How many times, in the last Run, a worker had to block for a task's prerequisites.
     int BlockedWaits() const { return Blocked.load(std::memory_order_relaxed); }
+    // How many times, in the last Run, the calling thread waited longer than a few of the call's
+    // tasks take: a sign that the system set a worker aside while it held a task, as it does when
+    // the workers do not each have a CPU to themselves.
+    int LongWaits() const { return Long; }
 
     static constexpr int SpinRounds = 2000;
     static constexpr int MaxTasks = (1 << 20) - 1;
@@ -62,7 +66,7 @@ private:
     void Serve(int worker);
     bool Take(std::uint64_t generation, int& task);
     void Work(int task, int worker);
-    void AwaitFinished(int count);
+    void AwaitFinished(int count, bool caller = false);
     void Cancel();
 
     int Count = 1;
@@ -76,4 +80,7 @@ private:
     alignas(64) std::atomic<int> Blocked{0};
     bool Stopping = false;
     std::uint64_t Generation = 0;
+    // The calling thread's own: when the call started, and its long waits.
+    std::chrono::steady_clock::time_point CallStart;
+    int Long = 0;
 };

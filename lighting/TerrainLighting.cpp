@@ -57,9 +57,9 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
     schedule.Run();
     LastRounds = schedule.Rounds();
     BandsFailed = BandsFailed || !schedule.Exact();
-    // When the workers keep blocking for each other's tasks (the CPUs are busy with other work),
-    // sharing costs more than it saves: the calling thread works alone for a while, then tries again.
-    if (WantedThreads == 0 && workers > 1 && Pool->BlockedWaits() > LastRounds)
+    // When the calling thread keeps waiting for a worker that the system set aside (the CPUs are busy
+    // with other work), sharing costs more than it saves: it works alone for a while, then tries again.
+    if (WantedThreads == 0 && workers > 1 && Pool->LongWaits() >= 2)
         AloneFor = AloneCalls;
     ++Updates;
     return true;

@@ -6,7 +6,8 @@
 //   set);
 // - the same after reading every vertex back first (what the lighting did before the terrain kept
 //   its heights and normals);
-// - the lighting alone, the host's writes alone, and the plain one-thread reference version;
+// - the lighting alone, the same beside one busy loop per core, the host's writes alone, and the
+//   plain one-thread reference version;
 // - the rounds of the workers, alone: the points at which they may wait for each other.
 // Times are wall-clock times: the threads share the work.
 
@@ -16,9 +17,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cmath>
 #include <map>
 #include <memory>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -90,6 +94,31 @@ void LightingAlone(benchmark::State& state) {
         lighting.Update(scene.Ground.LightingGrid(), x, y, z, 3);
         benchmark::ClobberMemory();
     }
+    PerVertex(state, scene.VertexCount());
+}
+
+// LightingAlone beside one busy loop per usable CPU, started and ended here: other programs keep
+// every core busy, and the lighting's workers must not lose more than they gain by sharing.
+void LightingBesideBusyLoops(benchmark::State& state) {
+    TerrainLightingScene& scene = SceneOf(static_cast<int>(state.range(0)));
+    TerrainLighting lighting;
+    lighting.SetThreads(static_cast<int>(state.range(1)));
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> loops;
+    for (int cpu = 0; cpu < LightingPool::UsableCpus(); ++cpu)
+        loops.emplace_back([&stop] {
+            for (unsigned spin = 0; !stop.load(std::memory_order_relaxed); ++spin)
+                benchmark::DoNotOptimize(spin);
+        });
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    for (auto _ : state) {
+        scene.NextLight(x, y, z);
+        lighting.Update(scene.Ground.LightingGrid(), x, y, z, 3);
+        benchmark::ClobberMemory();
+    }
+    stop = true;
+    for (std::thread& loop : loops)
+        loop.join();
     PerVertex(state, scene.VertexCount());
 }
 
@@ -165,6 +194,17 @@ BENCHMARK(ReadBackThenUpdateLighting)
     ->MinTime(1.0)
     ->UseRealTime();
 BENCHMARK(LightingAlone)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+// Threads 0: as many as the lighting chooses, one per usable CPU while they help.
+BENCHMARK(LightingBesideBusyLoops)
+    ->Args({1024, 1})
+    ->Args({1024, 2})
+    ->Args({1024, 0})
+    ->Args({4096, 1})
+    ->Args({4096, 2})
+    ->Args({4096, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->UseRealTime();
 BENCHMARK(HostWritesAlone)
     ->Arg(256)
     ->Arg(1024)
