@@ -130,14 +130,14 @@ void HostWritesAlone(benchmark::State& state) {
     std::uint32_t grey = 0;
     for (auto _ : state) {
         grey = (grey + 1) & 0xFF;
-        for (Terrain::Tile& tile : scene.Ground.Tiles) {
-            VertexBuffer* vertices = tile.Mesh->GetVertexBuffer();
-            for (int r = 0; r < tile.Rect.Rows; ++r) {
-                TerrainVertex vertex =
-                    scene.Ground.VertexAt(tile.Rect.FirstRow + r, tile.Rect.FirstColumn, 0);
-                for (int c = 0; c < tile.Rect.Columns; ++c) {
+        for (std::size_t t = 0; t < scene.Ground.TileCount(); ++t) {
+            const TileRect& area = scene.Ground.TileArea(t);
+            VertexBuffer* vertices = scene.Ground.TileVertices(t).GetVertexBuffer();
+            for (int r = 0; r < area.Rows; ++r) {
+                TerrainVertex vertex = scene.Ground.VertexAt(area.FirstRow + r, area.FirstColumn, 0);
+                for (int c = 0; c < area.Columns; ++c) {
                     vertex.Diffuse = grey * 0x01010101u;
-                    vertices->Set(r * tile.Rect.Columns + c, &vertex);
+                    vertices->Set(r * area.Columns + c, &vertex);
                 }
             }
         }
