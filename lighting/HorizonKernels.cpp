@@ -4,9 +4,12 @@
 #include "lighting/LightingConstants.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 using namespace lighting;
+
+static_assert(offsetof(SurfacePoint, Y) == 3 * sizeof(float), "the height comes last in a point");
 
 namespace horizon {
 namespace {
@@ -173,6 +176,45 @@ struct Placer {
             y[lane] = ColumnHeights != nullptr ? ColumnHeights[at[lane] * AlongStep]
                                                : Points[at[lane] * PointStep].Y;
         }
+        Place(varying, y, step);
+    }
+
+    // Vertices step .. step + 7, read eight at a time: along a line the coordinates lie side by
+    // side in memory, and so do the heights (in the points along a row, in ColumnHeights along a
+    // column), forwards or backwards.
+    __attribute__((always_inline)) void operator()(int step) {
+        Float8 varying, y;
+        Load8(Along + step * AlongStep, AlongStep, varying);
+        if (ColumnHeights != nullptr)
+            Load8(ColumnHeights + step * AlongStep, AlongStep, y);
+        else if (RowLine)
+            Heights8(Points + step * PointStep, PointStep, y);
+        else
+            for (int lane = 0; lane < 8; ++lane)
+                y[lane] = Points[(step + lane) * PointStep].Y;
+        Place(varying, y, step);
+    }
+
+    // from[0], from[way], ... from[7 * way], where way is 1 or -1.
+    __attribute__((always_inline)) static void Load8(const float* from, std::ptrdiff_t way, Float8& value) {
+        std::memcpy(&value, way > 0 ? from : from - 7, sizeof value);
+        if (way < 0)
+            value = __builtin_shufflevector(value, value, 7, 6, 5, 4, 3, 2, 1, 0);
+    }
+
+    // The heights of from[0], from[way], ... from[7 * way]: two points to a vector, the height last.
+    __attribute__((always_inline)) static void Heights8(const SurfacePoint* from, std::ptrdiff_t way,
+                                                        Float8& heights) {
+        Float8 pairs[4];
+        std::memcpy(pairs, way > 0 ? from : from - 7, sizeof pairs);
+        const Float4 low = __builtin_shufflevector(pairs[0], pairs[1], 3, 7, 11, 15);
+        const Float4 high = __builtin_shufflevector(pairs[2], pairs[3], 3, 7, 11, 15);
+        heights = __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
+        if (way < 0)
+            heights = __builtin_shufflevector(heights, heights, 7, 6, 5, 4, 3, 2, 1, 0);
+    }
+
+    __attribute__((always_inline)) void Place(const Float8& varying, const Float8& y, int step) {
         const Float8 dx = (RowLine ? Fixed : varying) - X0;
         const Float8 dz = (RowLine ? varying : Fixed) - Z0;
         const Float8 p = (HZ * dx - HX * dz) / Cell * static_cast<float>(SlotsPerCell) + Centre;
@@ -240,7 +282,7 @@ LIGHTING_WIDE_CLONES Slots PlaceLine(const TerrainLightingGrid& grid, const Hori
     Placer place = PlacerOf(grid, walk, live, line, placed);
     int step = steps.First;
     for (; step + 8 <= steps.End; step += 8)
-        place({step, step + 1, step + 2, step + 3, step + 4, step + 5, step + 6, step + 7}, step);
+        place(step);
     if (step < steps.End) {
         // A last, partial group: the line's last vertex stands in for the missing ones at its end,
         // and their results land in padding that the sweep never reads.

@@ -89,11 +89,15 @@ void LightingAlone(benchmark::State& state) {
     TerrainLighting lighting;
     lighting.SetThreads(static_cast<int>(state.range(1)));
     float x = 0.0f, y = 0.0f, z = 0.0f;
+    double rounds = 0.0;
     for (auto _ : state) {
         scene.NextLight(x, y, z);
         lighting.Update(scene.Ground.LightingGrid(), x, y, z, 3);
         benchmark::ClobberMemory();
+        rounds += lighting.Rounds();
     }
+    // The points at which the workers may wait for each other, per call.
+    state.counters["rounds"] = benchmark::Counter(rounds, benchmark::Counter::kAvgIterations);
     PerVertex(state, scene.VertexCount());
 }
 
