@@ -119,11 +119,13 @@ __attribute__((always_inline)) inline bool SweepRun(const PlacedLine& placed, Sh
     float* __restrict shadowOut = out.First;
     // A vertex's two slots k and k + 1 lie inside when its slot's values start in [lo, last).
     int lo = exact.Lo * PerSlot, last = (exact.Hi - 1) * PerSlot;
+    auto widthOf = [](int low, int high) { return high > low ? static_cast<unsigned>(high - low) : 0u; };
+    unsigned width = widthOf(lo, last);
     bool whole = true;
     for (std::ptrdiff_t step = from; step < to; ++step) {
         const int slot = slotAt[step];
         float shadow = 1.0f;
-        if (slot >= lo && slot < last) {
+        if (static_cast<unsigned>(slot - lo) < width) { // lo <= slot < last
             shadow = SweepVertex(weightsAt + 2 * step, rayAt[step], groundAt[step], horizon + slot);
         } else if (slot >= 0) {
             // The slot inside would have been raised, or not, from a value not known here.
@@ -131,6 +133,7 @@ __attribute__((always_inline)) inline bool SweepRun(const PlacedLine& placed, Sh
                 lo += PerSlot;
             else if (slot == last)
                 last -= PerSlot;
+            width = widthOf(lo, last);
             whole = !Own && whole;
         }
         if (Own)

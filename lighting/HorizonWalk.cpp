@@ -51,18 +51,23 @@ double HorizonPositions::At(int line, int step) const {
     return across / Walk.Cell * lighting::SlotsPerCell + Centre;
 }
 
-// The first step whose position reaches `position` in the direction the line moves.
+// The first step whose position reaches `position` in the direction the line moves. Positions
+// along a line are near enough evenly spaced that the guess between its ends is at most a step or
+// two off; from there the steps are walked, which finds the first one whatever the spacing.
 int HorizonPositions::FirstReaching(int line, double position) const {
-    int lo = 0, hi = Walk.Length;
-    while (lo < hi) {
-        const int middle = lo + (hi - lo) / 2;
-        const double at = At(line, middle);
-        if (Rise ? at >= position : at < position)
-            hi = middle;
-        else
-            lo = middle + 1;
-    }
-    return lo;
+    const int length = Walk.Length;
+    const double first = At(line, 0), last = At(line, length - 1);
+    const double along = last != first ? (position - first) / (last - first) * (length - 1) : 0.0;
+    int step = static_cast<int>(std::clamp(std::ceil(along), 0.0, static_cast<double>(length)));
+    auto reaches = [&](int at) {
+        const double here = At(line, at);
+        return Rise ? here >= position : here < position;
+    };
+    while (step > 0 && reaches(step - 1))
+        --step;
+    while (step < length && !reaches(step))
+        ++step;
+    return step;
 }
 
 HorizonPositions::Steps HorizonPositions::Within(int line, double lo, double hi) const {
