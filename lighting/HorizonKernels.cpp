@@ -144,12 +144,31 @@ __attribute__((always_inline)) inline bool SweepRun(const PlacedLine& placed, Sh
 }
 } // namespace
 
+namespace {
+// Whether the owned steps' slots all lie inside `exact`: positions move one way along a line, so
+// the first and the last step that have a slot tell.
+bool Inside(const PlacedLine& placed, int from, int to, Slots exact) {
+    const int* slots = placed.Slot.data();
+    while (from < to && slots[from] < 0)
+        ++from;
+    while (to > from && slots[to - 1] < 0)
+        --to;
+    const int lo = exact.Lo * PerSlot, last = (exact.Hi - 1) * PerSlot;
+    return from == to ||
+           (std::min(slots[from], slots[to - 1]) >= lo && std::max(slots[from], slots[to - 1]) < last);
+}
+} // namespace
+
 LIGHTING_WIDE_CLONES bool SweepBand(const PlacedLine& placed, ShadowRow out, float* horizon, Steps swept,
                                     Steps owned, Slots& exact) {
     const int ownFrom = std::clamp(owned.First, swept.First, swept.End);
     const int ownTo = std::clamp(owned.End, ownFrom, swept.End);
     bool whole = SweepRun<false>(placed, out, horizon, swept.First, ownFrom, exact);
-    whole = SweepRun<true>(placed, out, horizon, ownFrom, ownTo, exact) && whole;
+    // The halo keeps the band's own vertices well inside: they sweep as a whole line's do.
+    if (Inside(placed, ownFrom, ownTo, exact))
+        SweepLine(placed, out, horizon, ownFrom, ownTo);
+    else
+        whole = SweepRun<true>(placed, out, horizon, ownFrom, ownTo, exact) && whole;
     return SweepRun<false>(placed, out, horizon, ownTo, swept.End, exact) && whole;
 }
 
