@@ -30,6 +30,7 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
     if (grid.Points == nullptr || grid.RowX == nullptr || grid.ColumnZ == nullptr ||
         !GridLimits::Fits(grid.Width, grid.Height))
         return false;
+    const auto start = std::chrono::steady_clock::now();
     const int workers = Workers(grid);
     if (workers > 1 && (Pool == nullptr || Pool->Workers() != workers))
         Pool = std::make_unique<LightingPool>(workers);
@@ -57,12 +58,26 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
     schedule.Run();
     LastRounds = schedule.Rounds();
     BandsFailed = BandsFailed || !schedule.Exact();
-    // When the calling thread keeps waiting for a worker that the system set aside (the CPUs are busy
-    // with other work), sharing costs more than it saves: it works alone for a while, then tries again.
-    if (WantedThreads == 0 && workers > 1 && Pool->LongWaits() >= 2)
-        AloneFor = AloneCalls;
+    Adapt(grid, workers, std::chrono::steady_clock::now() - start);
     ++Updates;
     return true;
+}
+
+// When the CPUs are busy with other work, the system sets workers aside while they hold a task and
+// the others wait for them: sharing can then cost more than it saves. A big grid's calls that share
+// the work and are slower than the last that worked alone, or whose calling thread kept waiting long
+// before any did, are followed by a while of working alone, and then sharing is tried again.
+void TerrainLighting::Adapt(const Grid& grid, int workers, std::chrono::steady_clock::duration took) {
+    const long long vertices = static_cast<long long>(grid.Width) * grid.Height;
+    if (WantedThreads != 0 || vertices < ThreadedVertices)
+        return;
+    const double perVertex = std::chrono::duration<double>(took).count() / static_cast<double>(vertices);
+    if (workers == 1) {
+        AloneTime = perVertex;
+        return;
+    }
+    if (AloneTime > 0.0 ? perVertex > AloneTime : Pool->LongWaits() >= 2)
+        AloneFor = AloneCalls;
 }
 
 int TerrainLighting::Workers(const Grid& grid) {

@@ -6,6 +6,7 @@
 #include "lighting/LightingPool.h"
 #include "lighting/TerrainLightingGrid.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -45,8 +46,8 @@ public:
 
     // Threads that share the work from the next call on: 0 (the default) one per usable CPU for grids
     // of ThreadedVertices or more and the calling thread alone for smaller ones, where handing work
-    // over would cost more than it saves, or for some calls after one whose threads kept waiting for
-    // each other; n > 0 exactly n threads.
+    // over would cost more than it saves, or for some calls after sharing proved slower (Adapt);
+    // n > 0 exactly n threads.
     void SetThreads(int threads);
     static constexpr long long ThreadedVertices = 1 << 17;
 
@@ -62,6 +63,7 @@ public:
 private:
     static constexpr int AloneCalls = 64;
     int Workers(const Grid& grid);
+    void Adapt(const Grid& grid, int workers, std::chrono::steady_clock::duration took);
 
     HorizonSweep Sweep;
     LightingLevels Levels;
@@ -69,7 +71,8 @@ private:
     int WantedThreads = 0;
     int LastRounds = 0;
     bool BandsFailed = false;
-    int AloneFor = 0; // calls the calling thread still works alone
+    int AloneFor = 0;       // calls the calling thread still works alone
+    double AloneTime = 0.0; // seconds a vertex, the last time a big grid was lit alone by choice
     std::uint64_t Updates = 0;
     std::unique_ptr<LightingPool> Pool; // null until a grid needs it
 };
