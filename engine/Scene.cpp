@@ -126,6 +126,20 @@ bool SayFileSettingsNotHeld(Log& log) {
     return notHeld.count("Path") == 0;
 }
 
+// The steps that close every way of building the scene: the terrain over SceneHeightmap, with the
+// given extents, the box, and the texture both are drawn with.
+void FinishScene(Renderer* device, float extentX, float extentZ) {
+    SceneTerrain = new Terrain();
+    SceneTerrain->ExtentX = extentX;
+    SceneTerrain->ExtentZ = extentZ;
+    SceneTerrain->Build(device, SceneHeightmap);
+
+    SceneBox = new BoxMesh(device, 1.0f, 0, 0, 0);
+
+    GridTexture = device != nullptr ? device->LoadTexture("grid.bmp") : 0;
+    SceneTerrain->GetTexture() = GridTexture;
+}
+
 // The scene over the raster that heightmap_file names, when it names one and it loads. Otherwise
 // false, with the reason in the log and on standard error: the scene is then generated.
 bool BuildSceneFromFile(Renderer* device, Log& log) {
@@ -148,15 +162,7 @@ bool BuildSceneFromFile(Renderer* device, Log& log) {
         return false;
     }
     SceneHeightmap = loaded.Grid.release();
-    SceneTerrain = new Terrain();
-    SceneTerrain->ExtentX = loaded.ExtentX;
-    SceneTerrain->ExtentZ = loaded.ExtentZ;
-    SceneTerrain->Build(device, SceneHeightmap);
-
-    SceneBox = new BoxMesh(device, 1.0f, 0, 0, 0);
-
-    GridTexture = device != nullptr ? device->LoadTexture("grid.bmp") : 0;
-    SceneTerrain->GetTexture() = GridTexture;
+    FinishScene(device, loaded.ExtentX, loaded.ExtentZ);
     return true;
 }
 } // namespace
@@ -180,14 +186,7 @@ void BuildScene(Renderer* device, Log& log) {
     SceneHeightmap->Scale(250.0f);
     log.Write("-> Terrain %d x %d, %d hills of radius %d to %d, seed %u", bounds.Width, bounds.Height,
               bounds.NbHills, bounds.MinHillRadius, bounds.MaxHillRadius, seed);
-
-    SceneTerrain = new Terrain();
-    SceneTerrain->Build(device, SceneHeightmap);
-
-    SceneBox = new BoxMesh(device, 1.0f, 0, 0, 0);
-
-    GridTexture = device != nullptr ? device->LoadTexture("grid.bmp") : 0;
-    SceneTerrain->GetTexture() = GridTexture;
+    FinishScene(device, 1000.0f, 1000.0f); // generated terrain keeps its 1000 x 1000 square
 }
 
 void ReleaseScene() {

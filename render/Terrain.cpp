@@ -3,7 +3,7 @@
 #include "heightmap/GridLimits.h"
 #include "heightmap/Heightmap.h"
 #include "host/Renderer.h"
-#include "render/TerrainLighting.h"
+#include "lighting/TerrainLighting.h"
 #include "render/TileIndices.h"
 #include "render/VertexMesh.h"
 

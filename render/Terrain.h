@@ -1,10 +1,10 @@
 #pragma once
 
-#include "render/LargePageAllocator.h"
-#include "render/SurfacePoint.h"
+#include "lighting/LargePageAllocator.h"
+#include "lighting/SurfacePoint.h"
+#include "lighting/TerrainLighting.h"
 #include "render/TerrainDetail.h"
 #include "render/TerrainEye.h"
-#include "render/TerrainLighting.h"
 #include "render/TerrainTiling.h"
 #include "render/TerrainVertex.h"
 #include "render/TriangleStripMesh.h"
@@ -32,16 +32,6 @@ class Terrain {
 public:
     using StripMesh = TriangleStripMesh<TerrainVertex>;
     using TileMesh = MeshBase<TerrainVertex>;
-    struct Tile {
-        TileRect Rect;
-        std::unique_ptr<TileMesh> Mesh;         // a StripMesh when the grid is one tile, else a VertexMesh
-        const TileVertexOrder* Order = nullptr; // null: the vertices row by row, as the strip has them
-        std::vector<std::uint8_t> Held;         // the grey level each vertex holds in the buffer, row by row
-        int LitFrom = 0; // the vertices that level and coarser ones keep hold the last lighting's levels
-        int DrawnAt = 0; // the level drawn last; TerrainDetail::Levels when not drawn
-    };
-
-    std::vector<Tile> Tiles;     // empty before Build
     std::uint32_t Texture = 0;   // device handle, not owned; 0 = none
     std::int32_t GridWidth = 0;  // columns; 0 before Build
     std::int32_t GridHeight = 0; // rows; 0 before Build
@@ -78,7 +68,23 @@ public:
     // Vertex (row, column) as Build made it, coloured diffuse.
     TerrainVertex VertexAt(int row, int column, std::uint32_t diffuse) const;
 
+    // The tiles as a tool sees them (0 before Build): where each lies, and the mesh over the host's
+    // buffer that holds its vertices.
+    std::size_t TileCount() const { return Tiles.size(); }
+    const TileRect& TileArea(std::size_t tile) const { return Tiles[tile].Rect; }
+    TileMesh& TileVertices(std::size_t tile) { return *Tiles[tile].Mesh; }
+
 private:
+    // A tile, and what the terrain wrote to its buffer.
+    struct Tile {
+        TileRect Rect;
+        std::unique_ptr<TileMesh> Mesh;         // a StripMesh when the grid is one tile, else a VertexMesh
+        const TileVertexOrder* Order = nullptr; // null: the vertices row by row, as the strip has them
+        std::vector<std::uint8_t> Held;         // the grey level each vertex holds in the buffer, row by row
+        int LitFrom = 0; // the vertices that level and coarser ones keep hold the last lighting's levels
+        int DrawnAt = 0; // the level drawn last; TerrainDetail::Levels when not drawn
+    };
+
     void LayOut(const Heightmap& heightmap);
     void ComputeNormals();
     void BuildTile(Renderer* renderer, Tile& tile) const;
@@ -90,6 +96,7 @@ private:
     void WriteRow(Tile& tile, VertexBuffer& vertices, int row, int firstColumn, int endColumn, int level,
                   const std::uint8_t* grey);
 
+    std::vector<Tile> Tiles;             // empty before Build
     TerrainDetail Detail;                // the tiles' levels; unused for a grid of one tile
     std::uint64_t LitBy = 0;             // the lighting's update that lit this terrain last
     LargeVector<SurfacePoint> Surface;   // per vertex

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/SurfacePoint.h"
+#include "lighting/SurfacePoint.h"
 #include "render/TerrainEye.h"
 #include "render/TerrainTiling.h"
 #include "render/TileVertexOrder.h"

@@ -6,19 +6,23 @@
 //   set);
 // - the same after reading every vertex back first (what the lighting did before the terrain kept
 //   its heights and normals);
-// - the lighting alone, the host's writes alone, and the plain one-thread reference version;
-// - the 2,048 meetings of the workers that a 2-thread call at 1024 x 1024 has, alone.
+// - the lighting alone, the same beside one busy loop per core, the host's writes alone, and the
+//   plain one-thread reference version;
+// - the rounds of the workers, alone: the points at which they may wait for each other.
 // Times are wall-clock times: the threads share the work.
 
 #include "TerrainLightingOracle.h"
 #include "TerrainLightingScene.h"
-#include "render/LightingPool.h"
+#include "lighting/LightingPool.h"
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cmath>
 #include <map>
 #include <memory>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -85,11 +89,40 @@ void LightingAlone(benchmark::State& state) {
     TerrainLighting lighting;
     lighting.SetThreads(static_cast<int>(state.range(1)));
     float x = 0.0f, y = 0.0f, z = 0.0f;
+    double rounds = 0.0;
+    for (auto _ : state) {
+        scene.NextLight(x, y, z);
+        lighting.Update(scene.Ground.LightingGrid(), x, y, z, 3);
+        benchmark::ClobberMemory();
+        rounds += lighting.Rounds();
+    }
+    // The points at which the workers may wait for each other, per call.
+    state.counters["rounds"] = benchmark::Counter(rounds, benchmark::Counter::kAvgIterations);
+    PerVertex(state, scene.VertexCount());
+}
+
+// LightingAlone beside one busy loop per usable CPU, started and ended here: other programs keep
+// every core busy, and the lighting's workers must not lose more than they gain by sharing.
+void LightingBesideBusyLoops(benchmark::State& state) {
+    TerrainLightingScene& scene = SceneOf(static_cast<int>(state.range(0)));
+    TerrainLighting lighting;
+    lighting.SetThreads(static_cast<int>(state.range(1)));
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> loops;
+    for (int cpu = 0; cpu < LightingPool::UsableCpus(); ++cpu)
+        loops.emplace_back([&stop] {
+            for (unsigned spin = 0; !stop.load(std::memory_order_relaxed); ++spin)
+                benchmark::DoNotOptimize(spin);
+        });
+    float x = 0.0f, y = 0.0f, z = 0.0f;
     for (auto _ : state) {
         scene.NextLight(x, y, z);
         lighting.Update(scene.Ground.LightingGrid(), x, y, z, 3);
         benchmark::ClobberMemory();
     }
+    stop = true;
+    for (std::thread& loop : loops)
+        loop.join();
     PerVertex(state, scene.VertexCount());
 }
 
@@ -101,14 +134,14 @@ void HostWritesAlone(benchmark::State& state) {
     std::uint32_t grey = 0;
     for (auto _ : state) {
         grey = (grey + 1) & 0xFF;
-        for (Terrain::Tile& tile : scene.Ground.Tiles) {
-            VertexBuffer* vertices = tile.Mesh->GetVertexBuffer();
-            for (int r = 0; r < tile.Rect.Rows; ++r) {
-                TerrainVertex vertex =
-                    scene.Ground.VertexAt(tile.Rect.FirstRow + r, tile.Rect.FirstColumn, 0);
-                for (int c = 0; c < tile.Rect.Columns; ++c) {
+        for (std::size_t t = 0; t < scene.Ground.TileCount(); ++t) {
+            const TileRect& area = scene.Ground.TileArea(t);
+            VertexBuffer* vertices = scene.Ground.TileVertices(t).GetVertexBuffer();
+            for (int r = 0; r < area.Rows; ++r) {
+                TerrainVertex vertex = scene.Ground.VertexAt(area.FirstRow + r, area.FirstColumn, 0);
+                for (int c = 0; c < area.Columns; ++c) {
                     vertex.Diffuse = grey * 0x01010101u;
-                    vertices->Set(r * tile.Rect.Columns + c, &vertex);
+                    vertices->Set(r * area.Columns + c, &vertex);
                 }
             }
         }
@@ -131,23 +164,23 @@ void PlainReferenceLighting(benchmark::State& state) {
     PerVertex(state, scene.VertexCount());
 }
 
-// What the workers' meeting costs: a 2-thread sweep meets twice a line, 2,048 times a call at
-// 1024 x 1024. Time per meeting of all the pool's workers, nothing else done.
-void PoolBarrier(benchmark::State& state) {
-    struct Meetings final : LightingPool::Job {
-        LightingPool& Pool;
-        explicit Meetings(LightingPool& pool) : Pool(pool) {}
-        void operator()(int /*worker*/) override {
-            for (int meeting = 0; meeting < 2048; ++meeting)
-                Pool.Sync(Pool.Workers());
-        }
+// What a round costs: 2,048 rounds of one empty task per worker, each round's tasks waiting for
+// every task of the round before. Time per round, nothing else done.
+void PoolRounds(benchmark::State& state) {
+    struct Rounds final : LightingPool::Job {
+        int Workers;
+        explicit Rounds(int workers) : Workers(workers) {}
+        int Tasks() const override { return 2048 * Workers; }
+        int Prerequisites(int task) const override { return task / Workers * Workers; }
+        void Run(int /*task*/, int /*worker*/) noexcept override {}
+        void Between(int /*finished*/) override {}
     };
     LightingPool pool(static_cast<int>(state.range(0)));
-    Meetings meetings(pool);
+    Rounds rounds(pool.Workers());
     for (auto _ : state)
-        pool.Run(meetings);
-    state.counters["per_meeting"] = benchmark::Counter(2048.0, benchmark::Counter::kIsIterationInvariantRate |
-                                                                   benchmark::Counter::kInvert);
+        pool.Run(rounds);
+    state.counters["per_round"] = benchmark::Counter(2048.0, benchmark::Counter::kIsIterationInvariantRate |
+                                                                 benchmark::Counter::kInvert);
 }
 
 // Sides in increasing order, so that each large scene is built once.
@@ -165,6 +198,17 @@ BENCHMARK(ReadBackThenUpdateLighting)
     ->MinTime(1.0)
     ->UseRealTime();
 BENCHMARK(LightingAlone)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+// Threads 0: as many as the lighting chooses, one per usable CPU while they help.
+BENCHMARK(LightingBesideBusyLoops)
+    ->Args({1024, 1})
+    ->Args({1024, 2})
+    ->Args({1024, 0})
+    ->Args({4096, 1})
+    ->Args({4096, 2})
+    ->Args({4096, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->UseRealTime();
 BENCHMARK(HostWritesAlone)
     ->Arg(256)
     ->Arg(1024)
@@ -172,7 +216,7 @@ BENCHMARK(HostWritesAlone)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0)
     ->UseRealTime();
-BENCHMARK(PoolBarrier)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(PoolRounds)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(PlainReferenceLighting)
     ->Args({50, 1})
     ->Args({128, 1})

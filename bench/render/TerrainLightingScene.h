@@ -7,9 +7,9 @@
 #include "TerrainLightingGrids.h"
 #include "heightmap/Heightmap.h"
 #include "heightmap/HeightmapGenerator.h"
+#include "lighting/TerrainLighting.h"
 #include "platform/RuntimeRandom.h"
 #include "render/Terrain.h"
-#include "render/TerrainLighting.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,9 +57,9 @@ struct TerrainLightingScene {
     void ReadBack(std::vector<TerrainVertex>& into) {
         into.resize(static_cast<std::size_t>(Side) * Side);
         std::size_t at = 0;
-        for (Terrain::Tile& tile : Ground.Tiles)
-            for (int n = 0; n < tile.Rect.Rows * tile.Rect.Columns && at < into.size(); ++n)
-                tile.Mesh->GetVertex(n, &into[at++]);
+        for (std::size_t t = 0; t < Ground.TileCount(); ++t)
+            for (int n = 0; n < Ground.TileArea(t).Rows * Ground.TileArea(t).Columns && at < into.size(); ++n)
+                Ground.TileVertices(t).GetVertex(n, &into[at++]);
     }
 
     // The whole grid as built, for the plain version.

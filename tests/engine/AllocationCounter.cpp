@@ -23,7 +23,7 @@ long Stop() {
 }
 } // namespace allocation_counter
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 // The sanitizer owns malloc and operator new and reports every allocation to this hook; GCC ships no
 // header that declares the installer.
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, std::size_t),

@@ -186,11 +186,13 @@ std::string Name(const testing::TestParamInfo<Shape>& shape) {
     return std::to_string(shape.param.first) + "x" + std::to_string(shape.param.second);
 }
 
-INSTANTIATE_TEST_SUITE_P(Grids, LargeTerrainTest,
-                         // 2050 x 2050 has tiles of 128 cells, the rest of 64.
-                         ::testing::ValuesIn(Shapes({{50, 50}, {300, 100}, {256, 257}, {3300, 20}},
-                                                    {{1024, 1024}, {4096, 1000}, {2050, 2050}})),
-                         Name);
+INSTANTIATE_TEST_SUITE_P(
+    Grids, LargeTerrainTest,
+    // 2050 x 2050 has tiles of 128 cells, the rest of 64; from 520 x 260 on, the
+    // lighting shares its work between threads.
+    ::testing::ValuesIn(Shapes({{50, 50}, {300, 100}, {256, 257}, {3300, 20}, {520, 260}},
+                               {{1024, 1024}, {4096, 1000}, {2050, 2050}})),
+    Name);
 INSTANTIATE_TEST_SUITE_P(
     Grids, FlightTest,
     ::testing::ValuesIn(Shapes({{50, 50}, {520, 520}},

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/SurfacePoint.h"
+#include "lighting/SurfacePoint.h"
 
 // What the lighting reads of a terrain: Width x Height vertices numbered n = row * Width + column;
 // rows are lines of constant world x, columns lines of constant world z.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "render/LargePageAllocator.h"
-#include "render/LightDirection.h"
-#include "render/TerrainLightingGrid.h"
+#include "lighting/LargePageAllocator.h"
+#include "lighting/LightDirection.h"
+#include "lighting/TerrainLightingGrid.h"
 
 #include <cstdint>
 #include <vector>
@@ -38,7 +38,7 @@ private:
     LargeVector<float> LightLevel;   // per vertex: blurred shadow times diffuse; border stays 0.0
     LargeVector<float> DisplayLevel; // per vertex: shown brightness, carried between calls
     LargeVector<std::uint8_t> Grey;  // per vertex: the shown brightness as a grey level
-    std::vector<float> Facing;       // per worker, a row's diffuse dot products
+    LargeVector<float> Facing; // per worker, a row's diffuse dot products, each on cache lines of its own
     int FacingStride = 0;
     int FittedWidth = 0, FittedHeight = 0;
 };

@@ -1,4 +1,4 @@
-#include "render/LightDirection.h"
+#include "lighting/LightDirection.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "render/LightingLevels.h"
+#include "lighting/LightingLevels.h"
 
-#include "render/FourLanes.h"
-#include "render/LightingConstants.h"
+#include "lighting/FourLanes.h"
+#include "lighting/LightingConstants.h"
 
 #include <algorithm>
 

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "render/HorizonSweep.h"
-#include "render/LightingLevels.h"
-#include "render/LightingPool.h"
-#include "render/LightingSchedule.h"
-#include "render/TerrainLightingGrid.h"
+#include "lighting/HorizonSweep.h"
+#include "lighting/LightingLevels.h"
+#include "lighting/LightingPlan.h"
+#include "lighting/LightingPool.h"
+#include "lighting/TerrainLightingGrid.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -45,23 +46,33 @@ public:
 
     // Threads that share the work from the next call on: 0 (the default) one per usable CPU for grids
     // of ThreadedVertices or more and the calling thread alone for smaller ones, where handing work
-    // over would cost more than it saves, or for some calls after one whose threads kept waiting for
-    // each other; n > 0 exactly n threads.
+    // over would cost more than it saves, or for some calls after sharing proved slower (Adapt);
+    // n > 0 exactly n threads.
     void SetThreads(int threads);
     static constexpr long long ThreadedVertices = 1 << 17;
 
     // The one set of working storage that the terrain's lighting uses.
     static TerrainLighting& Module();
 
+    // The last call's rounds: the points at which its workers may have waited for each other.
+    int Rounds() const { return LastRounds; }
+    // False once a band of the sweep failed to sweep its own vertices exactly, which its halo is
+    // sized never to let happen; from then on the lines are swept whole.
+    bool BandsExact() const { return !BandsFailed; }
+
 private:
     static constexpr int AloneCalls = 64;
     int Workers(const Grid& grid);
+    void Adapt(const Grid& grid, int workers, std::chrono::steady_clock::duration took);
 
     HorizonSweep Sweep;
     LightingLevels Levels;
-    std::vector<LightingSchedule::Progress> Progresses;
+    LightingPlan Plan;
     int WantedThreads = 0;
-    int AloneFor = 0; // calls the calling thread still works alone
+    int LastRounds = 0;
+    bool BandsFailed = false;
+    int AloneFor = 0;       // calls the calling thread still works alone
+    double AloneTime = 0.0; // seconds a vertex, the last time a big grid was lit alone by choice
     std::uint64_t Updates = 0;
     std::unique_ptr<LightingPool> Pool; // null until a grid needs it
 };

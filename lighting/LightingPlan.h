@@ -1,0 +1,33 @@
+#pragma once
+
+#include "lighting/HorizonSweep.h"
+
+#include <vector>
+
+// One lighting call cut into tasks, round by round. A round sweeps a run of lines (whole, or in
+// bands), shades the lines whose shadows on both sides earlier rounds finished, and colours those
+// whose neighbours' light levels earlier rounds finished; its tasks need nothing from each other,
+// only every task of the rounds before. Kept between calls so that an ordinary call allocates
+// nothing.
+struct LightingPlan {
+    enum class Kind : unsigned char { SweepWhole, SweepBand, Shade, Colour };
+    // Lines [From, To) of the sweep's order.
+    struct Lines {
+        int From = 0, To = 0;
+        bool Empty() const { return From >= To; }
+    };
+    struct Task {
+        Kind What = Kind::Shade;
+        int Part = 0; // the band, or the share of each line
+        int Round = 0;
+    };
+    struct Round {
+        int FirstTask = 0;
+        Lines Swept, Shaded, Coloured;
+        int ColouredTo = 0; // every line before it has its grey level once the round is finished
+    };
+
+    std::vector<Task> Tasks;
+    std::vector<Round> Rounds; // and one more, whose FirstTask ends the last round
+    std::vector<HorizonSweep::Band> Bands;
+};
