@@ -11,7 +11,7 @@ LightingPool::LightingPool(int workers) : Count(workers < 1 ? 1 : workers) {
 LightingPool::~LightingPool() {
     Stopping = true;
     Started.fetch_add(1, std::memory_order_release);
-    Started.notify_all();
+    veltra::platform::WakeAllWaiters(&Started);
     for (std::thread& helper : Helpers)
         helper.join();
 }
@@ -25,7 +25,7 @@ void LightingPool::Run(Job& job) {
     Finished.store(0, std::memory_order_relaxed);
     Blocked.store(0, std::memory_order_relaxed);
     Started.fetch_add(1, std::memory_order_release);
-    Started.notify_all();
+    veltra::platform::WakeAllWaiters(&Started);
     job(0);
     for (int done = Finished.load(std::memory_order_acquire); done != Count - 1;
          done = Finished.load(std::memory_order_acquire))
@@ -41,7 +41,7 @@ void LightingPool::Serve(int worker) {
             return;
         (*Current)(worker);
         Finished.fetch_add(1, std::memory_order_release);
-        Finished.notify_one();
+        veltra::platform::WakeOneWaiter(&Finished);
     }
 }
 
@@ -52,7 +52,7 @@ void LightingPool::Sync(int participants) {
     if (Arrived.fetch_add(1, std::memory_order_acq_rel) == participants - 1) {
         Arrived.store(0, std::memory_order_relaxed);
         Passes.fetch_add(1, std::memory_order_release);
-        Passes.notify_all();
+        veltra::platform::WakeAllWaiters(&Passes);
         return;
     }
     if (AwaitChange(Passes, pass))

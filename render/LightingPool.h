@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/AddressWait.h"
+
 #include <atomic>
 #include <cstdint>
 #include <thread>
@@ -53,7 +55,7 @@ public:
             Pause();
         }
         while (value.load(std::memory_order_acquire) == old)
-            value.wait(old, std::memory_order_acquire);
+            veltra::platform::WaitWhileEqual(value, old);
         return true;
     }
 

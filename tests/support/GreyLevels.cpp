@@ -44,9 +44,11 @@ bool PrintChecksums(const char* name, const std::string& script) {
 } // namespace
 
 int main() {
-    const bool small = PrintChecksums("small", "heightmap_generator.Width = 60 heightmap_generator.Height = 60 "
-                                               "heightmap_generator.NbHills = 180 heightmap_generator.Seed = 7");
-    const bool large = PrintChecksums("large", "heightmap_generator.Width = 500 heightmap_generator.Height = 300 "
-                                               "heightmap_generator.NbHills = 400 heightmap_generator.Seed = 11");
+    const bool small =
+        PrintChecksums("small", "heightmap_generator.Width = 60 heightmap_generator.Height = 60 "
+                                "heightmap_generator.NbHills = 180 heightmap_generator.Seed = 7");
+    const bool large =
+        PrintChecksums("large", "heightmap_generator.Width = 500 heightmap_generator.Height = 300 "
+                                "heightmap_generator.NbHills = 400 heightmap_generator.Seed = 11");
     return small && large ? 0 : 1;
 }

@@ -1,0 +1,47 @@
+# Shared by scripts/windows and scripts/test-windows: Wine in a prefix of the build folder, Wine's
+# first start bounded, and the checks of what a Windows build made.
+
+export WINEDEBUG=-all
+export WINEPREFIX=$PWD/build/wineprefix
+# No Mono or Gecko installer prompts at the first start.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+WINE64=/usr/lib/wine/wine64
+
+# Creates the prefix once; a first start that hangs is ended rather than holding CI up.
+start_wine() {
+    if [[ ! -f $WINEPREFIX/system.reg ]]; then
+        timeout 300 "$WINE64" wineboot -i >/dev/null 2>&1 || true
+        timeout 60 /usr/lib/wine/wineserver -w || true
+    fi
+}
+
+# Whether this machine runs 32-bit Windows programs under Wine (its kernel must run 32-bit ones).
+wine32_works() {
+    local probe=$1
+    timeout 120 wine "$probe" --gtest_list_tests >/dev/null 2>&1
+}
+
+# A DLL exports exactly the two entry points, and every program imports only the system's DLLs and
+# the folder's own.
+check_windows_files() {
+    local folder=$1 objdump=$2 status=0
+    local exports
+    exports=$("$objdump" -p "$folder/veltra_engine.dll" |
+        awk '/\[Ordinal\/Name Pointer\] Table/ { on = 1; next } on && NF == 0 { exit } on { print $NF }' | tr '\n' ' ')
+    if [[ $exports != "CreateDllInterface DestroyDllInterface " ]]; then
+        echo "veltra_engine.dll exports: $exports" >&2
+        status=1
+    fi
+    local file
+    for file in "$folder"/*.exe "$folder"/*.dll; do
+        [[ -f $file ]] || continue
+        local imports
+        imports=$("$objdump" -p "$file" | awk '/DLL Name:/ { print toupper($3) }' |
+            grep -vxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|OPENGL32.DLL|WINMM.DLL|MSVCRT.DLL|ADVAPI32.DLL|SHELL32.DLL|OLE32.DLL|WS2_32.DLL|VELTRA_ENGINE.DLL' || true)
+        if [[ -n $imports ]]; then
+            echo "$(basename "$file") imports more than the system's DLLs: $imports" >&2
+            status=1
+        fi
+    done
+    return $status
+}
