@@ -38,3 +38,12 @@ if(VELTRA_BUILD_TESTS)
     set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 endif()
+
+# stb's image reader and writer: Debian builds them into libstb for Linux; here they are compiled
+# from its headers.
+file(WRITE ${CMAKE_BINARY_DIR}/stb/StbImplementation.c
+    "#define STB_IMAGE_IMPLEMENTATION\n#include <stb_image.h>\n"
+    "#define STB_IMAGE_WRITE_IMPLEMENTATION\n#include <stb_image_write.h>\n")
+add_library(veltra_stb STATIC ${CMAKE_BINARY_DIR}/stb/StbImplementation.c)
+target_link_libraries(veltra_stb PUBLIC veltra_header_libraries)
+target_compile_options(veltra_stb PRIVATE -w)
