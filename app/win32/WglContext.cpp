@@ -3,7 +3,20 @@
 #include <epoxy/gl.h>
 #include <epoxy/wgl.h>
 
+// libepoxy, linked in statically, keeps its dispatch tables per thread and sets them up in the
+// DllMain it has as a DLL, which nothing calls here: the host calls it once, for the one thread
+// that draws.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+
+namespace {
+void StartEpoxy() {
+    static const bool started = DllMain(GetModuleHandleA(nullptr), DLL_PROCESS_ATTACH, nullptr) != FALSE;
+    (void)started;
+}
+} // namespace
+
 HGLRC CreateCoreContext(HDC deviceContext, std::string* error) {
+    StartEpoxy();
     PIXELFORMATDESCRIPTOR wanted = {};
     wanted.nSize = sizeof wanted;
     wanted.nVersion = 1;
