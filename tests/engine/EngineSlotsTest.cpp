@@ -7,35 +7,35 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
+
 namespace {
 
-// Member functions take `this` in a register on 32-bit x86 (thiscall), on the stack's first slot
-// otherwise; a table entry is called as such a function.
-#if defined(__i386__)
-#define VELTRA_MEMBER_CALL __attribute__((thiscall))
-#else
-#define VELTRA_MEMBER_CALL
-#endif
-using InitEntry = bool(VELTRA_MEMBER_CALL*)(DllInterface*, Renderer*);
-using ReleaseEntry = void(VELTRA_MEMBER_CALL*)(DllInterface*);
-using FrameEntry = bool(VELTRA_MEMBER_CALL*)(DllInterface*, std::uint32_t, Renderer*);
-
-template <typename Entry>
-Entry TableEntry(DllInterface* object, int index) {
-    void* const* table = *reinterpret_cast<void* const* const*>(object);
-    return reinterpret_cast<Entry>(table[index]);
+// A pointer to the member in a table entry, as the Itanium ABI writes one: 1 + the entry's byte
+// offset, no adjustment. Calling through it takes that entry, whatever the member's name.
+template <typename Member>
+Member Entry(int index) {
+    const std::ptrdiff_t raw[2] = {1 + index * static_cast<std::ptrdiff_t>(sizeof(void*)), 0};
+    Member member;
+    static_assert(sizeof member == sizeof raw);
+    std::memcpy(&member, raw, sizeof member);
+    return member;
 }
+using InitEntry = bool (EngineInterface::*)(Renderer*);
+using ReleaseEntry = void (EngineInterface::*)();
+using FrameEntry = bool (EngineInterface::*)(std::uint32_t, Renderer*);
 
 TEST(EngineSlotsTest, InitReleaseAndFrameAreEntriesTwoThreeAndFour) {
     ModuleHarness harness;
     ASSERT_TRUE(harness.Create());
-    DllInterface* engine = harness.Dll;
-    EXPECT_FALSE(TableEntry<FrameEntry>(engine, 4)(engine, 0, &harness.Device)); // no scene yet
-    ASSERT_TRUE(TableEntry<InitEntry>(engine, 2)(engine, &harness.Device));
-    EXPECT_TRUE(TableEntry<FrameEntry>(engine, 4)(engine, 0, &harness.Device));
+    EngineInterface* engine = harness.Engine();
+    EXPECT_FALSE((engine->*Entry<FrameEntry>(4))(0, &harness.Device)); // no scene yet
+    ASSERT_TRUE((engine->*Entry<InitEntry>(2))(&harness.Device));
+    EXPECT_TRUE((engine->*Entry<FrameEntry>(4))(0, &harness.Device));
     EXPECT_EQ(harness.Device.Log->Calls.back(), "EndScene");
-    TableEntry<ReleaseEntry>(engine, 3)(engine);
-    EXPECT_FALSE(TableEntry<FrameEntry>(engine, 4)(engine, 0, &harness.Device)); // the scene is gone
+    (engine->*Entry<ReleaseEntry>(3))();
+    EXPECT_FALSE((engine->*Entry<FrameEntry>(4))(0, &harness.Device)); // the scene is gone
 }
 
 } // namespace
