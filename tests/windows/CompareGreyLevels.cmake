@@ -3,6 +3,7 @@
 if(NOT EXPECTED OR NOT EXISTS "${EXPECTED}")
     message(FATAL_ERROR "No Linux grey levels to compare with (VELTRA_LINUX_GREY_LEVELS='${EXPECTED}')")
 endif()
+string(REPLACE " " ";" EMULATOR "${EMULATOR}")
 execute_process(COMMAND ${EMULATOR} ${PROGRAM} OUTPUT_VARIABLE actual RESULT_VARIABLE status)
 file(READ "${EXPECTED}" expected)
 string(REPLACE "\r\n" "\n" actual "${actual}")
