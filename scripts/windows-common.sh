@@ -7,30 +7,17 @@ export WINEPREFIX=$PWD/build/wineprefix
 export WINEDLLOVERRIDES="mscoree,mshtml="
 WINE64=/usr/lib/wine/wine64
 
-# A virtual display of our own (CI has none), then Wine: the prefix made once, a first start that
-# hangs ended rather than holding CI up, and Wine's server and services started here, with their
-# output elsewhere, so that they do not keep a test runner's pipes open after a program ends.
-start_display_and_wine() {
-    local display
-    for display in $(seq 90 120); do
-        [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]] && continue
-        Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$display"
-        break
-    done
-    for _ in $(seq 50); do
-        [[ -e /tmp/.X11-unix/X${DISPLAY#:} ]] && break
-        sleep 0.1
-    done
+# Wine: the prefix made once, a first start that hangs ended rather than holding CI up, and Wine's
+# server started here, with its output elsewhere, so that it holds no test runner's pipe. Each
+# program then runs on a virtual display of its own (xvfb-run): CI has none.
+start_wine() {
     /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
     timeout 300 "$WINE64" wineboot -i >/dev/null 2>&1 || true
-    trap stop_display_and_wine EXIT
+    trap stop_wine EXIT
 }
 
-stop_display_and_wine() {
+stop_wine() {
     /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-    [[ -n ${XVFB_PID:-} ]] && kill "$XVFB_PID" 2>/dev/null || true
 }
 
 # Whether this machine runs 32-bit Windows programs under Wine (its kernel must run 32-bit ones).
