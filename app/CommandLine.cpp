@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "hostkit/EngineModule.h"
+#include "platform/FileProbe.h"
 
 #include <CLI/CLI.hpp>
 
@@ -8,9 +9,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <limits>
-#include <unistd.h>
 
 namespace {
 
@@ -44,15 +43,10 @@ std::string CheckWritable(const std::filesystem::path& path) {
         return path.string() + " is a folder";
     const bool existed = std::filesystem::exists(std::filesystem::symlink_status(path, error));
     // Non-blocking: a pipe that no one reads refuses at once instead of hanging the run.
-    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (file < 0)
-        return path.string() + ": " + std::strerror(errno);
-    const bool written = write(file, "", 0) == 0;
-    const int writeError = errno;
-    close(file);
+    const int failure = veltra::platform::ProbeWritable(path.string());
     if (!existed)
-        unlink(path.c_str());
-    return written ? "" : path.string() + ": " + std::strerror(writeError);
+        std::filesystem::remove(path, error);
+    return failure == 0 ? "" : path.string() + ": " + std::strerror(failure);
 }
 
 std::string Footer() {

@@ -2,10 +2,7 @@
 
 #include "app/AssetLocator.h"
 #include "app/CommandLine.h"
-#include "app/gl/EglHeadlessContext.h"
 #include "app/gl/GlRenderer.h"
-#include "app/sdl/SdlInput.h"
-#include "app/sdl/SdlWindow.h"
 #include "host/Host.h"
 
 #include <algorithm>
@@ -37,8 +34,7 @@ int HostApp::Run() {
     Signals = std::make_unique<StopSignals>();
     if (!LoadModule() || !OpenContext())
         return 1;
-    PlaceWindow();
-    if (!StartEngine() || !ApplyFrameSize())
+    if (!PlaceWindow() || !StartEngine() || !ApplyFrameSize())
         return 1;
     ChoosePace();
     const bool failed = !RunFrames() || !WriteLastScreenshot();
@@ -74,7 +70,7 @@ bool HostApp::LoadModule() {
 bool HostApp::OpenContext() {
     std::string reason;
     if (!Options.Headless) {
-        Shown = SdlWindow::Create("Veltra", StartSize.Width, StartSize.Height, &reason);
+        Shown = HostWindow::Create("Veltra", StartSize.Width, StartSize.Height, &reason);
         if (!Shown)
             Complain(reason + "; rendering headless instead");
     }
@@ -82,7 +78,7 @@ bool HostApp::OpenContext() {
         Target = Shown.get();
         return true;
     }
-    Offscreen = EglHeadlessContext::Create(StartSize.Width, StartSize.Height, &reason);
+    Offscreen = OffscreenContext::Create(StartSize.Width, StartSize.Height, &reason);
     if (!Offscreen) {
         Complain("no offscreen OpenGL 3.3 context: " + reason);
         return false;
@@ -95,7 +91,7 @@ bool HostApp::OpenContext() {
 
 // The kernel's window: a platform handle, placed and shown where the real window is, which the
 // real window's input and a script's moves then reach.
-void HostApp::PlaceWindow() {
+bool HostApp::PlaceWindow() {
     Window& window = Host.GetWindow();
     const HWND handle = window.CreateHandle();
     window.Width = StartSize.Width;
@@ -105,12 +101,12 @@ void HostApp::PlaceWindow() {
         Shown->Position(&window.X, &window.Y);
     ::MoveWindow(handle, window.X, window.Y, window.Width, window.Height, TRUE);
     ::ShowWindow(handle, SW_SHOW);
-    if (Shown) {
-        Input = std::make_unique<SdlInput>(handle);
-        Shown->Bind(handle);
-        veltra::platform::SetWindowBackend(Shown.get());
-        veltra::platform::SetInputSource(Input.get());
+    std::string reason;
+    if (Shown && !Shown->Attach(handle, &reason)) {
+        Complain(reason);
+        return false;
     }
+    return true;
 }
 
 // The renderer, then the engine, whose Init runs the configuration script.
@@ -283,7 +279,7 @@ void HostApp::Summarise() {
                   FramesRun == 1 ? "" : "s", Seconds, FramesPerSecond);
     Host.GetLog().Write("Host: %s", summary);
     std::printf("veltra: %s%s\n", summary, ScreenshotsWritten > 0 ? " (PNG writing not counted)" : "");
-    std::printf("veltra: log in %s\n", Options.LogPath.c_str());
+    std::printf("veltra: log in %s\n", Options.LogPath.string().c_str());
     if (ScreenshotsWritten == 1)
         std::printf("veltra: 1 PNG file: %s\n", FirstScreenshot.c_str());
     else if (ScreenshotsWritten > 1)

@@ -5,6 +5,7 @@
 
 #include "app/FramePacer.h"
 #include "app/HostOptions.h"
+#include "app/HostWindow.h"
 #include "app/StopSignals.h"
 #include "host/Host.h"
 #include "hostkit/EngineModule.h"
@@ -15,8 +16,6 @@
 
 class GlContext;
 class GlRenderer;
-class SdlInput;
-class SdlWindow;
 
 class HostApp {
 public:
@@ -40,7 +39,7 @@ private:
     // The steps of a run, in order; each false after a failure it reported.
     bool LoadModule();
     bool OpenContext();
-    void PlaceWindow();
+    bool PlaceWindow();
     bool StartEngine();
     bool ApplyFrameSize();
     FrameSize FitToScreen(FrameSize size);
@@ -60,11 +59,10 @@ private:
     FrameSize StartSize;
     EngineModule Module;
     Kernel Host;
-    std::unique_ptr<SdlWindow> Shown;     // the window, when there is one
+    std::unique_ptr<HostWindow> Shown;    // the window, when there is one
     std::unique_ptr<GlContext> Offscreen; // otherwise the offscreen context
     GlContext* Target = nullptr;          // whichever of the two there is
     std::unique_ptr<StopSignals> Signals; // Ctrl-C and SIGTERM end the run cleanly
-    std::unique_ptr<SdlInput> Input;
     std::unique_ptr<GlRenderer> Device;
     DllInterface* Dll = nullptr;
     FramePacer Pacer{0};

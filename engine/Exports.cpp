@@ -1,4 +1,5 @@
 #include "engine/TerrainEngine.h"
+#include "lighting/TerrainLighting.h"
 
 #include <new>
 
@@ -14,4 +15,6 @@ VELTRA_EXPORT void DestroyDllInterface(DllInterface** slot) {
         return;
     delete *slot;
     *slot = nullptr;
+    // The lighting's threads end now, while they can: a host may unload the module next.
+    TerrainLighting::Module().StopThreads();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ModuleLoader.h"
+
 #include <cstdint>
 
 class Kernel;
@@ -14,4 +16,4 @@ public:
 };
 
 // The two entry points, exported under these plain names.
-#define VELTRA_EXPORT extern "C" __attribute__((visibility("default")))
+#define VELTRA_EXPORT extern "C" VELTRA_MODULE_EXPORT

@@ -1,5 +1,10 @@
 #pragma once
 // Everything a host program needs to load and drive the engine module.
+//
+// The C++ ABI: the interfaces below are shared by their virtual tables, laid out by the Itanium C++
+// ABI (GCC on Linux, MinGW-w64 GCC on Windows), where a virtual destructor takes two table entries:
+// Init, Release and Frame are entries 2, 3 and 4. A host built by MinGW-w64 GCC or by Clang for the
+// GNU target works with the Windows DLL; one built by MSVC lays the tables out otherwise and does not.
 
 #include "host/DllInterface.h"
 #include "host/EngineInterface.h"

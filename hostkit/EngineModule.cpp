@@ -2,22 +2,23 @@
 
 #include "host/Host.h"
 
-#include <dlfcn.h>
+#include "platform/ModuleLoader.h"
+
 #include <filesystem>
 
 EngineModule::~EngineModule() {
     if (Handle != nullptr)
-        dlclose(Handle);
+        veltra::platform::UnloadModule(Handle);
 }
 
 bool EngineModule::Load(const std::string& path) {
-    Handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (Handle == nullptr) {
-        LastError = dlerror();
+    Handle = veltra::platform::LoadModule(path, LastError);
+    if (Handle == nullptr)
         return false;
-    }
-    Create = reinterpret_cast<CreateDllInterfaceFunction>(dlsym(Handle, CreateDllInterfaceName));
-    Destroy = reinterpret_cast<DestroyDllInterfaceFunction>(dlsym(Handle, DestroyDllInterfaceName));
+    Create = reinterpret_cast<CreateDllInterfaceFunction>(
+        veltra::platform::FindModuleFunction(Handle, CreateDllInterfaceName));
+    Destroy = reinterpret_cast<DestroyDllInterfaceFunction>(
+        veltra::platform::FindModuleFunction(Handle, DestroyDllInterfaceName));
     if (Create == nullptr || Destroy == nullptr) {
         LastError = path + " does not export " + CreateDllInterfaceName + " and " + DestroyDllInterfaceName;
         return false;
@@ -37,5 +38,6 @@ void EngineModule::DestroyInterface(DllInterface** slot) const {
 std::string EngineModule::DefaultPath() {
     char path[1024] = {};
     GetModuleFileNameA(nullptr, path, sizeof(path));
-    return (std::filesystem::path(path).parent_path() / "libveltra_engine.so").string();
+    return (std::filesystem::path(path).parent_path() / veltra::platform::ModuleFileName("veltra_engine"))
+        .string();
 }

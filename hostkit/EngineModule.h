@@ -4,7 +4,7 @@
 
 #include <string>
 
-// The engine module, loaded with dlopen and unloaded when this object goes.
+// The engine module, loaded through the platform and unloaded when this object goes.
 class EngineModule {
 public:
     EngineModule() = default;
@@ -18,7 +18,7 @@ public:
     void DestroyInterface(DllInterface** slot) const;
     const std::string& Error() const { return LastError; }
 
-    // "libveltra_engine.so" in the folder of the running executable.
+    // The engine module's file ("libveltra_engine.so", "veltra_engine.dll") beside the running executable.
     static std::string DefaultPath();
 
 private:

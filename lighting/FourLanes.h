@@ -31,8 +31,9 @@ inline void Transpose3(Float4 a, Float4 b, Float4 c, Float4 d, Float4& out0, Flo
 
 // On a function of the lighting's inner loops: a copy for processors with AVX2 as well, chosen when
 // the program loads. The same operations on each lane in the same order, so the same results; only
-// fewer instructions. GCC only: clang wants the clones declared before a function's first use.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__) &&      \
+// fewer instructions. GCC only: clang wants the clones declared before a function's first use. ELF
+// only: the choice at load time is an indirect function, which other object formats lack.
+#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__) &&      \
     !defined(__SANITIZE_ADDRESS__)
 #define LIGHTING_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
 #else

@@ -1,5 +1,6 @@
 #include "lighting/LightingPool.h"
 
+#include "platform/AddressWait.h"
 #include "platform/Processors.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ LightingPool::LightingPool(int workers) : Count(workers < 1 ? 1 : workers) {
 LightingPool::~LightingPool() {
     Stopping = true;
     Started.fetch_add(1, std::memory_order_release);
-    Started.notify_all();
+    veltra::platform::WakeAllWaiters(&Started);
     for (std::thread& helper : Helpers)
         helper.join();
 }
@@ -53,7 +54,7 @@ void LightingPool::Run(Job& job) {
     Generation = (Generation + 1) & Generations;
     Claim.store(Word(Generation, static_cast<std::uint64_t>(tasks), 0), std::memory_order_release);
     Started.fetch_add(1, std::memory_order_release);
-    Started.notify_all();
+    veltra::platform::WakeAllWaiters(&Started);
     try {
         // The calling thread hands out what is finished before each task it takes, and at the end.
         int task = 0;
@@ -88,7 +89,7 @@ void LightingPool::Serve(int worker) {
     for (;;) {
         for (int round = 0; round < SpinRounds && Started.load(std::memory_order_acquire) == seen; ++round)
             Pause();
-        Started.wait(seen, std::memory_order_acquire);
+        veltra::platform::WaitWhileEqual(Started, seen);
         seen = Started.load(std::memory_order_acquire);
         if (Stopping)
             return;
@@ -120,7 +121,7 @@ void LightingPool::Work(int task, int worker) {
     job.Run(task, worker);
     Finished.fetch_add(1, std::memory_order_seq_cst);
     if (Sleepers.load(std::memory_order_seq_cst) > 0)
-        Finished.notify_all();
+        veltra::platform::WakeAllWaiters(&Finished);
 }
 
 // Until `count` tasks have finished: a short spin, then blocked. A finishing worker wakes the
@@ -136,7 +137,7 @@ void LightingPool::AwaitFinished(int count, bool caller) {
     Sleepers.fetch_add(1, std::memory_order_seq_cst);
     for (int done = Finished.load(std::memory_order_seq_cst); done < count;
          done = Finished.load(std::memory_order_seq_cst))
-        Finished.wait(done, std::memory_order_acquire);
+        veltra::platform::WaitWhileEqual(Finished, done);
     Sleepers.fetch_sub(1, std::memory_order_relaxed);
     if (caller) {
         // Longer than four of the call's tasks take on average so far, and than a millisecond.

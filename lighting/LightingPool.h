@@ -14,7 +14,8 @@
 // one task it has taken. A task may need every task before some earlier number to have finished
 // first (its prerequisites); nothing else waits for anything. Every wait spins briefly with a pause
 // instruction (what a worker waits for is usually a few microseconds away) and then blocks, leaving
-// its core to whoever needs it.
+// its core to whoever needs it (through the platform's wait on an address: MinGW GCC 12's atomic wait
+// can lose a wake-up).
 class LightingPool {
 public:
     class Job {

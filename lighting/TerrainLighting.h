@@ -43,6 +43,10 @@ public:
 
     // Back to the state at load: the next call starts every shown brightness at 1.0.
     void Reset();
+    // Ends the worker threads (the next update starts them again). A module calls it before it can
+    // be unloaded: on Windows a thread cannot end while a DLL unloads, so a pool ended from the
+    // unloading module's static destructors would wait for ever.
+    void StopThreads() { Pool.reset(); }
 
     // Threads that share the work from the next call on: 0 (the default) one per usable CPU for grids
     // of ThreadedVertices or more and the calling thread alone for smaller ones, where handing work

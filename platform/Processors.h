@@ -4,7 +4,11 @@
 
 #include <cstddef>
 
+#ifdef _WIN32
+#define VELTRA_PROCESSORS_API // a static library there
+#else
 #define VELTRA_PROCESSORS_API __attribute__((visibility("default")))
+#endif
 
 namespace veltra::platform {
 

@@ -48,7 +48,18 @@ std::unique_ptr<SdlWindow> SdlWindow::Create(const std::string& title, int width
     return window;
 }
 
+bool SdlWindow::Attach(HWND handle, std::string* /*error*/) {
+    Bound = handle;
+    Input = std::make_unique<SdlInput>(handle);
+    veltra::platform::SetWindowBackend(this);
+    veltra::platform::SetInputSource(Input.get());
+    return true;
+}
+
 SdlWindow::~SdlWindow() {
+    // The platform's hooks point at this window and its input, about to go.
+    veltra::platform::SetInputSource(nullptr);
+    veltra::platform::SetWindowBackend(nullptr);
     if (Context != nullptr)
         SDL_GL_DeleteContext(Context);
     if (Window != nullptr)

@@ -5,6 +5,7 @@
 // script's ResizeWindow reaches it only through the host's size rule.
 
 #include "app/gl/GlContext.h"
+#include "app/sdl/SdlInput.h"
 #include "platform/Platform.h"
 
 #include <SDL.h>
@@ -23,8 +24,9 @@ public:
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;
 
-    // The platform window handle whose moves and shows act on this window.
-    void Bind(HWND handle) { Bound = handle; }
+    // The platform window handle whose moves and shows act on this window, and whose queue gets
+    // this window's input; always true.
+    bool Attach(HWND handle, std::string* error);
 
     unsigned TargetFramebuffer() const override { return 0; }
     void DrawableSize(int* width, int* height) const override;
@@ -51,4 +53,5 @@ private:
     SDL_Window* Window = nullptr;
     SDL_GLContext Context = nullptr;
     HWND Bound = nullptr;
+    std::unique_ptr<SdlInput> Input;
 };

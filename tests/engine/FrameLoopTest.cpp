@@ -60,8 +60,9 @@ TEST_F(FrameLoopTest, TheFirstViewAndTheKeys) {
     // Page keys change the smoothing (never below 1, still printed) and keypad keys the light's
     // speed, and print the new value; six steps down from 0.003 end just below zero.
     testing::internal::CaptureStdout();
-    for (UINT key : {VK_NEXT, VK_NEXT, VK_NEXT, VK_PRIOR, VK_ADD, VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT,
-                     VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT, KeyT})
+    for (UINT key :
+         std::initializer_list<UINT>{VK_NEXT, VK_NEXT, VK_NEXT, VK_PRIOR, VK_ADD, VK_SUBTRACT, VK_SUBTRACT,
+                                     VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT, VK_SUBTRACT, KeyT})
         Harness.Send(WM_KEYDOWN, key);
     std::fflush(stdout);
     EXPECT_EQ(

@@ -56,7 +56,7 @@ TEST(TerrainTest, RenderBindsTheTextureAndDrawsEveryTileAndBadGridsBuildNothing)
     ground.Render(&device, {0.0f, 700.0f, 0.0f, 0.0f, -1.0f, 0.0f}); // from above
     // The texture once, then each tile selects an index buffer and draws.
     EXPECT_EQ(std::pair(device.Log->Calls.front(), device.Log->Calls.size()),
-              std::pair(std::string("SetTexture(7,0)"), 33ul));
+              std::pair(std::string("SetTexture(7,0)"), std::size_t{33}));
 }
 
 // One strip up to 65,536 vertices; then tiles of 64 cells while there are at most 1024 of them (2049

@@ -26,10 +26,12 @@ public:
     void Destroy() { Module.DestroyInterface(&Dll); }
     void WriteFile(const std::string& name, const std::string& text) const;
     std::vector<std::string> LogLines() const;
-    // Posts a message to the kernel's window and pumps it through.
+    // Posts a message to the kernel's window and pumps it through, with any the system queued
+    // before it (a real window gets some of its own).
     void Send(UINT message, WPARAM wParam, LPARAM lParam = 0) {
         PostMessageA(TheKernel.GetWindow().Handle, message, wParam, lParam);
-        TheKernel.GetWindow().PumpMessages();
+        for (MSG waiting; PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE);)
+            TheKernel.GetWindow().PumpMessages();
     }
     EngineInterface* Engine() const { return static_cast<EngineInterface*>(Dll); }
     // The kernel need only outlive Release: a test may delete it then, and must not use TheKernel after.

@@ -2,7 +2,7 @@
 // with one frame.
 
 #include "platform/Platform.h"
-#include "platform/WindowTable.h"
+#include "platform/linux/WindowTable.h"
 
 #include <atomic>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "platform/WindowTable.h"
+#include "platform/linux/WindowTable.h"
 
 #include <cstdint>
 #include <mutex>

@@ -1,0 +1,4 @@
+# 64-bit Windows (SSE2 is the baseline there).
+set(VELTRA_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -1,0 +1,16 @@
+# Runs PROGRAM (grey_levels, under EMULATOR) and fails unless what it prints equals the file
+# EXPECTED, which the Linux build's grey_levels wrote.
+if(NOT EXPECTED OR NOT EXISTS "${EXPECTED}")
+    message(FATAL_ERROR "No Linux grey levels to compare with (VELTRA_LINUX_GREY_LEVELS='${EXPECTED}')")
+endif()
+string(REPLACE " " ";" EMULATOR "${EMULATOR}")
+execute_process(COMMAND ${EMULATOR} ${PROGRAM} OUTPUT_VARIABLE actual RESULT_VARIABLE status)
+file(READ "${EXPECTED}" expected)
+string(REPLACE "\r\n" "\n" actual "${actual}")
+message("Windows:\n${actual}Linux:\n${expected}")
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "grey_levels failed: ${status}")
+endif()
+if(NOT actual STREQUAL expected OR actual STREQUAL "")
+    message(FATAL_ERROR "The grey levels differ from the Linux build's")
+endif()
