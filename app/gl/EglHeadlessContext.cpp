@@ -52,61 +52,18 @@ std::unique_ptr<EglHeadlessContext> EglHeadlessContext::Create(int width, int he
         message = EglErrorText("eglMakeCurrent");
         return nullptr;
     }
-    if (!context->CreateFramebuffer(width, height, &message))
+    if (!context->Frame.Create(width, height, &message))
         return nullptr;
     return context;
 }
 
-bool EglHeadlessContext::CreateFramebuffer(int width, int height, std::string* error) {
-    GLint largest = 0;
-    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
-    if (width < 1 || height < 1 || width > largest || height > largest) {
-        *error = "a " + std::to_string(width) + "x" + std::to_string(height) +
-                 " frame does not fit this OpenGL (largest side " + std::to_string(largest) + ")";
-        return false;
-    }
-    glGenFramebuffers(1, &Framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, Framebuffer);
-    glGenRenderbuffers(1, &ColourBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, ColourBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, ColourBuffer);
-    glGenRenderbuffers(1, &DepthBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, DepthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, DepthBuffer);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        *error = "the offscreen framebuffer is incomplete";
-        return false;
-    }
-    Width = width;
-    Height = height;
-    return true;
-}
-
-void EglHeadlessContext::DeleteFramebuffer() {
-    glDeleteRenderbuffers(1, &DepthBuffer);
-    glDeleteRenderbuffers(1, &ColourBuffer);
-    glDeleteFramebuffers(1, &Framebuffer);
-    DepthBuffer = ColourBuffer = Framebuffer = 0;
-}
-
 bool EglHeadlessContext::Resize(int width, int height, std::string* error) {
-    if (width == Width && height == Height)
-        return true;
-    const int oldWidth = Width, oldHeight = Height;
-    DeleteFramebuffer();
-    if (CreateFramebuffer(width, height, error))
-        return true;
-    DeleteFramebuffer();
-    std::string ignored;
-    CreateFramebuffer(oldWidth, oldHeight, &ignored); // keep drawing at the old size
-    return false;
+    return Frame.Resize(width, height, error);
 }
 
 EglHeadlessContext::~EglHeadlessContext() {
     if (Context != EGL_NO_CONTEXT) {
-        DeleteFramebuffer();
+        Frame.Delete();
         eglMakeCurrent(Display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(Display, Context);
     }
@@ -115,8 +72,8 @@ EglHeadlessContext::~EglHeadlessContext() {
 }
 
 void EglHeadlessContext::DrawableSize(int* width, int* height) const {
-    *width = Width;
-    *height = Height;
+    *width = Frame.Width();
+    *height = Frame.Height();
 }
 
 void EglHeadlessContext::Present() {
@@ -126,6 +83,6 @@ void EglHeadlessContext::Present() {
 std::string EglHeadlessContext::Description() const {
     const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    return "headless " + std::to_string(Width) + "x" + std::to_string(Height) + ", " +
+    return "headless " + std::to_string(Frame.Width()) + "x" + std::to_string(Frame.Height()) + ", " +
            (renderer != nullptr ? renderer : "?") + ", OpenGL " + (version != nullptr ? version : "?");
 }

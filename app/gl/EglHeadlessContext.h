@@ -3,6 +3,7 @@
 // renders in software when there is no GPU. Frames go into a framebuffer object of a fixed size.
 
 #include "app/gl/GlContext.h"
+#include "app/gl/OffscreenFramebuffer.h"
 
 #include <epoxy/egl.h>
 #include <epoxy/gl.h>
@@ -18,7 +19,7 @@ public:
     EglHeadlessContext(const EglHeadlessContext&) = delete;
     EglHeadlessContext& operator=(const EglHeadlessContext&) = delete;
 
-    unsigned TargetFramebuffer() const override { return Framebuffer; }
+    unsigned TargetFramebuffer() const override { return Frame.Id(); }
     void DrawableSize(int* width, int* height) const override;
     bool Resize(int width, int height, std::string* error) override;
     void Present() override;
@@ -26,14 +27,8 @@ public:
 
 private:
     EglHeadlessContext() = default;
-    bool CreateFramebuffer(int width, int height, std::string* error);
-    void DeleteFramebuffer();
 
     EGLDisplay Display = EGL_NO_DISPLAY;
     EGLContext Context = EGL_NO_CONTEXT;
-    GLuint Framebuffer = 0;
-    GLuint ColourBuffer = 0;
-    GLuint DepthBuffer = 0;
-    int Width = 0;
-    int Height = 0;
+    OffscreenFramebuffer Frame;
 };

@@ -3,6 +3,7 @@
 // on it through WGL, drawing into a framebuffer object of the frame's size.
 
 #include "app/gl/GlContext.h"
+#include "app/gl/OffscreenFramebuffer.h"
 #include "platform/Platform.h"
 
 #include <memory>
@@ -16,7 +17,7 @@ public:
     Win32OffscreenContext(const Win32OffscreenContext&) = delete;
     Win32OffscreenContext& operator=(const Win32OffscreenContext&) = delete;
 
-    unsigned TargetFramebuffer() const override { return Framebuffer; }
+    unsigned TargetFramebuffer() const override { return Frame.Id(); }
     void DrawableSize(int* width, int* height) const override;
     bool Resize(int width, int height, std::string* error) override;
     void Present() override;
@@ -24,15 +25,9 @@ public:
 
 private:
     Win32OffscreenContext() = default;
-    bool CreateFramebuffer(int width, int height, std::string* error);
-    void DeleteFramebuffer();
 
     HWND Hidden = nullptr;
     HDC DeviceContext = nullptr;
     HGLRC Context = nullptr;
-    unsigned Framebuffer = 0;
-    unsigned ColourBuffer = 0;
-    unsigned DepthBuffer = 0;
-    int Width = 0;
-    int Height = 0;
+    OffscreenFramebuffer Frame;
 };
