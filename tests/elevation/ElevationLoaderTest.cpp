@@ -100,21 +100,6 @@ TEST(ElevationLoaderTest, MissingCellsTakeTheirNeighboursMeanAndAreCounted) {
     EXPECT_EQ(terrain.Notes.front(), "-> Terrain from gaps: 3 x 4 samples, 9 to 40 m, 3 cells filled");
 }
 
-TEST(ElevationLoaderTest, EnlargingMixesNoMissingCellIntoItsNeighboursAndNeverOvershoots) {
-    // A cliff from 10 to 100 m beside nodata cells, three and a half times enlarged: the cubic
-    // kernel reaches the nodata value unless the gaps are filled first, and overshoots at the cliff.
-    const std::unique_ptr<ElevationRaster> raster =
-        Raster(5, 4, {10, 10, 100, 100, 100, 10, -9999, 100, -9999, 100,
-                      10, 10, 100, 100, 100, 10, 10,    10,  100,   -9999});
-    const ElevationTerrain terrain = ElevationLoader::Load(*raster, Asking(17, 14, 1.0), "cliff");
-    ASSERT_NE(terrain.Grid, nullptr) << terrain.Failure;
-    const float* heights = terrain.Grid->Data;
-    const auto [lowest, highest] = std::minmax_element(heights, heights + 17 * 14);
-    EXPECT_EQ(std::pair(*lowest, *highest), std::pair(0.0f, 90.0f * 200.0f)); // 200 units a metre
-    EXPECT_EQ(terrain.Notes.front(),
-              "-> Terrain from cliff (5 x 4): 17 x 14 samples, 10 to 100 m, 3 cells filled");
-}
-
 TEST(ElevationLoaderTest, EveryLayoutOfRowsAndColumnsComesOutNorthUpEastRight) {
     // A 6 x 4 raster, 0 but for a marker of 100 in the cell its geotransform puts at the north-west,
     // a 50 beside it to the east: first row north or south, first column west or east, and rows
@@ -142,23 +127,6 @@ TEST(ElevationLoaderTest, EveryLayoutOfRowsAndColumnsComesOutNorthUpEastRight) {
             << layoutName;
         EXPECT_EQ(std::pair(At(terrain, 0, 0), At(terrain, 1, 0)), std::pair(250.0f, 125.0f)) << layoutName;
     }
-}
-
-TEST(ElevationLoaderTest, AtTrueScaleTheLowestSampleStandsAtZeroWhereverItLies) {
-    // The same ground 200 m lower gives the same terrain; the note says how far it was moved.
-    const std::vector<float> ground = {120, 300, 250, 180, 400, 150};
-    std::vector<float> lowered = ground;
-    for (float& height : lowered)
-        height -= 200.0f;
-    const ElevationTerrain high = ElevationLoader::Load(*Raster(3, 2, ground), Asking(0, 0, 2.0), "g");
-    const ElevationTerrain low = ElevationLoader::Load(*Raster(3, 2, lowered), Asking(0, 0, 2.0), "g");
-    ASSERT_TRUE(high.Grid != nullptr && low.Grid != nullptr);
-    EXPECT_TRUE(std::equal(high.Grid->Data, high.Grid->Data + 6, low.Grid->Data));
-    EXPECT_EQ(*std::min_element(low.Grid->Data, low.Grid->Data + 6), 0.0f);
-    EXPECT_EQ(high.Notes[2],
-              "-> Heights lowered by 80000.00 units so that the lowest sample (120 m) stands at 0");
-    EXPECT_EQ(low.Notes[2],
-              "-> Heights raised by 53333.33 units so that the lowest sample (-80 m) stands at 0");
 }
 
 // The small real rasters: a geographic one with missing cells, a projected one with 90 m pixels.
