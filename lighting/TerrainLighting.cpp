@@ -65,8 +65,8 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
 
 // When the CPUs are busy with other work, the system sets workers aside while they hold a task and
 // the others wait for them: sharing can then cost more than it saves. A big grid's calls that share
-// the work and are slower than the last that worked alone, or whose calling thread kept waiting long
-// before any did, are followed by a while of working alone, and then sharing is tried again.
+// the work and are slower than the last that worked alone are followed by a while of working alone,
+// and then sharing is tried again.
 void TerrainLighting::Adapt(const Grid& grid, int workers, std::chrono::steady_clock::duration took) {
     const long long vertices = static_cast<long long>(grid.Width) * grid.Height;
     if (WantedThreads != 0 || vertices < ThreadedVertices)
@@ -76,8 +76,14 @@ void TerrainLighting::Adapt(const Grid& grid, int workers, std::chrono::steady_c
         AloneTime = perVertex;
         return;
     }
-    if (AloneTime > 0.0 ? perVertex > AloneTime : Pool->LongWaits() >= 2)
-        AloneFor = AloneCalls;
+    // Waits alone are no proof: another thread of the host's may have held a core for a while. They
+    // earn one call alone to compare with; only a measured loss sets sharing aside.
+    if (AloneTime > 0.0) {
+        if (perVertex > AloneTime)
+            AloneFor = AloneCalls;
+    } else if (Pool->LongWaits() >= 2) {
+        AloneFor = 1;
+    }
 }
 
 int TerrainLighting::Workers(const Grid& grid) {

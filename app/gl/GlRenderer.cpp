@@ -229,10 +229,12 @@ bool GlRenderer::DrawIndexed(GlVertexBuffer& vertices, int primitiveType, int pr
         !PrimitiveMode(primitiveType, primitiveCount, &mode, &indexCount))
         return false;
     // Never read past either buffer: too many indices, or an index past the last vertex.
-    if (indexCount > SelectedIndices->AllocatedCount || vertices.AllocatedCount <= 0 ||
-        SelectedIndices->LargestIndex(static_cast<int>(indexCount)) >= vertices.AllocatedCount)
+    if (indexCount > SelectedIndices->AllocatedCount || vertices.AllocatedCount <= 0)
         return false;
-    if (!vertices.Upload() || !SelectedIndices->Upload())
+    const int largest = SelectedIndices->LargestIndex(static_cast<int>(indexCount));
+    if (largest >= vertices.AllocatedCount)
+        return false;
+    if (!vertices.UploadReach(largest + 1) || !SelectedIndices->Upload())
         return false;
 
     Program.Use();

@@ -2,6 +2,8 @@
 
 #include "app/gl/GlRenderer.h"
 
+#include <algorithm>
+
 GlVertexBuffer::GlVertexBuffer(GlRenderer* device) : Device(device) {
     Device->Attach(this);
 }
@@ -16,13 +18,13 @@ GlVertexBuffer::~GlVertexBuffer() {
 bool GlVertexBuffer::Allocate(int count, int elementSize, int flags, std::uint32_t formatCode) {
     if (!MemoryVertexBuffer::Allocate(count, elementSize, flags, formatCode))
         return false;
-    NeedsFullUpload = true;
+    Stored = 0;
     return true;
 }
 
 bool GlVertexBuffer::Free() {
     DeleteObjects();
-    NeedsFullUpload = false;
+    Stored = 0;
     return MemoryVertexBuffer::Free();
 }
 
@@ -43,23 +45,31 @@ void GlVertexBuffer::Detach() {
 }
 
 bool GlVertexBuffer::Upload() {
-    if (Device == nullptr || Bytes.empty())
+    return UploadReach(AllocatedCount);
+}
+
+// A reach past what the GPU holds sends the whole reach again, at least twice what it held, so that
+// a reach growing by a little each frame costs no more than sending the buffer a few times.
+bool GlVertexBuffer::UploadReach(int reach) {
+    reach = std::min(reach, AllocatedCount);
+    if (Device == nullptr || Bytes.empty() || reach <= 0)
         return false;
     if (Buffer == 0) {
         glGenVertexArrays(1, &Vao);
         glGenBuffers(1, &Buffer);
-        NeedsFullUpload = true;
+        Stored = 0;
     }
     glBindBuffer(GL_ARRAY_BUFFER, Buffer);
-    if (NeedsFullUpload) {
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(Bytes.size()), Bytes.data(), GL_DYNAMIC_DRAW);
-        UploadedBytes += Bytes.size();
-        NeedsFullUpload = false;
-    } else if (FirstChanged <= LastChanged) {
-        const std::size_t first =
-            static_cast<std::size_t>(FirstChanged) * static_cast<std::size_t>(ElementSize);
-        const std::size_t size =
-            static_cast<std::size_t>(LastChanged - FirstChanged + 1) * static_cast<std::size_t>(ElementSize);
+    const auto element = static_cast<std::size_t>(ElementSize);
+    if (reach > Stored) {
+        Stored = std::max(reach, std::min(2 * Stored, AllocatedCount));
+        const std::size_t size = static_cast<std::size_t>(Stored) * element;
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(size), Bytes.data(), GL_DYNAMIC_DRAW);
+        UploadedBytes += size;
+    } else if (const int last = std::min(LastChanged, Stored - 1); FirstChanged <= last) {
+        // Changes past what the GPU holds go with the reach that takes them in.
+        const std::size_t first = static_cast<std::size_t>(FirstChanged) * element;
+        const std::size_t size = static_cast<std::size_t>(last - FirstChanged + 1) * element;
         glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(first), static_cast<GLsizeiptr>(size),
                         Bytes.data() + first);
         UploadedBytes += size;

@@ -1,6 +1,8 @@
 #pragma once
 // A vertex buffer whose contents live in memory (so Get and Set are plain copies) and reach the
-// GPU before a draw: the whole buffer after Allocate, afterwards only the range Set changed.
+// GPU before a draw: as far as the draw's indices reach, the first time and whenever a draw reaches
+// further; afterwards only the range Set changed within it. A terrain tile drawn coarse reads only
+// its first few vertices: the GPU never holds (nor is sent) the rest.
 
 #include "hostkit/MemoryBuffers.h"
 
@@ -17,7 +19,9 @@ public:
 
     bool Allocate(int count, int elementSize, int flags, std::uint32_t formatCode) override;
     bool Free() override;
-    bool Upload() override;
+    bool Upload() override; // the whole buffer
+    // What a draw whose indices reach vertices [0, reach) needs.
+    bool UploadReach(int reach);
     bool DrawIndexed(int primitiveType, int vertexCount, int primitiveCount) override;
 
     // Bytes sent to the GPU so far (full uploads and changed ranges).
@@ -33,5 +37,5 @@ private:
     GlRenderer* Device = nullptr;
     GLuint Vao = 0;
     GLuint Buffer = 0;
-    bool NeedsFullUpload = false;
+    int Stored = 0; // the GL buffer holds vertices [0, Stored); 0 when it must be sent afresh
 };

@@ -94,6 +94,17 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
     EXPECT_TRUE(near->Set(1, &red[1]));
     EXPECT_EQ(Rgb(frame({near.get()}), W / 2, H / 2), 0x220);
     EXPECT_EQ(static_cast<GlVertexBuffer*>(near.get())->UploadedBytes, 5 * sizeof(Vertex));
+    // Only what a draw's indices reach goes up; a change past it goes with the draw that reaches it.
+    auto pair = buffer(Squares({-100, 100}, 100, 10, 100, 0xFF0000));
+    device->BeginScene(0);
+    EXPECT_TRUE(quads->Select() && pair->DrawIndexed(4, 8, 2));
+    device->EndScene(0);
+    EXPECT_EQ(static_cast<GlVertexBuffer*>(pair.get())->UploadedBytes, 4 * sizeof(Vertex));
+    const std::vector<Vertex> green = Squares({-100, 100}, 100, 10, 100, 0xFF00);
+    for (int v = 4; v < 8; ++v)
+        EXPECT_TRUE(pair->Set(v, &green[static_cast<std::size_t>(v)]));
+    const Image both = frame({pair.get()});
+    EXPECT_EQ(std::pair(Rgb(both, W / 4, H / 4), Rgb(both, W * 3 / 4, H / 4)), std::pair(0x400, 0x040));
 
     const std::string file = "/tmp/veltra-gl-" + std::to_string(getpid()) + ".bmp";
     Image picture(16, 16); // half red over half blue
@@ -127,7 +138,7 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
     EXPECT_EQ(Rgb(frame({aside.get()}), W / 2, H / 2), 0x004);
 
     auto squares = buffer(Squares({-4, 0, 4}, 0, 10, 2, 0)), quad = buffer(Squares({0}, 0, 10, 1, 0));
-    EXPECT_EQ(std::pair(device->FrameCount, device->DrawCalls), std::pair(8u, 10));
+    EXPECT_EQ(std::pair(device->FrameCount, device->DrawCalls), std::pair(10u, 12));
     IndexBuffer* gone = nullptr;
     EXPECT_TRUE(!device->CreateIndexBuffer(nullptr) && !device->CreateVertexBuffer(nullptr) &&
                 device->CreateIndexBuffer(&gone));
@@ -146,7 +157,7 @@ TEST(GlRendererTest, DrawsWhatTheEngineExpectsAndRefusesWhatItCannotDrawSafely) 
         quad->Allocate(4, size, 0, format);
         EXPECT_FALSE(quad->DrawIndexed(4, 4, 2)) << size;
     }
-    EXPECT_EQ(device->DrawCalls, 16);
+    EXPECT_EQ(device->DrawCalls, 18);
     device.reset();
     EXPECT_FALSE(squares->Get(0) == nullptr || squares->DrawIndexed(4, 12, 2) || quads->Select());
     // Nothing of the device's is left in OpenGL, only the frame's framebuffer and its two renderbuffers.
