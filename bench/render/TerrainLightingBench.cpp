@@ -6,7 +6,8 @@
 //   set);
 // - the same after reading every vertex back first (what the lighting did before the terrain kept
 //   its heights and normals);
-// - the lighting alone, the same beside one busy loop per core, the host's writes alone, and the
+// - the lighting alone, two one-thread lightings side by side (the machine's ceiling for two
+//   threads), the same beside one busy loop per core, the host's writes alone, and the
 //   plain one-thread reference version;
 // - the rounds of the workers, alone: the points at which they may wait for each other.
 // Times are wall-clock times: the threads share the work.
@@ -99,6 +100,24 @@ void LightingAlone(benchmark::State& state) {
     // The points at which the workers may wait for each other, per call.
     state.counters["rounds"] = benchmark::Counter(rounds, benchmark::Counter::kAvgIterations);
     PerVertex(state, scene.VertexCount());
+}
+
+// Two one-thread lightings of the grid at once, each with working storage of its own: what two threads
+// gain on this machine when they share nothing they write, the ceiling for the pool's two workers.
+void LightingSideBySide(benchmark::State& state) {
+    TerrainLightingScene& scene = SceneOf(static_cast<int>(state.range(0)));
+    TerrainLighting mine, theirs;
+    mine.SetThreads(1);
+    theirs.SetThreads(1);
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    for (auto _ : state) {
+        scene.NextLight(x, y, z);
+        std::thread other([&] { theirs.Update(scene.Ground.LightingGrid(), x, y, z, 3); });
+        mine.Update(scene.Ground.LightingGrid(), x, y, z, 3);
+        other.join();
+        benchmark::ClobberMemory();
+    }
+    PerVertex(state, 2 * scene.VertexCount());
 }
 
 // LightingAlone beside one busy loop per usable CPU, started and ended here: other programs keep
@@ -198,6 +217,12 @@ BENCHMARK(ReadBackThenUpdateLighting)
     ->MinTime(1.0)
     ->UseRealTime();
 BENCHMARK(LightingAlone)->Apply(Sides)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(LightingSideBySide)
+    ->Arg(1024)
+    ->Arg(4096)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->UseRealTime();
 // Threads 0: as many as the lighting chooses, one per usable CPU while they help.
 BENCHMARK(LightingBesideBusyLoops)
     ->Args({1024, 1})
