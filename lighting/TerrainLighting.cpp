@@ -65,8 +65,8 @@ bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float
 
 // When the CPUs are busy with other work, the system sets workers aside while they hold a task and
 // the others wait for them: sharing can then cost more than it saves. A big grid's calls that share
-// the work and are slower than the last that worked alone are followed by a while of working alone,
-// and then sharing is tried again.
+// the work and are slower on average than the last that worked alone are followed by a while of
+// working alone, and then sharing is tried afresh.
 void TerrainLighting::Adapt(const Grid& grid, int workers, std::chrono::steady_clock::duration took) {
     const long long vertices = static_cast<long long>(grid.Width) * grid.Height;
     if (WantedThreads != 0 || vertices < ThreadedVertices)
@@ -76,13 +76,14 @@ void TerrainLighting::Adapt(const Grid& grid, int workers, std::chrono::steady_c
         AloneTime = perVertex;
         return;
     }
-    // Waits alone are no proof: another thread of the host's may have held a core for a while. They
-    // earn one call alone to compare with; only a measured loss sets sharing aside.
-    if (AloneTime > 0.0) {
-        if (perVertex > AloneTime)
-            AloneFor = AloneCalls;
-    } else if (Pool->LongWaits() >= 2) {
-        AloneFor = 1;
+    // One slow call is no proof: another thread of the host's may have held a core for a while. The
+    // shared calls' times are averaged, and long waits earn one call alone to compare them with; only
+    // a loss measured over two calls or more sets sharing aside.
+    SharedTime = SharedCalls > 0 ? 0.75 * SharedTime + 0.25 * perVertex : perVertex;
+    ++SharedCalls;
+    if (AloneTime > 0.0 ? SharedCalls >= 2 && SharedTime > AloneTime : Pool->LongWaits() >= 2) {
+        AloneFor = AloneTime > 0.0 ? AloneCalls : 1;
+        SharedCalls = 0;
     }
 }
 

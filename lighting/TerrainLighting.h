@@ -75,8 +75,10 @@ private:
     int WantedThreads = 0;
     int LastRounds = 0;
     bool BandsFailed = false;
-    int AloneFor = 0;       // calls the calling thread still works alone
-    double AloneTime = 0.0; // seconds a vertex, the last time a big grid was lit alone by choice
+    int AloneFor = 0;        // calls the calling thread still works alone
+    double AloneTime = 0.0;  // seconds a vertex, the last time a big grid was lit alone by choice
+    double SharedTime = 0.0; // seconds a vertex, averaged over the last calls that shared the work
+    int SharedCalls = 0;     // the calls in that average
     std::uint64_t Updates = 0;
     std::unique_ptr<LightingPool> Pool; // null until a grid needs it
 };
