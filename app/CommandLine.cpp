@@ -182,15 +182,6 @@ HostOptions Check(const CLI::App& cli, const RawOptions& raw, bool displayPresen
 
 } // namespace
 
-bool CommandLine::DisplayPresent() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && *value != '\0')
-            return true;
-    }
-    return false;
-}
-
 CommandLineResult CommandLine::Parse(int argc, const char* const* argv, bool displayPresent,
                                      std::ostream& out, std::ostream& err) {
     CLI::App cli{

@@ -22,6 +22,7 @@ public:
     static CommandLineResult Parse(int argc, const char* const* argv, bool displayPresent, std::ostream& out,
                                    std::ostream& err);
 
-    // True when DISPLAY or WAYLAND_DISPLAY names a display.
+    // True when a window can be shown: DISPLAY or WAYLAND_DISPLAY names a display on Linux; the
+    // window station is visible on Windows.
     static bool DisplayPresent();
 };
