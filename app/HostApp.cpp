@@ -99,6 +99,8 @@ bool HostApp::PlaceWindow() {
     window.Visible = true;
     if (Shown)
         Shown->Position(&window.X, &window.Y);
+    else // offscreen: on Windows the kernel's window is a real one, which a script could show
+        veltra::platform::KeepWindowUnseen(handle);
     ::MoveWindow(handle, window.X, window.Y, window.Width, window.Height, TRUE);
     ::ShowWindow(handle, SW_SHOW);
     std::string reason;

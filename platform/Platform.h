@@ -36,6 +36,10 @@ public:
 // windows and input need neither, and both are ignored.
 VELTRA_PLATFORM_API void SetWindowBackend(WindowBackend* backend);
 VELTRA_PLATFORM_API void SetInputSource(InputSource* source);
+// For a run with nothing to show: the window keeps taking messages but never appears, whatever
+// ShowWindow later asks (on Windows a message-only window; the stand-in's windows without a backend
+// never appear anyway).
+VELTRA_PLATFORM_API void KeepWindowUnseen(HWND hwnd);
 // Number of messages waiting in the calling thread's queue. Windows tells only whether any wait:
 // there it is 0 or 1.
 VELTRA_PLATFORM_API int PendingMessageCount();

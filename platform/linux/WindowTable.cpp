@@ -36,6 +36,8 @@ void SetWindowBackend(WindowBackend* backend) {
     table.Backend = backend;
 }
 
+void KeepWindowUnseen(HWND /*hwnd*/) {}
+
 } // namespace veltra::platform
 
 using namespace veltra::platform;

@@ -81,6 +81,10 @@ void SetWindowBackend(WindowBackend* /*backend*/) {}
 
 void SetInputSource(InputSource* /*source*/) {}
 
+void KeepWindowUnseen(HWND hwnd) {
+    SetParent(hwnd, HWND_MESSAGE);
+}
+
 int PendingMessageCount() {
     return HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0 ? 1 : 0;
 }
