@@ -78,10 +78,11 @@ void TerrainLighting::Adapt(const Grid& grid, int workers, std::chrono::steady_c
     }
     // One slow call is no proof: another thread of the host's may have held a core for a while. The
     // shared calls' times are averaged, and long waits earn one call alone to compare them with; only
-    // a loss measured over two calls or more sets sharing aside.
+    // a loss of a tenth or more, measured over two calls or more, sets sharing aside (working alone
+    // beside busy programs gets the process less of the machine, so a close call favours sharing).
     SharedTime = SharedCalls > 0 ? 0.75 * SharedTime + 0.25 * perVertex : perVertex;
     ++SharedCalls;
-    if (AloneTime > 0.0 ? SharedCalls >= 2 && SharedTime > AloneTime : Pool->LongWaits() >= 2) {
+    if (AloneTime > 0.0 ? SharedCalls >= 2 && SharedTime > 1.1 * AloneTime : Pool->LongWaits() >= 2) {
         AloneFor = AloneTime > 0.0 ? AloneCalls : 1;
         SharedCalls = 0;
     }
