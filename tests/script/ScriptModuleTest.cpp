@@ -51,7 +51,7 @@ std::string Init(ModuleHarness& harness, const std::string& script) {
     const std::vector<std::string> lines = harness.LogLines();
     for (std::size_t line = before; line < std::min(before + 5, lines.size()); ++line)
         if (lines[line].find('\t') != std::string::npos && std::ranges::count(printed, '|') < 3)
-            printed += "|" + lines[line].substr(lines[line].find('\t') + 1);
+            printed.append("|").append(lines[line], lines[line].find('\t') + 1);
     return printed;
 }
 

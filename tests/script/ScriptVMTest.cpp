@@ -22,7 +22,7 @@ TEST_F(ScriptVMTest, OnlyTheBaseLibraryIsOpenAndWhatItDoesNotRefuseWorksAsLuasOw
         std::filesystem::temp_directory_path() / ("veltra-sandbox-" + std::to_string(::getpid()));
     std::ofstream(file) << "return x or 7, ...\n";
     // Forward slashes, which every system takes, keep a Lua string free of escapes.
-    const std::string name = "'" + file.generic_string() + "'";
+    const std::string name = '\'' + file.generic_string() + '\'';
     const std::pair<std::string, std::string> cases[] = {
         {"print(io, os, string, table, math, package, require, debug, type(pcall))",
          "nil\tnil\tnil\tnil\tnil\tnil\tnil\tnil\tfunction\n"},
