@@ -82,8 +82,9 @@ void TerrainLighting::Adapt(const Grid& grid, int workers, std::chrono::steady_c
     // beside busy programs gets the process less of the machine, so a close call favours sharing).
     SharedTime = SharedCalls > 0 ? 0.75 * SharedTime + 0.25 * perVertex : perVertex;
     ++SharedCalls;
-    if (AloneTime > 0.0 ? SharedCalls >= 2 && SharedTime > 1.1 * AloneTime : Pool->LongWaits() >= 2) {
-        AloneFor = AloneTime > 0.0 ? AloneCalls : 1;
+    const bool measured = AloneTime > 0.0;
+    if (measured ? SharedCalls >= 2 && SharedTime > 1.1 * AloneTime : Pool->LongWaits() >= 2) {
+        AloneFor = measured ? AloneCalls : 1;
         SharedCalls = 0;
     }
 }

@@ -52,7 +52,7 @@ bool GlVertexBuffer::Upload() {
 // a reach growing by a little each frame costs no more than sending the buffer a few times.
 bool GlVertexBuffer::UploadReach(int reach) {
     reach = std::min(reach, AllocatedCount);
-    if (Device == nullptr || Bytes.empty() || reach <= 0)
+    if (Device == nullptr || reach <= 0)
         return false;
     if (Buffer == 0) {
         glGenVertexArrays(1, &Vao);
