@@ -25,7 +25,8 @@ public:
         virtual int Prerequisites(int task) const = 0;
         virtual void Run(int task, int worker) noexcept = 0;
         // On the calling thread between its tasks, and whenever the count of finished tasks grows while
-        // it waits; `finished` tasks have finished, which means all of [0, finished) once that is a
+        // it waits for the last ones (not while it waits for a task's prerequisites); `finished` tasks
+        // have finished, which means all of [0, finished) once that is a
         // number some task names as its prerequisites.
         virtual void Between(int finished) = 0;
 

@@ -36,9 +36,11 @@ public:
             std::this_thread::sleep_for(std::chrono::microseconds(50));
         // Late tasks on helpers wait for the failure and then take long, so that they get through
         // few tasks while it reaches the pool, however long that is (a process's first exception
-        // unwinds for milliseconds under Wine).
+        // unwinds for milliseconds under Wine). The wait is bounded: a caller set aside between
+        // its tasks may next take a task that needs a held one, and tells nothing while it waits.
         if (worker != 0 && HoldFrom >= 0 && task >= HoldFrom) {
-            while (!Thrown.load())
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+            while (!Thrown.load() && std::chrono::steady_clock::now() < until)
                 std::this_thread::yield();
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
