@@ -182,7 +182,7 @@ struct Placer {
     bool RowLine;
     const float* Along;         // the world coordinate that varies along the line
     const SurfacePoint* Points; // from the line's start
-    const float* ColumnHeights; // along a column, the heights' column-major copy, or null
+    const float* Heights;       // the heights' copy in the line's own order, or null
     std::ptrdiff_t AlongStep, PointStep;
     int* __restrict SlotAt;
     float* __restrict WeightsAt;
@@ -195,20 +195,19 @@ struct Placer {
         Float8 varying, y;
         for (int lane = 0; lane < 8; ++lane) {
             varying[lane] = Along[at[lane] * AlongStep];
-            y[lane] = ColumnHeights != nullptr ? ColumnHeights[at[lane] * AlongStep]
-                                               : Points[at[lane] * PointStep].Y;
+            y[lane] = Heights != nullptr ? Heights[at[lane] * AlongStep] : Points[at[lane] * PointStep].Y;
         }
         Place(varying, y, step);
     }
 
     // Vertices step .. step + 7, read eight at a time: along a line the coordinates lie side by
-    // side in memory, and so do the heights (in the points along a row, in ColumnHeights along a
-    // column), forwards or backwards.
+    // side in memory, and so do the heights (in their copy in the line's order, or in the points
+    // along a row), forwards or backwards.
     __attribute__((always_inline)) void operator()(int step) {
         Float8 varying, y;
         Load8(Along + step * AlongStep, AlongStep, varying);
-        if (ColumnHeights != nullptr)
-            Load8(ColumnHeights + step * AlongStep, AlongStep, y);
+        if (Heights != nullptr)
+            Load8(Heights + step * AlongStep, AlongStep, y);
         else if (RowLine)
             Heights8(Points + step * PointStep, PointStep, y);
         else
@@ -285,7 +284,8 @@ Placer PlacerOf(const TerrainLightingGrid& grid, const HorizonWalk& walk, const 
             rowLine,
             rowLine ? grid.ColumnZ + column : grid.RowX + row,
             grid.Points + lineStart,
-            rowLine || grid.ColumnHeights == nullptr
+            rowLine ? (grid.RowHeights == nullptr ? nullptr : grid.RowHeights + lineStart)
+            : grid.ColumnHeights == nullptr
                 ? nullptr
                 : grid.ColumnHeights + static_cast<std::ptrdiff_t>(column) * grid.Height + row,
             rowLine ? walk.StepDelta : walk.StepDelta / width,

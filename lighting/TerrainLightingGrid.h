@@ -15,6 +15,9 @@ struct TerrainLightingGrid {
     // The heights again, column by column (n = column * Height + row), for sweeps along columns;
     // without them those sweeps read the points across the rows.
     const float* ColumnHeights = nullptr;
+    // The heights again, row by row (n as for the points), for sweeps along rows: a quarter of the
+    // points' bytes. Without them those sweeps read the points.
+    const float* RowHeights = nullptr;
 };
 
 // Vertices whose grey levels are final: rows [FirstRow, EndRow) x columns [FirstColumn, EndColumn).

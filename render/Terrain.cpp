@@ -115,6 +115,7 @@ void Terrain::LayOut(const Heightmap& heightmap) {
     }
     const std::size_t count = static_cast<std::size_t>(GridWidth) * static_cast<std::size_t>(GridHeight);
     Surface.assign(count, SurfacePoint{});
+    RowHeights.assign(heightmap.Data, heightmap.Data + count);
     ColumnHeights.resize(count);
     for (std::size_t n = 0; n < count; ++n)
         Surface[n].Y = heightmap.Data[n];
@@ -248,8 +249,8 @@ void Terrain::UpdateLighting(const Heightmap* /*heightmap*/, float lightX, float
 }
 
 TerrainLighting::Grid Terrain::LightingGrid() const {
-    return {Surface.data(), RowX.data(), ColumnZ.data(), GridWidth,
-            GridHeight,     ExtentX,     ExtentZ,        ColumnHeights.data()};
+    return {Surface.data(), RowX.data(), ColumnZ.data(),       GridWidth,        GridHeight,
+            ExtentX,        ExtentZ,     ColumnHeights.data(), RowHeights.data()};
 }
 
 void Terrain::WriteColours(const TerrainLighting::Span& span) {

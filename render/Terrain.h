@@ -100,6 +100,7 @@ private:
     TerrainDetail Detail;                // the tiles' levels; unused for a grid of one tile
     std::uint64_t LitBy = 0;             // the lighting's update that lit this terrain last
     LargeVector<SurfacePoint> Surface;   // per vertex
+    LargeVector<float> RowHeights;       // per vertex, row by row: what sweeps along rows read
     LargeVector<float> ColumnHeights;    // per vertex, column by column: what sweeps along columns read
     std::vector<float> RowX, RowV;       // per row: world x, texture V
     std::vector<float> ColumnZ, ColumnU; // per column: world z, texture U
