@@ -18,23 +18,23 @@ inline void Store4(float* to, Float4 value) {
     std::memcpy(to, &value, sizeof value);
 }
 
-// Lanes 0 .. 2 of four vectors, transposed: out0 holds the four lanes 0, out1 lanes 1, out2 lanes 2.
-inline void Transpose3(Float4 a, Float4 b, Float4 c, Float4 d, Float4& out0, Float4& out1, Float4& out2) {
-    const Float4 ab01 = __builtin_shufflevector(a, b, 0, 4, 1, 5);
-    const Float4 cd01 = __builtin_shufflevector(c, d, 0, 4, 1, 5);
-    const Float4 ab23 = __builtin_shufflevector(a, b, 2, 6, 3, 7);
-    const Float4 cd23 = __builtin_shufflevector(c, d, 2, 6, 3, 7);
-    out0 = __builtin_shufflevector(ab01, cd01, 0, 1, 4, 5);
-    out1 = __builtin_shufflevector(ab01, cd01, 2, 3, 6, 7);
-    out2 = __builtin_shufflevector(ab23, cd23, 0, 1, 4, 5);
+// Four triples packed side by side (x0 y0 z0 x1 | y1 z1 x2 y2 | z2 x3 y3 z3), transposed: the four
+// x, the four y and the four z.
+inline void Transpose3(const float* triples, Float4& x, Float4& y, Float4& z) {
+    const Float4 a = Load4(triples), b = Load4(triples + 4), c = Load4(triples + 8);
+    const Float4 xxxy = __builtin_shufflevector(a, b, 0, 3, 6, 1); // x0 x1 x2 y0
+    const Float4 yyyz = __builtin_shufflevector(b, c, 0, 3, 6, 1); // y1 y2 y3 z1
+    x = __builtin_shufflevector(xxxy, c, 0, 1, 2, 5);
+    y = __builtin_shufflevector(xxxy, yyyz, 3, 4, 5, 6);
+    z = __builtin_shufflevector(__builtin_shufflevector(a, b, 2, 5, 2, 5), c, 0, 1, 4, 7);
 }
 
 // On a function of the lighting's inner loops: a copy for processors with AVX2 as well, chosen when
 // the program loads. The same operations on each lane in the same order, so the same results; only
 // fewer instructions. GCC only: clang wants the clones declared before a function's first use. ELF
 // only: the choice at load time is an indirect function, which other object formats lack.
-#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__) &&      \
-    !defined(__SANITIZE_ADDRESS__)
+#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__) &&                   \
+    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 #define LIGHTING_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define LIGHTING_WIDE_CLONES

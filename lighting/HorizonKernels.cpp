@@ -9,8 +9,6 @@
 
 using namespace lighting;
 
-static_assert(offsetof(SurfacePoint, Y) == 3 * sizeof(float), "the height comes last in a point");
-
 namespace horizon {
 namespace {
 constexpr int OneSlot = PerSlot, TwoSlots = 2 * PerSlot; // in floats
@@ -180,10 +178,9 @@ using Int8 = int __attribute__((vector_size(32)));
 struct Placer {
     Float8 FirstSlot, LastSlot, Centre, X0, Z0, Cell, HX, HZ, NY, Fixed;
     bool RowLine;
-    const float* Along;         // the world coordinate that varies along the line
-    const SurfacePoint* Points; // from the line's start
-    const float* Heights;       // the heights' copy in the line's own order, or null
-    std::ptrdiff_t AlongStep, PointStep;
+    const float* Along;   // the world coordinate that varies along the line
+    const float* Heights; // from the line's start, in the line's own order
+    std::ptrdiff_t AlongStep;
     int* __restrict SlotAt;
     float* __restrict WeightsAt;
     float* __restrict RayAt;
@@ -195,24 +192,17 @@ struct Placer {
         Float8 varying, y;
         for (int lane = 0; lane < 8; ++lane) {
             varying[lane] = Along[at[lane] * AlongStep];
-            y[lane] = Heights != nullptr ? Heights[at[lane] * AlongStep] : Points[at[lane] * PointStep].Y;
+            y[lane] = Heights[at[lane] * AlongStep];
         }
         Place(varying, y, step);
     }
 
     // Vertices step .. step + 7, read eight at a time: along a line the coordinates lie side by
-    // side in memory, and so do the heights (in their copy in the line's order, or in the points
-    // along a row), forwards or backwards.
+    // side in memory, and so do the heights, forwards or backwards.
     __attribute__((always_inline)) void operator()(int step) {
         Float8 varying, y;
         Load8(Along + step * AlongStep, AlongStep, varying);
-        if (Heights != nullptr)
-            Load8(Heights + step * AlongStep, AlongStep, y);
-        else if (RowLine)
-            Heights8(Points + step * PointStep, PointStep, y);
-        else
-            for (int lane = 0; lane < 8; ++lane)
-                y[lane] = Points[(step + lane) * PointStep].Y;
+        Load8(Heights + step * AlongStep, AlongStep, y);
         Place(varying, y, step);
     }
 
@@ -221,18 +211,6 @@ struct Placer {
         std::memcpy(&value, way > 0 ? from : from - 7, sizeof value);
         if (way < 0)
             value = __builtin_shufflevector(value, value, 7, 6, 5, 4, 3, 2, 1, 0);
-    }
-
-    // The heights of from[0], from[way], ... from[7 * way]: two points to a vector, the height last.
-    __attribute__((always_inline)) static void Heights8(const SurfacePoint* from, std::ptrdiff_t way,
-                                                        Float8& heights) {
-        Float8 pairs[4];
-        std::memcpy(pairs, way > 0 ? from : from - 7, sizeof pairs);
-        const Float4 low = __builtin_shufflevector(pairs[0], pairs[1], 3, 7, 11, 15);
-        const Float4 high = __builtin_shufflevector(pairs[2], pairs[3], 3, 7, 11, 15);
-        heights = __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
-        if (way < 0)
-            heights = __builtin_shufflevector(heights, heights, 7, 6, 5, 4, 3, 2, 1, 0);
     }
 
     __attribute__((always_inline)) void Place(const Float8& varying, const Float8& y, int step) {
@@ -283,13 +261,9 @@ Placer PlacerOf(const TerrainLightingGrid& grid, const HorizonWalk& walk, const 
             Float8{} + (rowLine ? grid.RowX[row] : grid.ColumnZ[column]),
             rowLine,
             rowLine ? grid.ColumnZ + column : grid.RowX + row,
-            grid.Points + lineStart,
-            rowLine ? (grid.RowHeights == nullptr ? nullptr : grid.RowHeights + lineStart)
-            : grid.ColumnHeights == nullptr
-                ? nullptr
-                : grid.ColumnHeights + static_cast<std::ptrdiff_t>(column) * grid.Height + row,
+            rowLine ? grid.RowHeights + lineStart
+                    : grid.ColumnHeights + static_cast<std::ptrdiff_t>(column) * grid.Height + row,
             rowLine ? walk.StepDelta : walk.StepDelta / width,
-            walk.StepDelta,
             placed.Slot.data(),
             placed.Weights.data(),
             placed.Ray.data(),

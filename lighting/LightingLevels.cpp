@@ -49,13 +49,11 @@ LIGHTING_WIDE_CLONES void LightingLevels::Shade(const TerrainLightingGrid& grid,
     float* __restrict facingAt = Facing.data() + static_cast<std::ptrdiff_t>(FacingStride) * worker;
     for (int row = span.FirstRow; row < span.EndRow; ++row) {
         const int rowStart = row * width;
-        // The normals of four vertices, each loaded with its height beside it, then transposed.
+        // The normals of four vertices, loaded together, then transposed.
         int column = span.FirstColumn;
         for (; column + 4 <= endColumn; column += 4) {
-            const SurfacePoint* p = points + rowStart + column;
             Float4 normalX, normalY, normalZ;
-            Transpose3(Load4(&p[0].NX), Load4(&p[1].NX), Load4(&p[2].NX), Load4(&p[3].NX), normalX, normalY,
-                       normalZ);
+            Transpose3(&points[rowStart + column].NX, normalX, normalY, normalZ);
             Store4(facingAt + column, normalX * nx + normalY * ny + normalZ * nz);
         }
         for (; column < endColumn; ++column) {

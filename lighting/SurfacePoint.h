@@ -1,9 +1,8 @@
 #pragma once
 
-// What the terrain keeps of each vertex on its own side: the normal and the height. Positions along
-// x and z and the texture coordinates follow from the row and column alone.
+// What the terrain keeps of each vertex beside its height: the normal. Positions along x and z and
+// the texture coordinates follow from the row and column alone.
 struct SurfacePoint {
     float NX = 0.0f, NY = 0.0f, NZ = 0.0f;
-    float Y = 0.0f;
 };
-static_assert(sizeof(SurfacePoint) == 16);
+static_assert(sizeof(SurfacePoint) == 12);

@@ -27,8 +27,8 @@ void TerrainLighting::SetThreads(int threads) {
 
 bool TerrainLighting::Update(const Grid& grid, float lightX, float lightY, float lightZ, int smoothing,
                              LitSpans* lit) {
-    if (grid.Points == nullptr || grid.RowX == nullptr || grid.ColumnZ == nullptr ||
-        !GridLimits::Fits(grid.Width, grid.Height))
+    if (grid.Points == nullptr || grid.RowHeights == nullptr || grid.ColumnHeights == nullptr ||
+        grid.RowX == nullptr || grid.ColumnZ == nullptr || !GridLimits::Fits(grid.Width, grid.Height))
         return false;
     const auto start = std::chrono::steady_clock::now();
     const int workers = Workers(grid);

@@ -6,18 +6,15 @@
 // rows are lines of constant world x, columns lines of constant world z.
 struct TerrainLightingGrid {
     const SurfacePoint* Points = nullptr; // Width * Height of them
+    const float* RowHeights = nullptr;    // the height of each vertex, numbered as the points
     const float* RowX = nullptr;          // world x of each row
     const float* ColumnZ = nullptr;       // world z of each column
     int Width = 0;                        // columns
     int Height = 0;                       // rows
     float ExtentX = 1000.0f;              // world size along x, centred on 0
     float ExtentZ = 1000.0f;              // world size along z, centred on 0
-    // The heights again, column by column (n = column * Height + row), for sweeps along columns;
-    // without them those sweeps read the points across the rows.
+    // The heights again, column by column (n = column * Height + row), for sweeps along columns.
     const float* ColumnHeights = nullptr;
-    // The heights again, row by row (n as for the points), for sweeps along rows: a quarter of the
-    // points' bytes. Without them those sweeps read the points.
-    const float* RowHeights = nullptr;
 };
 
 // Vertices whose grey levels are final: rows [FirstRow, EndRow) x columns [FirstColumn, EndColumn).

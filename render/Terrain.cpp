@@ -14,9 +14,9 @@
 #include <cstring>
 
 namespace {
-static_assert(offsetof(TerrainVertex, Diffuse) == offsetof(TerrainVertex, NX) + offsetof(SurfacePoint, Y) &&
-                  offsetof(SurfacePoint, NX) == 0 && offsetof(SurfacePoint, NZ) == 8,
-              "WriteRow copies a point's normal and height over a vertex's normal and colour");
+static_assert(offsetof(TerrainVertex, NZ) == offsetof(TerrainVertex, NX) + offsetof(SurfacePoint, NZ) &&
+                  offsetof(SurfacePoint, NX) == 0,
+              "WriteRow copies a point's normal over a vertex's normal in one move");
 
 struct Vector {
     float X = 0.0f, Y = 0.0f, Z = 0.0f;
@@ -89,7 +89,7 @@ void Terrain::Build(Renderer* renderer, const Heightmap* heightmap) {
         return;
     }
     Detail.Build(renderer, plan, TerrainTiling::Across(GridWidth, GridHeight),
-                 {Surface.data(), GridWidth, RowX.data(), ColumnZ.data()});
+                 {RowHeights.data(), GridWidth, RowX.data(), ColumnZ.data()});
     for (std::size_t t = 0; t < plan.size(); ++t) {
         Tiles.push_back({plan[t], std::make_unique<VertexMesh<TerrainVertex>>(), &Detail.VertexOrder(t), {}});
         BuildTile(renderer, Tiles.back());
@@ -117,8 +117,6 @@ void Terrain::LayOut(const Heightmap& heightmap) {
     Surface.assign(count, SurfacePoint{});
     RowHeights.assign(heightmap.Data, heightmap.Data + count);
     ColumnHeights.resize(count);
-    for (std::size_t n = 0; n < count; ++n)
-        Surface[n].Y = heightmap.Data[n];
     // Column by column: the heights of column c are rows 0 .. H - 1 of it.
     for (std::size_t row = 0, n = 0; row < static_cast<std::size_t>(GridHeight); ++row)
         for (std::size_t column = 0; column < static_cast<std::size_t>(GridWidth); ++column, ++n)
@@ -128,7 +126,7 @@ void Terrain::LayOut(const Heightmap& heightmap) {
 void Terrain::ComputeNormals() {
     const int width = GridWidth;
     auto position = [&](int r, int c) {
-        return Vector{RowX[static_cast<std::size_t>(r)], Surface[static_cast<std::size_t>(r * width + c)].Y,
+        return Vector{RowX[static_cast<std::size_t>(r)], RowHeights[static_cast<std::size_t>(r * width + c)],
                       ColumnZ[static_cast<std::size_t>(c)]};
     };
     for (int j = 1; j < GridHeight - 1; ++j)
@@ -150,7 +148,8 @@ TerrainVertex Terrain::VertexAt(int row, int column, std::uint32_t diffuse) cons
                                         static_cast<std::size_t>(column)];
     TerrainVertex vertex;
     vertex.X = RowX[static_cast<std::size_t>(row)];
-    vertex.Y = point.Y;
+    vertex.Y = RowHeights[static_cast<std::size_t>(row) * static_cast<std::size_t>(GridWidth) +
+                          static_cast<std::size_t>(column)];
     vertex.Z = ColumnZ[static_cast<std::size_t>(column)];
     vertex.NX = point.NX;
     vertex.NY = point.NY;
@@ -217,7 +216,7 @@ float Terrain::GetHeight(float z, float x) const {
     // On the high edges the last cell answers.
     const int c0 = std::min(static_cast<int>(gc), GridWidth - 2);
     const int r0 = std::min(static_cast<int>(gr), GridHeight - 2);
-    auto height = [&](int r, int c) { return Surface[static_cast<std::size_t>(r * GridWidth + c)].Y; };
+    auto height = [&](int r, int c) { return RowHeights[static_cast<std::size_t>(r * GridWidth + c)]; };
     // The strip draws each cell as two triangles split along the diagonal from (r0 + 1, c0) to
     // (r0, c0 + 1): the answer lies on the triangle drawn over the point.
     const float alongRow = gr - static_cast<float>(r0), alongColumn = gc - static_cast<float>(c0);
@@ -249,8 +248,8 @@ void Terrain::UpdateLighting(const Heightmap* /*heightmap*/, float lightX, float
 }
 
 TerrainLighting::Grid Terrain::LightingGrid() const {
-    return {Surface.data(), RowX.data(), ColumnZ.data(),       GridWidth,        GridHeight,
-            ExtentX,        ExtentZ,     ColumnHeights.data(), RowHeights.data()};
+    return {Surface.data(), RowHeights.data(), RowX.data(), ColumnZ.data(),      GridWidth,
+            GridHeight,     ExtentX,           ExtentZ,     ColumnHeights.data()};
 }
 
 void Terrain::WriteColours(const TerrainLighting::Span& span) {
@@ -295,6 +294,7 @@ void Terrain::WriteRow(Tile& tile, VertexBuffer& vertices, int row, int firstCol
     const std::ptrdiff_t rowStart = static_cast<std::ptrdiff_t>(row) * GridWidth;
     const int local = (row - rect.FirstRow) * rect.Columns - rect.FirstColumn;
     const SurfacePoint* __restrict point = Surface.data() + rowStart;
+    const float* __restrict height = RowHeights.data() + rowStart;
     std::uint8_t* __restrict held = tile.Held.data(); // vertex c of the grid row is local + c there
     const std::uint8_t* __restrict now = grey + rowStart;
     const float* __restrict columnZ = ColumnZ.data();
@@ -306,11 +306,9 @@ void Terrain::WriteRow(Tile& tile, VertexBuffer& vertices, int row, int firstCol
         if (now[c] == held[local + c])
             return;
         held[local + c] = now[c];
-        // The normal with the height behind it, in one move; the height's bytes land where the colour
-        // goes, which is written after.
         std::memcpy(&vertex.NX, &point[c], sizeof(SurfacePoint));
         vertex.Diffuse = now[c] * 0x01010101u;
-        vertex.Y = point[c].Y;
+        vertex.Y = height[c];
         vertex.Z = columnZ[c];
         vertex.U = columnU[c];
         vertices.Set(order != nullptr ? order->Slot(local + c) : local + c, &vertex);

@@ -23,9 +23,8 @@ float LevelError(const TileRect& rect, int level, const TerrainDetail::Heights& 
     const std::vector<std::int32_t> columns = TileIndices::Kept(rect.Columns - 1, level);
     auto height = [&](std::int32_t r, std::int32_t c) {
         return heights
-            .Points[static_cast<std::size_t>(rect.FirstRow + r) * static_cast<std::size_t>(heights.Width) +
-                    static_cast<std::size_t>(rect.FirstColumn + c)]
-            .Y;
+            .Y[static_cast<std::size_t>(rect.FirstRow + r) * static_cast<std::size_t>(heights.Width) +
+               static_cast<std::size_t>(rect.FirstColumn + c)];
     };
     float worst = 0.0f;
     for (std::size_t i = 0; i + 1 < rows.size(); ++i)
@@ -94,19 +93,15 @@ void TerrainDetail::Measure(const TileRect& rect, const Heights& heights, TileSt
     const float firstX = heights.RowX[rect.FirstRow], lastX = heights.RowX[rect.FirstRow + rect.Rows - 1];
     const float firstZ = heights.ColumnZ[rect.FirstColumn];
     const float lastZ = heights.ColumnZ[rect.FirstColumn + rect.Columns - 1];
-    float lowY =
-        heights
-            .Points[static_cast<std::size_t>(rect.FirstRow) * static_cast<std::size_t>(heights.Width) +
-                    static_cast<std::size_t>(rect.FirstColumn)]
-            .Y;
+    float lowY = heights.Y[static_cast<std::size_t>(rect.FirstRow) * static_cast<std::size_t>(heights.Width) +
+                           static_cast<std::size_t>(rect.FirstColumn)];
     float highY = lowY;
     for (std::int32_t r = 0; r < rect.Rows; ++r)
         for (std::int32_t c = 0; c < rect.Columns; ++c) {
-            const float y = heights
-                                .Points[static_cast<std::size_t>(rect.FirstRow + r) *
-                                            static_cast<std::size_t>(heights.Width) +
-                                        static_cast<std::size_t>(rect.FirstColumn + c)]
-                                .Y;
+            const float y =
+                heights
+                    .Y[static_cast<std::size_t>(rect.FirstRow + r) * static_cast<std::size_t>(heights.Width) +
+                       static_cast<std::size_t>(rect.FirstColumn + c)];
             lowY = std::min(lowY, y), highY = std::max(highY, y);
         }
     state.Box = {std::min(firstX, lastX), lowY,  std::min(firstZ, lastZ),

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "lighting/SurfacePoint.h"
 #include "render/TerrainEye.h"
 #include "render/TerrainTiling.h"
 #include "render/TileVertexOrder.h"
@@ -42,7 +41,7 @@ public:
     static constexpr float SpacingPixels = 9.5f;
 
     struct Heights {
-        const SurfacePoint* Points = nullptr; // row by row, Width a row
+        const float* Y = nullptr; // per vertex, row by row, Width a row
         std::int32_t Width = 0;
         const float* RowX = nullptr;    // per row
         const float* ColumnZ = nullptr; // per column

@@ -183,25 +183,36 @@ TEST_F(TerrainLightingTest, ARidgeShadowsAsFarAsItsHeightSaysHoweverTheCellsAreS
 TEST(TerrainLightingRefusalTest, GridsItCannotLightAreRefusedAndBrokenVerticesStaySafe) {
     TerrainLighting lighting;
     const SurfacePoint points[4] = {};
-    const float along[2] = {-500.0f, 500.0f};
+    const float heights[4] = {}, along[2] = {-500.0f, 500.0f};
+    using Grid = TerrainLighting::Grid;
+    auto grid = [&](int width, int height) {
+        return Grid{points, heights, along, along, width, height, 1000.0f, 1000.0f, heights};
+    };
     for (const auto& [width, height] : {std::pair{0, 5}, {5, 0}, {-5, 5}, {4097, 2}, {2, 4097}})
-        EXPECT_FALSE(lighting.Update({points, along, along, width, height}, 100.0f, -35.0f, 0.0f, 3));
-    EXPECT_FALSE(lighting.Update({nullptr, along, along, 2, 2}, 100.0f, -35.0f, 0.0f, 3));
-    EXPECT_FALSE(lighting.Update({points, nullptr, along, 2, 2}, 100.0f, -35.0f, 0.0f, 3));
-    EXPECT_FALSE(lighting.Update({points, along, nullptr, 2, 2}, 100.0f, -35.0f, 0.0f, 3));
-    EXPECT_TRUE(lighting.Update({points, along, along, 2, 2}, 100.0f, -35.0f, 0.0f, 3));
+        EXPECT_FALSE(lighting.Update(grid(width, height), 100.0f, -35.0f, 0.0f, 3));
+    for (auto missing : {&Grid::RowHeights, &Grid::RowX, &Grid::ColumnZ, &Grid::ColumnHeights}) {
+        Grid broken = grid(2, 2);
+        broken.*missing = nullptr;
+        EXPECT_FALSE(lighting.Update(broken, 100.0f, -35.0f, 0.0f, 3));
+    }
+    Grid pointless = grid(2, 2);
+    pointless.Points = nullptr;
+    EXPECT_FALSE(lighting.Update(pointless, 100.0f, -35.0f, 0.0f, 3));
+    EXPECT_TRUE(lighting.Update(grid(2, 2), 100.0f, -35.0f, 0.0f, 3));
 
+    // Column by column the heights are the same but for the two broken ones, which lie elsewhere.
     const int size = 30;
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    std::vector<SurfacePoint> surface(size * size, SurfacePoint{0.0f, 1.0f, 0.0f, 0.0f});
-    std::vector<float> rowX(size), columnZ(size);
+    std::vector<SurfacePoint> surface(size * size, SurfacePoint{0.0f, 1.0f, 0.0f});
+    std::vector<float> ground(size * size, 0.0f), rowX(size), columnZ(size);
     for (int i = 0; i < size; ++i)
         rowX[i] = 7.0f * (i * 1000.0f / (size - 1) - 500.0f),
         columnZ[i] = -5.0f * (i * 1000.0f / (size - 1) - 500.0f);
-    rowX[3] = columnZ[9] = surface[7 * size + 8].Y = surface[12 * size + 12].NY = nan;
-    surface[100].Y = 250.0f;
+    rowX[3] = columnZ[9] = ground[7 * size + 8] = surface[12 * size + 12].NY = nan;
+    ground[100] = 250.0f;
     for (int call = 0; call < 3; ++call)
-        EXPECT_TRUE(lighting.Update({surface.data(), rowX.data(), columnZ.data(), size, size},
+        EXPECT_TRUE(lighting.Update({surface.data(), ground.data(), rowX.data(), columnZ.data(), size, size,
+                                     1000, 1000, ground.data()},
                                     30.0f - 20.0f * call, -15.0f, 30.0f, 2));
 }
 
