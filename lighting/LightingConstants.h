@@ -1,5 +1,5 @@
 #pragma once
-// The lighting's fixed values, shared by its sweep and its shading passes.
+// The lighting's fixed values, shared by its sweep and its shading.
 
 namespace lighting {
 inline constexpr int SlotsPerCell = 3;

@@ -13,18 +13,17 @@ constexpr int ShadowPadding = 16;
 } // namespace
 
 void LightingLevels::Fit(int width, int height, int workers) {
-    // Each worker's scratch row on cache lines of its own.
-    FacingStride = (width + 4 + 15) / 16 * 16;
-    if (Facing.size() < static_cast<std::size_t>(FacingStride) * static_cast<std::size_t>(workers))
-        Facing.resize(static_cast<std::size_t>(FacingStride) * static_cast<std::size_t>(workers));
+    // Each worker's scratch rows on cache lines of their own.
+    ScratchStride = (width + 4 + 15) / 16 * 16;
+    const std::size_t scratch =
+        static_cast<std::size_t>(ScratchStride) * ScratchRows * static_cast<std::size_t>(workers);
+    if (Scratch.size() < scratch)
+        Scratch.resize(scratch);
     if (width == FittedWidth && height == FittedHeight)
         return;
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     ShadowStride = width + ShadowPadding;
     ShadowLevel.resize(static_cast<std::size_t>(ShadowStride) * static_cast<std::size_t>(height));
-    // The border of the light level is never written and must read 0.0, whatever an earlier grid
-    // shape left there.
-    LightLevel.assign(count, 0.0f);
     // Entries start at 1.0 the first time a grid reaches them and then carry over between calls.
     if (DisplayLevel.size() < count)
         DisplayLevel.resize(count, 1.0f);
@@ -37,59 +36,81 @@ void LightingLevels::LightEverything() {
     std::fill(ShadowLevel.begin(), ShadowLevel.end(), 1.0f);
 }
 
-LIGHTING_WIDE_CLONES void LightingLevels::Shade(const TerrainLightingGrid& grid, const LightDirection& light,
-                                                const LitSpan& span, int worker) {
+namespace {
+// The light level of row `row`'s vertices [from - 1, end + 1) into out, by absolute column: the
+// blurred shadow times the diffuse term, 0.0 on the grid's border.
+[[gnu::always_inline]] inline void ShadeRow(const TerrainLightingGrid& grid, const LightDirection& light,
+                                            const float* __restrict shadow, std::ptrdiff_t stride, int row,
+                                            int from, int end, float* __restrict facing,
+                                            float* __restrict out) {
     const int width = grid.Width;
-    const std::ptrdiff_t stride = ShadowStride;
-    const int endColumn = span.EndColumn;
+    if (row == 0 || row == grid.Height - 1) {
+        std::fill(out + from - 1, out + end + 1, 0.0f);
+        return;
+    }
+    out[from - 1] = 0.0f; // the border, unless the loop below writes it
+    out[end] = 0.0f;
+    from = std::max(from - 1, 1);
+    end = std::min(end + 1, width - 1);
     const float nx = light.NX, ny = light.NY, nz = light.NZ;
-    const SurfacePoint* __restrict points = grid.Points;
-    const float* __restrict shadow = ShadowLevel.data();
-    float* __restrict lightLevel = LightLevel.data();
-    float* __restrict facingAt = Facing.data() + static_cast<std::ptrdiff_t>(FacingStride) * worker;
-    for (int row = span.FirstRow; row < span.EndRow; ++row) {
-        const int rowStart = row * width;
-        // The normals of four vertices, loaded together, then transposed.
-        int column = span.FirstColumn;
-        for (; column + 4 <= endColumn; column += 4) {
-            Float4 normalX, normalY, normalZ;
-            Transpose3(&points[rowStart + column].NX, normalX, normalY, normalZ);
-            Store4(facingAt + column, normalX * nx + normalY * ny + normalZ * nz);
-        }
-        for (; column < endColumn; ++column) {
-            const SurfacePoint& point = points[rowStart + column];
-            facingAt[column] = point.NX * nx + point.NY * ny + point.NZ * nz;
-        }
-        for (int c = span.FirstColumn; c < endColumn; ++c) {
-            const int n = rowStart + c;
-            const float* s = shadow + row * stride + c;
-            const float blurred = (s[stride] + s[-stride] + s[1] + s[-1] + s[0]) / 5.0f;
-            const float d = facingAt[c];
-            // Ambient only when the light meets the surface from behind: 0.8 * 0 adds nothing.
-            const float facing = d > 0.0f ? 0.0f : -d;
-            const float diffuse = Ambient + DiffuseWeight * facing;
-            lightLevel[n] = ClampLevel(diffuse * blurred);
-        }
+    const SurfacePoint* __restrict points = grid.Points + static_cast<std::ptrdiff_t>(row) * width;
+    // The normals of four vertices, loaded together, then transposed.
+    int column = from;
+    for (; column + 4 <= end; column += 4) {
+        Float4 normalX, normalY, normalZ;
+        Transpose3(&points[column].NX, normalX, normalY, normalZ);
+        Store4(facing + column, normalX * nx + normalY * ny + normalZ * nz);
+    }
+    for (; column < end; ++column)
+        facing[column] = points[column].NX * nx + points[column].NY * ny + points[column].NZ * nz;
+    const float* __restrict s = shadow + row * stride;
+    for (int c = from; c < end; ++c) {
+        const float blurred = (s[c + stride] + s[c - stride] + s[c + 1] + s[c - 1] + s[c]) / 5.0f;
+        const float d = facing[c];
+        // Ambient only when the light meets the surface from behind: 0.8 * 0 adds nothing.
+        const float facingLight = d > 0.0f ? 0.0f : -d;
+        out[c] = ClampLevel((Ambient + DiffuseWeight * facingLight) * blurred);
     }
 }
+} // namespace
 
-LIGHTING_WIDE_CLONES void LightingLevels::Colour(const TerrainLightingGrid& grid, int smoothing,
-                                                 const LitSpan& span) {
-    const int width = grid.Width;
+// Row by row, the light levels of the row below are shaded into the worker's three rolling rows, and
+// the row between them is coloured: the light levels never leave the worker's cache. The rows and
+// columns around the span are shaded again by each span that borders them.
+LIGHTING_WIDE_CLONES void LightingLevels::ShadeAndColour(const TerrainLightingGrid& grid,
+                                                         const LightDirection& light, int smoothing,
+                                                         const LitSpan& span, int worker) {
+    if (span.Empty())
+        return;
+    const int width = grid.Width, from = span.FirstColumn, end = span.EndColumn;
+    const std::ptrdiff_t stride = ShadowStride;
     const float kept = static_cast<float>(smoothing - 1);
     const float divisor = static_cast<float>(smoothing);
-    const float* __restrict lightLevel = LightLevel.data();
+    const float* __restrict shadow = ShadowLevel.data();
     float* __restrict display = DisplayLevel.data();
     std::uint8_t* __restrict grey = Grey.data();
+    float* scratch = Scratch.data() + static_cast<std::ptrdiff_t>(ScratchStride) * ScratchRows * worker;
+    float* facing = scratch;
+    float* above = scratch + ScratchStride;
+    float* here = above + ScratchStride;
+    float* below = here + ScratchStride;
+    ShadeRow(grid, light, shadow, stride, span.FirstRow - 1, from, end, facing, above);
+    ShadeRow(grid, light, shadow, stride, span.FirstRow, from, end, facing, here);
     for (int row = span.FirstRow; row < span.EndRow; ++row) {
-        for (int n = row * width + span.FirstColumn, end = row * width + span.EndColumn; n < end; ++n) {
-            const float blurred = (lightLevel[n + width] + lightLevel[n - width] + lightLevel[n + 1] +
-                                   lightLevel[n - 1] + lightLevel[n]) /
-                                  5.0f;
-            const float shown = (kept * display[n] + blurred) / divisor;
-            display[n] = shown;
+        ShadeRow(grid, light, shadow, stride, row + 1, from, end, facing, below);
+        const float* __restrict up = above;
+        const float* __restrict mid = here;
+        const float* __restrict down = below;
+        float* __restrict shownRow = display + static_cast<std::ptrdiff_t>(row) * width;
+        std::uint8_t* __restrict greyRow = grey + static_cast<std::ptrdiff_t>(row) * width;
+        for (int c = from; c < end; ++c) {
+            const float blurred = (down[c] + up[c] + mid[c + 1] + mid[c - 1] + mid[c]) / 5.0f;
+            const float shown = (kept * shownRow[c] + blurred) / divisor;
+            shownRow[c] = shown;
             // shown stays within 0 .. 1; the bound only guards the conversion.
-            grey[n] = static_cast<std::uint8_t>(static_cast<int>(std::min(shown * 255.0f, 255.0f)));
+            greyRow[c] = static_cast<std::uint8_t>(static_cast<int>(std::min(shown * 255.0f, 255.0f)));
         }
+        std::swap(above, here);
+        std::swap(here, below);
     }
 }

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-// The lighting's per-vertex levels and the passes between them: the shadow the sweep leaves, blurred
-// and multiplied by the diffuse term (Shade), blurred again and eased into the shown brightness and
-// its grey level (Colour). Passes over disjoint spans may run on different threads at once, each
-// worker with its own scratch row.
+// The lighting's per-vertex levels and the pass between them: the shadow the sweep leaves, blurred
+// and multiplied by the diffuse term (the light level), blurred again and eased into the shown
+// brightness and its grey level. Passes over disjoint spans may run on different threads at once,
+// each worker with its own scratch rows.
 class LightingLevels {
 public:
     // Sized for the grid when its shape changes; the shown brightness carries over otherwise.
@@ -24,8 +24,10 @@ public:
     Shadow ShadowField() { return {ShadowLevel.data(), ShadowStride}; }
     void LightEverything(); // every shadow factor 1.0: no shadows
 
-    void Shade(const TerrainLightingGrid& grid, const LightDirection& light, const LitSpan& span, int worker);
-    void Colour(const TerrainLightingGrid& grid, int smoothing, const LitSpan& span);
+    // The shown brightness and grey level of span's vertices, from the shadow factors of the span
+    // and of the two rows and columns around it.
+    void ShadeAndColour(const TerrainLightingGrid& grid, const LightDirection& light, int smoothing,
+                        const LitSpan& span, int worker);
 
     const std::uint8_t* Greys() const { return Grey.data(); }
 
@@ -35,10 +37,12 @@ private:
     // cache sets.
     LargeVector<float> ShadowLevel;
     int ShadowStride = 0;
-    LargeVector<float> LightLevel;   // per vertex: blurred shadow times diffuse; border stays 0.0
     LargeVector<float> DisplayLevel; // per vertex: shown brightness, carried between calls
     LargeVector<std::uint8_t> Grey;  // per vertex: the shown brightness as a grey level
-    LargeVector<float> Facing; // per worker, a row's diffuse dot products, each on cache lines of its own
-    int FacingStride = 0;
+    // Per worker, a row's diffuse dot products and three rows of light levels, each row on cache
+    // lines of its own.
+    static constexpr int ScratchRows = 4;
+    LargeVector<float> Scratch;
+    int ScratchStride = 0;
     int FittedWidth = 0, FittedHeight = 0;
 };

@@ -5,25 +5,25 @@
 #include <vector>
 
 // One lighting call cut into tasks, round by round. A round sweeps a run of lines (whole, or in
-// bands), shades the lines whose shadows on both sides earlier rounds finished, and colours those
-// whose neighbours' light levels earlier rounds finished; its tasks need nothing from each other,
+// bands), and shades and colours the lines whose shadows two lines away on both sides earlier rounds
+// finished; its tasks need nothing from each other,
 // only every task of the rounds before. Kept between calls so that an ordinary call allocates
 // nothing.
 struct LightingPlan {
-    enum class Kind : unsigned char { SweepWhole, SweepBand, Shade, Colour };
+    enum class Kind : unsigned char { SweepWhole, SweepBand, ShadeAndColour };
     // Lines [From, To) of the sweep's order.
     struct Lines {
         int From = 0, To = 0;
         bool Empty() const { return From >= To; }
     };
     struct Task {
-        Kind What = Kind::Shade;
+        Kind What = Kind::ShadeAndColour;
         int Part = 0; // the band, or the share of each line
         int Round = 0;
     };
     struct Round {
         int FirstTask = 0;
-        Lines Swept, Shaded, Coloured;
+        Lines Swept, Coloured;
         int ColouredTo = 0; // every line before it has its grey level once the round is finished
     };
 

@@ -31,7 +31,7 @@ void LightingSchedule::Run() {
 }
 
 // Rounds until every line is coloured. Bands sweep short runs of lines (their halo grows with the
-// run); the shading passes take blocks of lines as long as alone, in a round every so often.
+// run); the shading takes blocks of lines as long as alone, in a round every so often.
 void LightingSchedule::PlanRounds(bool bands) {
     LightingPlan& plan = Work.Plan;
     plan.Tasks.clear();
@@ -42,35 +42,31 @@ void LightingSchedule::PlanRounds(bool bands) {
     const int perRun = bands ? BandsPerWorker * Workers : 1;
     if (bands)
         Work.Sweep.PlanBands(run, perRun, plan.Bands);
-    int swept = shadows ? 0 : Lines.Count, shaded = 0, coloured = 0;
+    int swept = shadows ? 0 : Lines.Count, coloured = 0;
     for (int round = 0; coloured < Lines.Count; ++round) {
-        LightingPlan::Round next{static_cast<int>(plan.Tasks.size()), {}, {}, {}, coloured};
-        next.Shaded = NextShading(swept, shaded, block);
-        next.Coloured = NextShading(shaded, coloured, block);
+        LightingPlan::Round next{static_cast<int>(plan.Tasks.size()), {}, {}, coloured};
+        next.Coloured = NextShading(swept, coloured, block);
         if (swept < Lines.Count) {
             next.Swept = {swept, std::min(swept + run, Lines.Count)};
             AddTasks(bands ? Kind::SweepBand : Kind::SweepWhole, perRun, round);
         }
-        if (!next.Shaded.Empty())
-            AddTasks(Kind::Shade, Shares, round);
         if (!next.Coloured.Empty())
-            AddTasks(Kind::Colour, Shares, round);
+            AddTasks(Kind::ShadeAndColour, Shares, round);
         swept = std::max(swept, next.Swept.To);
-        shaded = std::max(shaded, next.Shaded.To);
         coloured = std::max(coloured, next.Coloured.To);
         next.ColouredTo = coloured;
         plan.Rounds.push_back(next);
     }
-    plan.Rounds.push_back({static_cast<int>(plan.Tasks.size()), {}, {}, {}, coloured});
+    plan.Rounds.push_back({static_cast<int>(plan.Tasks.size()), {}, {}, coloured});
 }
 
-// The lines a pass may take once lines [0, before) have what it reads: a line needs the lines on
-// either side, so the last of them waits, unless it is the last line of all. A block at least, but
-// the rest at the end.
+// The lines the shading may take once lines [0, before) are swept: a line's colour blurs its
+// neighbours' light levels, which blur their neighbours' shadows, so the last two swept wait, unless
+// they are the last lines of all. A block at least, but the rest at the end.
 LightingPlan::Lines LightingSchedule::NextShading(int before, int done, int block) const {
     if (before == Lines.Count)
         return {done, Lines.Count};
-    return before - 1 - done >= block ? LightingPlan::Lines{done, before - 1}
+    return before - 2 - done >= block ? LightingPlan::Lines{done, before - 2}
                                       : LightingPlan::Lines{done, done};
 }
 
@@ -100,11 +96,9 @@ void LightingSchedule::Run(int task, int worker) noexcept {
             Inexact.store(true, std::memory_order_relaxed);
         break;
     }
-    case Kind::Shade:
-        Work.Levels.Shade(Work.Grid, Work.Light, SpanOf(round.Shaded, what.Part, Shares), worker);
-        break;
-    case Kind::Colour:
-        Work.Levels.Colour(Work.Grid, Smoothing, SpanOf(round.Coloured, what.Part, Shares));
+    case Kind::ShadeAndColour:
+        Work.Levels.ShadeAndColour(Work.Grid, Work.Light, Smoothing,
+                                   SpanOf(round.Coloured, what.Part, Shares), worker);
         break;
     }
 }
@@ -124,11 +118,12 @@ void LightingSchedule::Between(int finished) {
         Work.Listener->Lit(span);
 }
 
-// Blocks of lines of some 65,536 vertices along rows. Along columns the passes and the writes cross
-// the rows, so there blocks are wider, for longer runs of memory in each row.
+// Blocks of lines of some 262,144 vertices, at most 64 rows: a block shades two lines more than it
+// colours. Along columns the shading and the writes cross the rows, so there blocks may be wider,
+// for longer runs of memory in each row.
 int LightingSchedule::BlockLines() const {
     const int length = std::max(Lines.Rows ? Work.Grid.Width : Work.Grid.Height, 1);
-    return Lines.Rows ? std::clamp(65536 / length, 2, 64) : std::clamp(262144 / length, 2, 256);
+    return Lines.Rows ? std::clamp(262144 / length, 2, 64) : std::clamp(262144 / length, 2, 256);
 }
 
 // The interior vertices of `lines`, in share `part` of `parts` of each line (whole cache lines of

@@ -58,7 +58,7 @@ private:
     LineOrder Lines;
     int Smoothing;
     int Workers;
-    int Shares; // of each line, for the shading passes
+    int Shares; // of each line, for the shading
     int HandedOut = 0, HandOutRound = 0;
     std::atomic<bool> Inexact{false};
 };
