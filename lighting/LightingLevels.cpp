@@ -72,6 +72,7 @@ namespace {
         out[c] = ClampLevel((Ambient + DiffuseWeight * facingLight) * blurred);
     }
 }
+
 // Grids whose levels no cache holds, and how many rows ahead of their colouring their memory is
 // asked for: a span's rows are short runs far apart, which the processor's own prefetching learns
 // too late.

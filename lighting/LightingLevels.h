@@ -9,8 +9,8 @@
 
 // The lighting's per-vertex levels and the pass between them: the shadow the sweep leaves, blurred
 // and multiplied by the diffuse term (the light level), blurred again and eased into the shown
-// brightness and its grey level. Passes over disjoint spans may run on different threads at once,
-// each worker with its own scratch rows.
+// brightness and its grey level. The pass may run over disjoint spans on different threads at
+// once, each worker with its own scratch rows.
 class LightingLevels {
 public:
     // Sized for the grid when its shape changes; the shown brightness carries over otherwise.
@@ -25,7 +25,7 @@ public:
     void LightEverything(); // every shadow factor 1.0: no shadows
 
     // The shown brightness and grey level of span's vertices, from the shadow factors of the span
-    // and of the two rows and columns around it.
+    // and of two rows and columns on each side of it.
     void ShadeAndColour(const TerrainLightingGrid& grid, const LightDirection& light, int smoothing,
                         const LitSpan& span, int worker);
 

@@ -5,10 +5,9 @@
 #include <vector>
 
 // One lighting call cut into tasks, round by round. A round sweeps a run of lines (whole, or in
-// bands), and shades and colours the lines whose shadows two lines away on both sides earlier rounds
-// finished; its tasks need nothing from each other,
-// only every task of the rounds before. Kept between calls so that an ordinary call allocates
-// nothing.
+// bands), and shades and colours the lines whose shadows up to two lines away on both sides earlier
+// rounds finished; its tasks need nothing from each other, only every task of the rounds before.
+// Kept between calls so that an ordinary call allocates nothing.
 struct LightingPlan {
     enum class Kind : unsigned char { SweepWhole, SweepBand, ShadeAndColour };
     // Lines [From, To) of the sweep's order.
