@@ -12,6 +12,8 @@ using namespace lighting;
 namespace horizon {
 namespace {
 constexpr int OneSlot = PerSlot, TwoSlots = 2 * PerSlot; // in floats
+using Float8 = float __attribute__((vector_size(32)));
+using Int8 = int __attribute__((vector_size(32)));
 
 // For the height and the drop alike, in this order, floats [i, end) of the buffers.
 void SmoothFloats(const float* __restrict cur, float* __restrict next, int i, int end) {
@@ -25,7 +27,6 @@ void SmoothFloats(const float* __restrict cur, float* __restrict next, int i, in
 // each lane, so the same results. Elsewhere the compiler may vectorise the plain loop itself.
 __attribute__((target("avx"))) void SmoothSlotsWide(const float* __restrict cur, float* __restrict next,
                                                     int i, int end) {
-    using Float8 = float __attribute__((vector_size(32)));
     auto smooth8 = [&](int at) {
         Float8 oneBack, oneOn, twoBack, twoOn, here;
         __builtin_memcpy(&oneBack, cur + at - OneSlot, sizeof(Float8));
@@ -44,10 +45,9 @@ __attribute__((target("avx"))) void SmoothSlotsWide(const float* __restrict cur,
 }
 
 // One vertex through the horizon: its shadow factor, and its two slots raised when it is lit.
-__attribute__((always_inline)) inline float SweepVertex(const float* weightsAt, float h, float ground,
+__attribute__((always_inline)) inline float SweepVertex(float wk, float wk1, float h, float ground,
                                                         float* values) {
-    const Float4 weights = Load4(weightsAt);
-    const Float4 weight = __builtin_shufflevector(weights, weights, 0, 0, 1, 1); // wk, wk, wk1, wk1
+    const Float4 weight = {wk, wk, wk1, wk1};
     const Float4 stored = Load4(values); // height k, drop k, height k + 1, drop k + 1
     const Float4 weighted = weight * stored;
     const float horizonAtP = weighted[0] + weighted[2];
@@ -71,7 +71,8 @@ void PlacedLine::Fit(int length) {
     // Lines are placed eight vertices at a time: room for a last, partly filled group.
     const std::size_t room = static_cast<std::size_t>(length + 8);
     Slot.resize(room);
-    Weights.resize(2 * room);
+    Weight.resize(room);
+    NextWeight.resize(room);
     Ray.resize(room);
     Ground.resize(room);
 }
@@ -91,18 +92,124 @@ void SmoothSlots(const float* __restrict cur, float* __restrict next, int from, 
         SmoothFloats(cur, next, from * PerSlot, to * PerSlot);
 }
 
-LIGHTING_WIDE_CLONES void SweepLine(const PlacedLine& placed, ShadowRow out, float* horizon, int from,
-                                    int to) {
+namespace {
+__attribute__((always_inline)) inline void SweepSteps(const PlacedLine& placed, ShadowRow out, float* horizon,
+                                                      std::ptrdiff_t from, std::ptrdiff_t to) {
     const int* __restrict slotAt = placed.Slot.data();
-    const float* __restrict weightsAt = placed.Weights.data() + 2 * from;
+    const float* __restrict weight = placed.Weight.data();
+    const float* __restrict nextWeight = placed.NextWeight.data();
     const float* __restrict rayAt = placed.Ray.data();
     const float* __restrict groundAt = placed.Ground.data();
     float* __restrict shadowOut = out.First;
-    for (std::ptrdiff_t step = from; step < to; ++step, weightsAt += 2) {
+    for (std::ptrdiff_t step = from; step < to; ++step) {
         const int slot = slotAt[step];
-        shadowOut[step * out.Step] =
-            slot >= 0 ? SweepVertex(weightsAt, rayAt[step], groundAt[step], horizon + slot) : 1.0f;
+        shadowOut[step * out.Step] = slot >= 0 ? SweepVertex(weight[step], nextWeight[step], rayAt[step],
+                                                             groundAt[step], horizon + slot)
+                                               : 1.0f;
     }
+}
+
+// Whether every lane is true (-1).
+__attribute__((always_inline)) inline bool AllOf(Int8 lanes) {
+    Int4 both =
+        __builtin_shufflevector(lanes, lanes, 0, 1, 2, 3) & __builtin_shufflevector(lanes, lanes, 4, 5, 6, 7);
+    both &= __builtin_shufflevector(both, both, 2, 3, 0, 1);
+    return (both[0] & both[1]) != 0;
+}
+
+// Four values of eight vertices each (a, b, c, d per vertex) from lanes [0, 4) of from[0 .. 7], or
+// back: the 4 x 8 transpose is done in two 4 x 4 halves.
+__attribute__((always_inline)) inline void Gather(float* const (&from)[8], Float8& a, Float8& b, Float8& c,
+                                                  Float8& d) {
+    const Float8 v04 = __builtin_shufflevector(Load4(from[0]), Load4(from[4]), 0, 1, 2, 3, 4, 5, 6, 7);
+    const Float8 v15 = __builtin_shufflevector(Load4(from[1]), Load4(from[5]), 0, 1, 2, 3, 4, 5, 6, 7);
+    const Float8 v26 = __builtin_shufflevector(Load4(from[2]), Load4(from[6]), 0, 1, 2, 3, 4, 5, 6, 7);
+    const Float8 v37 = __builtin_shufflevector(Load4(from[3]), Load4(from[7]), 0, 1, 2, 3, 4, 5, 6, 7);
+    const Float8 low01 = __builtin_shufflevector(v04, v15, 0, 8, 1, 9, 4, 12, 5, 13);
+    const Float8 high01 = __builtin_shufflevector(v04, v15, 2, 10, 3, 11, 6, 14, 7, 15);
+    const Float8 low23 = __builtin_shufflevector(v26, v37, 0, 8, 1, 9, 4, 12, 5, 13);
+    const Float8 high23 = __builtin_shufflevector(v26, v37, 2, 10, 3, 11, 6, 14, 7, 15);
+    a = __builtin_shufflevector(low01, low23, 0, 1, 8, 9, 4, 5, 12, 13);
+    b = __builtin_shufflevector(low01, low23, 2, 3, 10, 11, 6, 7, 14, 15);
+    c = __builtin_shufflevector(high01, high23, 0, 1, 8, 9, 4, 5, 12, 13);
+    d = __builtin_shufflevector(high01, high23, 2, 3, 10, 11, 6, 7, 14, 15);
+}
+
+__attribute__((always_inline)) inline void Scatter(Float8 a, Float8 b, Float8 c, Float8 d,
+                                                   float* const (&to)[8]) {
+    const Float8 ab01 = __builtin_shufflevector(a, b, 0, 8, 1, 9, 4, 12, 5, 13);
+    const Float8 ab23 = __builtin_shufflevector(a, b, 2, 10, 3, 11, 6, 14, 7, 15);
+    const Float8 cd01 = __builtin_shufflevector(c, d, 0, 8, 1, 9, 4, 12, 5, 13);
+    const Float8 cd23 = __builtin_shufflevector(c, d, 2, 10, 3, 11, 6, 14, 7, 15);
+    const Float8 v04 = __builtin_shufflevector(ab01, cd01, 0, 1, 8, 9, 4, 5, 12, 13);
+    const Float8 v15 = __builtin_shufflevector(ab01, cd01, 2, 3, 10, 11, 6, 7, 14, 15);
+    const Float8 v26 = __builtin_shufflevector(ab23, cd23, 0, 1, 8, 9, 4, 5, 12, 13);
+    const Float8 v37 = __builtin_shufflevector(ab23, cd23, 2, 3, 10, 11, 6, 7, 14, 15);
+    Store4(to[0], __builtin_shufflevector(v04, v04, 0, 1, 2, 3));
+    Store4(to[1], __builtin_shufflevector(v15, v15, 0, 1, 2, 3));
+    Store4(to[2], __builtin_shufflevector(v26, v26, 0, 1, 2, 3));
+    Store4(to[3], __builtin_shufflevector(v37, v37, 0, 1, 2, 3));
+    Store4(to[4], __builtin_shufflevector(v04, v04, 4, 5, 6, 7));
+    Store4(to[5], __builtin_shufflevector(v15, v15, 4, 5, 6, 7));
+    Store4(to[6], __builtin_shufflevector(v26, v26, 4, 5, 6, 7));
+    Store4(to[7], __builtin_shufflevector(v37, v37, 4, 5, 6, 7));
+}
+
+// Steps step .. step + 7 at once, when each has a slot and each one's pair of slots lies past the
+// last one's, so that none reads what another raises: every lane works out both what SweepVertex
+// does in the shade and what it does in the light, and keeps the one that applies. False, with
+// nothing done, otherwise.
+__attribute__((always_inline)) inline bool SweepEight(const PlacedLine& placed, ShadowRow out, float* horizon,
+                                                      std::ptrdiff_t step) {
+    Int8 slot;
+    std::memcpy(&slot, placed.Slot.data() + step, sizeof slot);
+    const Int8 gap = __builtin_shufflevector(slot, slot, 1, 2, 3, 4, 5, 6, 7, 7) - slot;
+    const Int8 last = {0, 0, 0, 0, 0, 0, 0, -1};
+    const bool placed8 = AllOf(slot >= 0);
+    const bool rising = AllOf((gap >= TwoSlots) | last), falling = AllOf((gap <= -TwoSlots) | last);
+    if (!placed8 || !(rising || falling))
+        return false;
+    float* const values[8] = {horizon + slot[0], horizon + slot[1], horizon + slot[2], horizon + slot[3],
+                              horizon + slot[4], horizon + slot[5], horizon + slot[6], horizon + slot[7]};
+    Float8 height, drop, height1, drop1, wk, wk1, h, ground;
+    Gather(values, height, drop, height1, drop1);
+    std::memcpy(&wk, placed.Weight.data() + step, sizeof wk);
+    std::memcpy(&wk1, placed.NextWeight.data() + step, sizeof wk1);
+    std::memcpy(&h, placed.Ray.data() + step, sizeof h);
+    std::memcpy(&ground, placed.Ground.data() + step, sizeof ground);
+
+    const Float8 horizonAtP = wk * height + wk1 * height1;
+    const Float8 dropAtP = wk * drop + wk1 * drop1;
+    const Int8 shaded = h < horizonAtP;
+    const Float8 f = ((h - dropAtP) / (horizonAtP - dropAtP)) * (h / horizonAtP);
+    const Float8 g = (f + 2.0f) / 3.0f;
+    const Float8 shadow = shaded ? g * g * g * g * g * g : Float8{} + 1.0f;
+    const Float8 raised = height + wk * (h - height), raised1 = height1 + wk1 * (h - height1);
+    const Float8 dropped = drop + wk * ((raised - ground) - drop);
+    const Float8 dropped1 = drop1 + wk1 * ((raised1 - ground) - drop1);
+    Scatter(shaded ? height : raised, shaded ? drop : dropped, shaded ? height1 : raised1,
+            shaded ? drop1 : dropped1, values);
+
+    if (out.Step == 1 || out.Step == -1) {
+        const Float8 ordered =
+            out.Step == 1 ? shadow : __builtin_shufflevector(shadow, shadow, 7, 6, 5, 4, 3, 2, 1, 0);
+        std::memcpy(out.First + (out.Step == 1 ? step : -step - 7), &ordered, sizeof ordered);
+    } else {
+        for (int lane = 0; lane < 8; ++lane)
+            out.First[(step + lane) * out.Step] = shadow[lane];
+    }
+    return true;
+}
+} // namespace
+
+LIGHTING_WIDE_CLONES void SweepLine(const PlacedLine& placed, ShadowRow out, float* horizon, int from,
+                                    int to) {
+    std::ptrdiff_t step = from;
+    for (; step + 8 <= to; step += 8) {
+        if (!SweepEight(placed, out, horizon, step))
+            SweepSteps(placed, out, horizon, step, step + 8);
+    }
+    SweepSteps(placed, out, horizon, step, to);
 }
 
 namespace {
@@ -111,7 +218,8 @@ template <bool Own>
 __attribute__((always_inline)) inline bool SweepRun(const PlacedLine& placed, ShadowRow out, float* horizon,
                                                     int from, int to, Slots& exact) {
     const int* __restrict slotAt = placed.Slot.data();
-    const float* __restrict weightsAt = placed.Weights.data();
+    const float* __restrict weight = placed.Weight.data();
+    const float* __restrict nextWeight = placed.NextWeight.data();
     const float* __restrict rayAt = placed.Ray.data();
     const float* __restrict groundAt = placed.Ground.data();
     float* __restrict shadowOut = out.First;
@@ -124,7 +232,7 @@ __attribute__((always_inline)) inline bool SweepRun(const PlacedLine& placed, Sh
         const int slot = slotAt[step];
         float shadow = 1.0f;
         if (static_cast<unsigned>(slot - lo) < width) { // lo <= slot < last
-            shadow = SweepVertex(weightsAt + 2 * step, rayAt[step], groundAt[step], horizon + slot);
+            shadow = SweepVertex(weight[step], nextWeight[step], rayAt[step], groundAt[step], horizon + slot);
         } else if (slot >= 0) {
             // The slot inside would have been raised, or not, from a value not known here.
             if (slot + PerSlot == lo)
@@ -171,9 +279,6 @@ LIGHTING_WIDE_CLONES bool SweepBand(const PlacedLine& placed, ShadowRow out, flo
 }
 
 namespace {
-using Float8 = float __attribute__((vector_size(32)));
-using Int8 = int __attribute__((vector_size(32)));
-
 // Places vertices eight at a time: their slots, weights, ray and ground heights.
 struct Placer {
     Float8 FirstSlot, LastSlot, Centre, X0, Z0, Cell, HX, HZ, NY, Fixed;
@@ -182,7 +287,8 @@ struct Placer {
     const float* Heights; // from the line's start, in the line's own order
     std::ptrdiff_t AlongStep;
     int* __restrict SlotAt;
-    float* __restrict WeightsAt;
+    float* __restrict WeightAt;
+    float* __restrict NextWeightAt;
     float* __restrict RayAt;
     float* __restrict GroundAt;
     Float8 Lowest, Highest;
@@ -230,11 +336,8 @@ struct Placer {
         // Where the slot's pair of values starts in the horizon buffer.
         const Int8 slot = inRange ? k * PerSlot : Int8{} - 1;
         std::memcpy(SlotAt + step, &slot, sizeof slot);
-        // The two weights of a vertex side by side, as the sweep takes them.
-        const Float8 low = __builtin_shufflevector(wk, wk1, 0, 8, 1, 9, 2, 10, 3, 11);
-        const Float8 high = __builtin_shufflevector(wk, wk1, 4, 12, 5, 13, 6, 14, 7, 15);
-        std::memcpy(WeightsAt + 2 * step, &low, sizeof low);
-        std::memcpy(WeightsAt + 2 * step + 8, &high, sizeof high);
+        std::memcpy(WeightAt + step, &wk, sizeof wk);
+        std::memcpy(NextWeightAt + step, &wk1, sizeof wk1);
         const Float8 ray = y - (HX * dx + HZ * dz) * NY;
         std::memcpy(RayAt + step, &ray, sizeof ray);
         std::memcpy(GroundAt + step, &y, sizeof y);
@@ -265,7 +368,8 @@ Placer PlacerOf(const TerrainLightingGrid& grid, const HorizonWalk& walk, const 
                     : grid.ColumnHeights + static_cast<std::ptrdiff_t>(column) * grid.Height + row,
             rowLine ? walk.StepDelta : walk.StepDelta / width,
             placed.Slot.data(),
-            placed.Weights.data(),
+            placed.Weight.data(),
+            placed.NextWeight.data(),
             placed.Ray.data(),
             placed.Ground.data(),
             lastSlot,

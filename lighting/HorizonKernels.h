@@ -29,11 +29,11 @@ struct SlotRange {
 };
 
 // One worker's placed line: per step, where its horizon slot's values start in a horizon buffer (-1:
-// it has none), the weights of that slot and the next side by side, ray height and ground height.
-// Each array on cache lines of its own.
+// it has none), the weights of that slot and of the next, ray height and ground height. Each array
+// on cache lines of its own.
 struct PlacedLine {
     LargeVector<int> Slot;
-    LargeVector<float> Weights, Ray, Ground;
+    LargeVector<float> Weight, NextWeight, Ray, Ground;
     void Fit(int length);
 };
 
