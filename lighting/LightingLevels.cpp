@@ -73,11 +73,13 @@ namespace {
     }
 }
 
-// Grids whose levels no cache holds, and how many rows ahead of their colouring their memory is
-// asked for: a span's rows are short runs far apart, which the processor's own prefetching learns
-// too late.
+// Grids whose levels no cache holds, how many rows ahead of their colouring their memory is asked
+// for, and in pieces of how many columns: a span's rows are short runs far apart, which the
+// processor's own prefetching learns too late, and asking for a whole row at once stalls on the
+// misses already outstanding, so each piece of a row asks for the same piece further on.
 constexpr long long PrefetchedVertices = 1 << 20;
 constexpr int RowsAhead = 2;
+constexpr int PrefetchColumns = 64;
 
 [[gnu::always_inline]] inline void Prefetch(const void* from, const void* end) {
     for (auto* at = static_cast<const char*>(from); at < static_cast<const char*>(end); at += 64)
@@ -121,21 +123,25 @@ LIGHTING_WIDE_CLONES void LightingLevels::ShadeAndColour(const TerrainLightingGr
     ShadeRow(grid, light, shadow, stride, span.FirstRow - 1, from, end, facing, above);
     ShadeRow(grid, light, shadow, stride, span.FirstRow, from, end, facing, here);
     const bool far = static_cast<long long>(width) * grid.Height >= PrefetchedVertices;
+    const int pieceColumns = far ? PrefetchColumns : end - from;
     for (int row = span.FirstRow; row < span.EndRow; ++row) {
-        if (far && row + RowsAhead < span.EndRow)
-            PrefetchRow(grid, shadow, stride, display, grey, row + RowsAhead, from, end);
         ShadeRow(grid, light, shadow, stride, row + 1, from, end, facing, below);
         const float* __restrict up = above;
         const float* __restrict mid = here;
         const float* __restrict down = below;
         float* __restrict shownRow = display + static_cast<std::ptrdiff_t>(row) * width;
         std::uint8_t* __restrict greyRow = grey + static_cast<std::ptrdiff_t>(row) * width;
-        for (int c = from; c < end; ++c) {
-            const float blurred = (down[c] + up[c] + mid[c + 1] + mid[c - 1] + mid[c]) / 5.0f;
-            const float shown = (kept * shownRow[c] + blurred) / divisor;
-            shownRow[c] = shown;
-            // shown stays within 0 .. 1; the bound only guards the conversion.
-            greyRow[c] = static_cast<std::uint8_t>(static_cast<int>(std::min(shown * 255.0f, 255.0f)));
+        for (int piece = from; piece < end; piece += pieceColumns) {
+            const int pieceEnd = std::min(piece + pieceColumns, end);
+            if (far && row + RowsAhead < span.EndRow)
+                PrefetchRow(grid, shadow, stride, display, grey, row + RowsAhead, piece, pieceEnd);
+            for (int c = piece; c < pieceEnd; ++c) {
+                const float blurred = (down[c] + up[c] + mid[c + 1] + mid[c - 1] + mid[c]) / 5.0f;
+                const float shown = (kept * shownRow[c] + blurred) / divisor;
+                shownRow[c] = shown;
+                // shown stays within 0 .. 1; the bound only guards the conversion.
+                greyRow[c] = static_cast<std::uint8_t>(static_cast<int>(std::min(shown * 255.0f, 255.0f)));
+            }
         }
         std::swap(above, here);
         std::swap(here, below);
