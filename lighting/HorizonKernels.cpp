@@ -155,20 +155,13 @@ __attribute__((always_inline)) inline void Scatter(Float8 a, Float8 b, Float8 c,
     Store4(to[7], __builtin_shufflevector(v37, v37, 4, 5, 6, 7));
 }
 
-// Steps step .. step + 7 at once, when each has a slot and each one's pair of slots lies past the
-// last one's, so that none reads what another raises: every lane works out both what SweepVertex
-// does in the shade and what it does in the light, and keeps the one that applies. False, with
-// nothing done, otherwise.
-__attribute__((always_inline)) inline bool SweepEight(const PlacedLine& placed, ShadowRow out, float* horizon,
+// Steps step .. step + 7 at once, each of which has a slot, its pair of slots past the last one's,
+// so that none reads what another raises: every lane works out both what SweepVertex does in the
+// shade and what it does in the light, and keeps the one that applies.
+__attribute__((always_inline)) inline void SweepEight(const PlacedLine& placed, ShadowRow out, float* horizon,
                                                       std::ptrdiff_t step) {
     Int8 slot;
     std::memcpy(&slot, placed.Slot.data() + step, sizeof slot);
-    const Int8 gap = __builtin_shufflevector(slot, slot, 1, 2, 3, 4, 5, 6, 7, 7) - slot;
-    const Int8 last = {0, 0, 0, 0, 0, 0, 0, -1};
-    const bool placed8 = AllOf(slot >= 0);
-    const bool rising = AllOf((gap >= TwoSlots) | last), falling = AllOf((gap <= -TwoSlots) | last);
-    if (!placed8 || !(rising || falling))
-        return false;
     float* const values[8] = {horizon + slot[0], horizon + slot[1], horizon + slot[2], horizon + slot[3],
                               horizon + slot[4], horizon + slot[5], horizon + slot[6], horizon + slot[7]};
     Float8 height, drop, height1, drop1, wk, wk1, h, ground;
@@ -198,16 +191,15 @@ __attribute__((always_inline)) inline bool SweepEight(const PlacedLine& placed, 
         for (int lane = 0; lane < 8; ++lane)
             out.First[(step + lane) * out.Step] = shadow[lane];
     }
-    return true;
 }
 } // namespace
 
-LIGHTING_WIDE_CLONES void SweepLine(const PlacedLine& placed, ShadowRow out, float* horizon, int from,
-                                    int to) {
+LIGHTING_WIDE_CLONES void SweepLine(const PlacedLine& placed, ShadowRow out, float* horizon, int from, int to,
+                                    bool apart) {
     std::ptrdiff_t step = from;
-    for (; step + 8 <= to; step += 8) {
-        if (!SweepEight(placed, out, horizon, step))
-            SweepSteps(placed, out, horizon, step, step + 8);
+    if (apart && placed.EverySlotted) {
+        for (; step + 8 <= to; step += 8)
+            SweepEight(placed, out, horizon, step);
     }
     SweepSteps(placed, out, horizon, step, to);
 }
@@ -266,13 +258,13 @@ bool Inside(const PlacedLine& placed, int from, int to, Slots exact) {
 } // namespace
 
 LIGHTING_WIDE_CLONES bool SweepBand(const PlacedLine& placed, ShadowRow out, float* horizon, Steps swept,
-                                    Steps owned, Slots& exact) {
+                                    Steps owned, Slots& exact, bool apart) {
     const int ownFrom = std::clamp(owned.First, swept.First, swept.End);
     const int ownTo = std::clamp(owned.End, ownFrom, swept.End);
     bool whole = SweepRun<false>(placed, out, horizon, swept.First, ownFrom, exact);
     // The halo keeps the band's own vertices well inside: they sweep as a whole line's do.
     if (Inside(placed, ownFrom, ownTo, exact))
-        SweepLine(placed, out, horizon, ownFrom, ownTo);
+        SweepLine(placed, out, horizon, ownFrom, ownTo, apart);
     else
         whole = SweepRun<true>(placed, out, horizon, ownFrom, ownTo, exact) && whole;
     return SweepRun<false>(placed, out, horizon, ownTo, swept.End, exact) && whole;
@@ -292,6 +284,7 @@ struct Placer {
     float* __restrict RayAt;
     float* __restrict GroundAt;
     Float8 Lowest, Highest;
+    Int8 Slotted = Int8{} - 1;
 
     // Vertices at[0 .. 7] of the line, whose results go to positions step .. step + 7.
     __attribute__((always_inline)) void operator()(const int (&at)[8], int step) {
@@ -327,6 +320,7 @@ struct Placer {
         // is replaced before the conversion, which is only defined in range.
         const Int8 inRange = (p >= FirstSlot) & (p < LastSlot);
         const Float8 position = inRange ? p : FirstSlot;
+        Slotted &= inRange;
         const Int8 k = __builtin_convertvector(position, Int8);
         const Float8 kf = __builtin_convertvector(k, Float8);
         const Float8 wk = 1.0f - (position - kf);
@@ -393,6 +387,7 @@ LIGHTING_WIDE_CLONES Slots PlaceLine(const TerrainLightingGrid& grid, const Hori
     }
     // The slots these steps can raise: a vertex outside the extents widens the range to the lowest
     // slot, which costs only smoothing work.
+    placed.EverySlotted = AllOf(place.Slotted);
     float lowest = place.Lowest[0], highest = place.Highest[0];
     for (int lane = 1; lane < 8; ++lane) {
         lowest = std::min(lowest, place.Lowest[lane]);

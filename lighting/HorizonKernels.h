@@ -34,6 +34,7 @@ struct SlotRange {
 struct PlacedLine {
     LargeVector<int> Slot;
     LargeVector<float> Weight, NextWeight, Ray, Ground;
+    bool EverySlotted = false; // every step PlaceLine placed last has a slot
     void Fit(int length);
 };
 
@@ -51,14 +52,16 @@ ShadowRow ShadowRowOf(const HorizonWalk& walk, int line, float* data, int stride
 
 // Sweeps steps [from, to) through `horizon` in order: each reads its two slots, and raises them when
 // lit; every shadow factor goes to `out`.
-void SweepLine(const PlacedLine& placed, ShadowRow out, float* horizon, int from, int to);
+// apart: the vertices of a line lie more than two slots apart (HorizonPositions::Spread), so that
+// none reads a slot another raises and eight go at once.
+void SweepLine(const PlacedLine& placed, ShadowRow out, float* horizon, int from, int to, bool apart);
 
 // The same over the steps `swept` of a band whose horizon values are exact only within `exact`:
 // a step whose slots lie inside is swept; one that reaches across its edge leaves the slot inside
 // inexact too (`exact` narrows). Shadow factors go out for the steps `owned` only. False when an
 // owned step could not be swept exactly.
 bool SweepBand(const PlacedLine& placed, ShadowRow out, float* horizon, Steps swept, Steps owned,
-               Slots& exact);
+               Slots& exact, bool apart);
 
 // next[j] = (2 cur[j-1] + 2 cur[j+1] + cur[j-2] + cur[j+2] + 4 cur[j]) / 10 for slots [from, to).
 void SmoothSlots(const float* cur, float* next, int from, int to);

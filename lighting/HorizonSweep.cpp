@@ -80,7 +80,8 @@ bool HorizonSweep::Begin(const TerrainLightingGrid& grid, const LightDirection& 
     Out = out;
     const HorizonPositions positions(grid, Walk, Live.Centre);
     FindNeeded(Walk.Length > 1 && positions.Spread(0.0));
-    return Walk.Length > 1 && positions.Spread(BandGap);
+    Apart = Walk.Length > 1 && positions.Spread(BandGap);
+    return Apart;
 }
 
 // Line L reads its vertices' slots, which lie within Reach(L) when the positions move one way along
@@ -109,7 +110,7 @@ void HorizonSweep::SweepWhole(int fromLine, int toLine, int worker) {
         const Slots touched = horizon::PlaceLine(*Grid, Walk, Live, line, {0, Walk.Length}, scratch.Line);
         float* current = Horizon[line % 2].data();
         horizon::SweepLine(scratch.Line, horizon::ShadowRowOf(Walk, line, Out.Data, Out.Stride, Grid->Width),
-                           current, 0, Walk.Length);
+                           current, 0, Walk.Length, Apart);
         const Slots grown = Grow(Dirty, touched, Live);
         const Slots smoothed = Within(grown, Needed[static_cast<std::size_t>(line) + 1]);
         if (!smoothed.Empty())
@@ -231,7 +232,7 @@ bool HorizonSweep::SweepBandLine(const Band& band, int line, Scratch& scratch, S
     float* current = scratch.Horizon[line % 2].data();
     const bool whole =
         horizon::SweepBand(scratch.Line, horizon::ShadowRowOf(Walk, line, Out.Data, Out.Stride, Grid->Width),
-                           current, swept, own, exact);
+                           current, swept, own, exact, Apart);
     if (exact.Lo > Live.Lo - 2)
         exact.Lo += 2;
     if (exact.Hi < Live.Hi + 2)

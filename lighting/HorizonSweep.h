@@ -81,6 +81,7 @@ private:
     // The call under way.
     const TerrainLightingGrid* Grid = nullptr;
     HorizonWalk Walk;
+    bool Apart = false; // the vertices of a line lie more than two slots apart
     Output Out;
     std::vector<horizon::Slots> Needed; // per line, the slots that it or a later line may read
 };
