@@ -208,12 +208,16 @@ TEST(TerrainLightingRefusalTest, GridsItCannotLightAreRefusedAndBrokenVerticesSt
     for (int i = 0; i < size; ++i)
         rowX[i] = 7.0f * (i * 1000.0f / (size - 1) - 500.0f),
         columnZ[i] = -5.0f * (i * 1000.0f / (size - 1) - 500.0f);
-    rowX[3] = columnZ[9] = ground[7 * size + 8] = surface[12 * size + 12].NY = nan;
     ground[100] = 250.0f;
+    auto update = [&](float x) {
+        return lighting.Update({surface.data(), ground.data(), rowX.data(), columnZ.data(), size, size, 1000,
+                                1000, ground.data()},
+                               x, -15.0f, 30.0f, 2);
+    };
+    EXPECT_TRUE(update(30.0f)); // most vertices lie beyond the extents, where they have no horizon slot
+    rowX[3] = columnZ[9] = ground[7 * size + 8] = surface[12 * size + 12].NY = nan;
     for (int call = 0; call < 3; ++call)
-        EXPECT_TRUE(lighting.Update({surface.data(), ground.data(), rowX.data(), columnZ.data(), size, size,
-                                     1000, 1000, ground.data()},
-                                    30.0f - 20.0f * call, -15.0f, 30.0f, 2));
+        EXPECT_TRUE(update(30.0f - 20.0f * call));
 }
 
 } // namespace
