@@ -93,6 +93,7 @@ void SmoothSlots(const float* __restrict cur, float* __restrict next, int from, 
 }
 
 namespace {
+// One step after the other, as any line may go.
 __attribute__((always_inline)) inline void SweepSteps(const PlacedLine& placed, ShadowRow out, float* horizon,
                                                       std::ptrdiff_t from, std::ptrdiff_t to) {
     const int* __restrict slotAt = placed.Slot.data();
@@ -117,8 +118,8 @@ __attribute__((always_inline)) inline bool AllOf(Int8 lanes) {
     return (both[0] & both[1]) != 0;
 }
 
-// Four values of eight vertices each (a, b, c, d per vertex) from lanes [0, 4) of from[0 .. 7], or
-// back: the 4 x 8 transpose is done in two 4 x 4 halves.
+// Four values of eight vertices each (a, b, c, d per vertex) from lanes [0, 4) of from[0 .. 7]: the
+// 4 x 8 transpose is done in two 4 x 4 halves. Scatter puts them back.
 __attribute__((always_inline)) inline void Gather(float* const (&from)[8], Float8& a, Float8& b, Float8& c,
                                                   Float8& d) {
     const Float8 v04 = __builtin_shufflevector(Load4(from[0]), Load4(from[4]), 0, 1, 2, 3, 4, 5, 6, 7);
@@ -284,7 +285,7 @@ struct Placer {
     float* __restrict RayAt;
     float* __restrict GroundAt;
     Float8 Lowest, Highest;
-    Int8 Slotted = Int8{} - 1;
+    Int8 Slotted = Int8{} - 1; // a lane turns false once a vertex placed in it has no slot
 
     // Vertices at[0 .. 7] of the line, whose results go to positions step .. step + 7.
     __attribute__((always_inline)) void operator()(const int (&at)[8], int step) {
