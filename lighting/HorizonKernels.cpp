@@ -118,42 +118,41 @@ __attribute__((always_inline)) inline bool AllOf(Int8 lanes) {
     return (both[0] & both[1]) != 0;
 }
 
-// Four values of eight vertices each (a, b, c, d per vertex) from lanes [0, 4) of from[0 .. 7]: the
-// 4 x 8 transpose is done in two 4 x 4 halves. Scatter puts them back.
-__attribute__((always_inline)) inline void Gather(float* const (&from)[8], Float8& a, Float8& b, Float8& c,
-                                                  Float8& d) {
-    const Float8 v04 = __builtin_shufflevector(Load4(from[0]), Load4(from[4]), 0, 1, 2, 3, 4, 5, 6, 7);
-    const Float8 v15 = __builtin_shufflevector(Load4(from[1]), Load4(from[5]), 0, 1, 2, 3, 4, 5, 6, 7);
-    const Float8 v26 = __builtin_shufflevector(Load4(from[2]), Load4(from[6]), 0, 1, 2, 3, 4, 5, 6, 7);
-    const Float8 v37 = __builtin_shufflevector(Load4(from[3]), Load4(from[7]), 0, 1, 2, 3, 4, 5, 6, 7);
-    const Float8 low01 = __builtin_shufflevector(v04, v15, 0, 8, 1, 9, 4, 12, 5, 13);
-    const Float8 high01 = __builtin_shufflevector(v04, v15, 2, 10, 3, 11, 6, 14, 7, 15);
-    const Float8 low23 = __builtin_shufflevector(v26, v37, 0, 8, 1, 9, 4, 12, 5, 13);
-    const Float8 high23 = __builtin_shufflevector(v26, v37, 2, 10, 3, 11, 6, 14, 7, 15);
-    a = __builtin_shufflevector(low01, low23, 0, 1, 8, 9, 4, 5, 12, 13);
-    b = __builtin_shufflevector(low01, low23, 2, 3, 10, 11, 6, 7, 14, 15);
-    c = __builtin_shufflevector(high01, high23, 0, 1, 8, 9, 4, 5, 12, 13);
-    d = __builtin_shufflevector(high01, high23, 2, 3, 10, 11, 6, 7, 14, 15);
-}
-
-__attribute__((always_inline)) inline void Scatter(Float8 a, Float8 b, Float8 c, Float8 d,
-                                                   float* const (&to)[8]) {
+// Two 4 x 4 transposes side by side: lane i of the low (high) halves of a, b, c and d becomes the
+// low (high) half of the i-th of them. It is its own inverse.
+__attribute__((always_inline)) inline void TransposeHalves(Float8& a, Float8& b, Float8& c, Float8& d) {
     const Float8 ab01 = __builtin_shufflevector(a, b, 0, 8, 1, 9, 4, 12, 5, 13);
     const Float8 ab23 = __builtin_shufflevector(a, b, 2, 10, 3, 11, 6, 14, 7, 15);
     const Float8 cd01 = __builtin_shufflevector(c, d, 0, 8, 1, 9, 4, 12, 5, 13);
     const Float8 cd23 = __builtin_shufflevector(c, d, 2, 10, 3, 11, 6, 14, 7, 15);
-    const Float8 v04 = __builtin_shufflevector(ab01, cd01, 0, 1, 8, 9, 4, 5, 12, 13);
-    const Float8 v15 = __builtin_shufflevector(ab01, cd01, 2, 3, 10, 11, 6, 7, 14, 15);
-    const Float8 v26 = __builtin_shufflevector(ab23, cd23, 0, 1, 8, 9, 4, 5, 12, 13);
-    const Float8 v37 = __builtin_shufflevector(ab23, cd23, 2, 3, 10, 11, 6, 7, 14, 15);
-    Store4(to[0], __builtin_shufflevector(v04, v04, 0, 1, 2, 3));
-    Store4(to[1], __builtin_shufflevector(v15, v15, 0, 1, 2, 3));
-    Store4(to[2], __builtin_shufflevector(v26, v26, 0, 1, 2, 3));
-    Store4(to[3], __builtin_shufflevector(v37, v37, 0, 1, 2, 3));
-    Store4(to[4], __builtin_shufflevector(v04, v04, 4, 5, 6, 7));
-    Store4(to[5], __builtin_shufflevector(v15, v15, 4, 5, 6, 7));
-    Store4(to[6], __builtin_shufflevector(v26, v26, 4, 5, 6, 7));
-    Store4(to[7], __builtin_shufflevector(v37, v37, 4, 5, 6, 7));
+    a = __builtin_shufflevector(ab01, cd01, 0, 1, 8, 9, 4, 5, 12, 13);
+    b = __builtin_shufflevector(ab01, cd01, 2, 3, 10, 11, 6, 7, 14, 15);
+    c = __builtin_shufflevector(ab23, cd23, 0, 1, 8, 9, 4, 5, 12, 13);
+    d = __builtin_shufflevector(ab23, cd23, 2, 3, 10, 11, 6, 7, 14, 15);
+}
+
+// Four values of eight vertices each (a, b, c, d per vertex) from lanes [0, 4) of from[0 .. 7].
+__attribute__((always_inline)) inline void Gather(float* const (&from)[8], Float8& a, Float8& b, Float8& c,
+                                                  Float8& d) {
+    a = __builtin_shufflevector(Load4(from[0]), Load4(from[4]), 0, 1, 2, 3, 4, 5, 6, 7);
+    b = __builtin_shufflevector(Load4(from[1]), Load4(from[5]), 0, 1, 2, 3, 4, 5, 6, 7);
+    c = __builtin_shufflevector(Load4(from[2]), Load4(from[6]), 0, 1, 2, 3, 4, 5, 6, 7);
+    d = __builtin_shufflevector(Load4(from[3]), Load4(from[7]), 0, 1, 2, 3, 4, 5, 6, 7);
+    TransposeHalves(a, b, c, d);
+}
+
+// And back.
+__attribute__((always_inline)) inline void Scatter(Float8 a, Float8 b, Float8 c, Float8 d,
+                                                   float* const (&to)[8]) {
+    TransposeHalves(a, b, c, d);
+    Store4(to[0], __builtin_shufflevector(a, a, 0, 1, 2, 3));
+    Store4(to[1], __builtin_shufflevector(b, b, 0, 1, 2, 3));
+    Store4(to[2], __builtin_shufflevector(c, c, 0, 1, 2, 3));
+    Store4(to[3], __builtin_shufflevector(d, d, 0, 1, 2, 3));
+    Store4(to[4], __builtin_shufflevector(a, a, 4, 5, 6, 7));
+    Store4(to[5], __builtin_shufflevector(b, b, 4, 5, 6, 7));
+    Store4(to[6], __builtin_shufflevector(c, c, 4, 5, 6, 7));
+    Store4(to[7], __builtin_shufflevector(d, d, 4, 5, 6, 7));
 }
 
 // Steps step .. step + 7 at once, each of which has a slot, its pair of slots past the last one's,
