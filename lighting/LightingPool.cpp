@@ -50,6 +50,7 @@ void LightingPool::Run(Job& job) {
     CallStart = std::chrono::steady_clock::now();
     Long = 0;
     Finished.store(0, std::memory_order_relaxed);
+    NeededFinished.store(0, std::memory_order_relaxed);
     Blocked.store(0, std::memory_order_relaxed);
     Generation = (Generation + 1) & Generations;
     Claim.store(Word(Generation, static_cast<std::uint64_t>(tasks), 0), std::memory_order_release);
@@ -63,7 +64,7 @@ void LightingPool::Run(Job& job) {
         for (int done = Finished.load(std::memory_order_acquire); done < tasks;
              done = Finished.load(std::memory_order_acquire)) {
             job.Between(done);
-            AwaitFinished(done + 1, true);
+            AwaitFinished(Finished, done + 1, true);
         }
         job.Between(tasks);
     } catch (...) {
@@ -81,7 +82,7 @@ void LightingPool::Cancel() {
     const int taken = static_cast<int>(word & Field);
     for (int done = Finished.load(std::memory_order_acquire); done < taken;
          done = Finished.load(std::memory_order_acquire))
-        AwaitFinished(done + 1);
+        AwaitFinished(Finished, done + 1);
 }
 
 void LightingPool::Serve(int worker) {
@@ -117,33 +118,36 @@ bool LightingPool::Take(std::uint64_t generation, int& task) {
 
 void LightingPool::Work(int task, int worker) {
     Job& job = *Current;
-    AwaitFinished(job.Prerequisites(task), worker == 0);
+    AwaitFinished(NeededFinished, job.Prerequisites(task), worker == 0);
     job.Run(task, worker);
+    if (job.Needed(task))
+        NeededFinished.fetch_add(1, std::memory_order_seq_cst);
     Finished.fetch_add(1, std::memory_order_seq_cst);
     if (Sleepers.load(std::memory_order_seq_cst) > 0)
         veltra::platform::WakeAllWaiters(&Finished);
 }
 
-// Until `count` tasks have finished: a short spin, then blocked. A finishing worker wakes the
-// blocked ones only when there are any, which each tells before it looks for the last time.
-void LightingPool::AwaitFinished(int count, bool caller) {
+// Until `counter` (Finished, or NeededFinished, which never grows without Finished after it) reaches
+// `count`: a short spin, then blocked on Finished. A finishing worker wakes the blocked ones only when
+// there are any, which each tells before it looks for the last time.
+void LightingPool::AwaitFinished(const std::atomic<int>& counter, int count, bool caller) {
     for (int round = 0; round < SpinRounds; ++round) {
-        if (Finished.load(std::memory_order_acquire) >= count)
+        if (counter.load(std::memory_order_acquire) >= count)
             return;
         Pause();
     }
     Blocked.fetch_add(1, std::memory_order_relaxed);
     const auto start = std::chrono::steady_clock::now();
     Sleepers.fetch_add(1, std::memory_order_seq_cst);
-    for (int done = Finished.load(std::memory_order_seq_cst); done < count;
-         done = Finished.load(std::memory_order_seq_cst))
-        veltra::platform::WaitWhileEqual(Finished, done);
+    for (int seen = Finished.load(std::memory_order_seq_cst); counter.load(std::memory_order_seq_cst) < count;
+         seen = Finished.load(std::memory_order_seq_cst))
+        veltra::platform::WaitWhileEqual(Finished, seen);
     Sleepers.fetch_sub(1, std::memory_order_relaxed);
     if (caller) {
         // Longer than four of the call's tasks take on average so far, and than a millisecond.
         const auto now = std::chrono::steady_clock::now();
-        const int started = std::max(count, 1);
-        const auto task = (now - CallStart) * Count / started;
+        const int finished = std::max(Finished.load(std::memory_order_relaxed), 1);
+        const auto task = (now - CallStart) * Count / finished;
         if (now - start >
             std::max<std::chrono::steady_clock::duration>(4 * task, std::chrono::milliseconds(1)))
             ++Long;

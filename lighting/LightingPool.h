@@ -11,23 +11,27 @@
 //
 // A call is a list of tasks, numbered in the order they are handed out: whichever worker is free
 // takes the next one, so a worker that the system has set aside for a while holds up at most the
-// one task it has taken. A task may need every task before some earlier number to have finished
-// first (its prerequisites); nothing else waits for anything. Every wait spins briefly with a pause
-// instruction (what a worker waits for is usually a few microseconds away) and then blocks, leaving
-// its core to whoever needs it (through the platform's wait on an address: MinGW GCC 12's atomic wait
-// can lose a wake-up).
+// one task it has taken. Some tasks are needed: a task may need the needed tasks before some earlier
+// number to have finished first (its prerequisites); the others are needed by nothing, so a worker
+// that finishes one early goes on without waiting for the rest of them. Every wait spins briefly
+// with a pause instruction (what a worker waits for is usually a few microseconds away) and then
+// blocks, leaving its core to whoever needs it (through the platform's wait on an address: MinGW GCC
+// 12's atomic wait can lose a wake-up).
 class LightingPool {
 public:
     class Job {
     public:
         virtual int Tasks() const = 0;
-        // Tasks [0, Prerequisites(task)) finish before `task` starts; never more than `task`.
+        // Whether a task may be among others' prerequisites.
+        virtual bool Needed(int task) const = 0;
+        // Tasks come in rounds, each numbered after the round before. Prerequisites(task): the needed
+        // tasks of every round before its own, which finish before `task` starts; a count, as the
+        // first that many needed tasks are those.
         virtual int Prerequisites(int task) const = 0;
         virtual void Run(int task, int worker) noexcept = 0;
         // On the calling thread between its tasks, and whenever the count of finished tasks grows while
-        // it waits for the last ones (not while it waits for a task's prerequisites); `finished` tasks
-        // have finished, which means all of [0, finished) once that is a
-        // number some task names as its prerequisites.
+        // it waits for the last ones (not while it waits for a task's prerequisites): `finished` tasks
+        // have finished, not always the first ones.
         virtual void Between(int finished) = 0;
 
     protected:
@@ -68,7 +72,7 @@ private:
     void Serve(int worker);
     bool Take(std::uint64_t generation, int& task);
     void Work(int task, int worker);
-    void AwaitFinished(int count, bool caller = false);
+    void AwaitFinished(const std::atomic<int>& counter, int count, bool caller = false);
     void Cancel();
 
     int Count = 1;
@@ -77,6 +81,7 @@ private:
     // Written during a call: each on a cache line of its own.
     alignas(64) std::atomic<std::uint64_t> Claim{0};
     alignas(64) std::atomic<int> Finished{0};
+    alignas(64) std::atomic<int> NeededFinished{0};    // raised before Finished
     alignas(64) std::atomic<int> Sleepers{0};          // workers blocked on Finished
     alignas(64) std::atomic<std::uint32_t> Started{0}; // bumped to start a call, or to stop
     alignas(64) std::atomic<int> Blocked{0};

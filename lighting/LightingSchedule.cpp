@@ -42,13 +42,14 @@ void LightingSchedule::PlanRounds(bool bands) {
     const int perRun = bands ? BandsPerWorker * Workers : 1;
     if (bands)
         Work.Sweep.PlanBands(run, perRun, plan.Bands);
-    int swept = shadows ? 0 : Lines.Count, coloured = 0;
+    int swept = shadows ? 0 : Lines.Count, coloured = 0, sweeps = 0;
     for (int round = 0; coloured < Lines.Count; ++round) {
-        LightingPlan::Round next{static_cast<int>(plan.Tasks.size()), {}, {}, coloured};
+        LightingPlan::Round next{static_cast<int>(plan.Tasks.size()), sweeps, {}, {}, coloured};
         next.Coloured = NextShading(swept, coloured, block);
         if (swept < Lines.Count) {
             next.Swept = {swept, std::min(swept + run, Lines.Count)};
             AddTasks(bands ? Kind::SweepBand : Kind::SweepWhole, perRun, round);
+            sweeps += perRun;
         }
         if (!next.Coloured.Empty())
             AddTasks(Kind::ShadeAndColour, Shares, round);
@@ -57,7 +58,10 @@ void LightingSchedule::PlanRounds(bool bands) {
         next.ColouredTo = coloured;
         plan.Rounds.push_back(next);
     }
-    plan.Rounds.push_back({static_cast<int>(plan.Tasks.size()), {}, {}, coloured});
+    plan.Rounds.push_back({static_cast<int>(plan.Tasks.size()), sweeps, {}, {}, coloured});
+    plan.Unfinished.resize(plan.Rounds.size());
+    for (std::size_t round = 0; round + 1 < plan.Rounds.size(); ++round)
+        plan.Unfinished[round] = plan.Rounds[round + 1].FirstTask - plan.Rounds[round].FirstTask;
 }
 
 // The lines the shading may take once lines [0, before) are swept: a line's colour blurs its
@@ -75,9 +79,14 @@ void LightingSchedule::AddTasks(Kind what, int parts, int round) {
         Work.Plan.Tasks.push_back({what, part, round});
 }
 
+bool LightingSchedule::Needed(int task) const {
+    return Work.Plan.Tasks[static_cast<std::size_t>(task)].What != Kind::ShadeAndColour;
+}
+
 int LightingSchedule::Prerequisites(int task) const {
     const LightingPlan& plan = Work.Plan;
-    return plan.Rounds[static_cast<std::size_t>(plan.Tasks[static_cast<std::size_t>(task)].Round)].FirstTask;
+    return plan.Rounds[static_cast<std::size_t>(plan.Tasks[static_cast<std::size_t>(task)].Round)]
+        .SweepsBefore;
 }
 
 void LightingSchedule::Run(int task, int worker) noexcept {
@@ -101,14 +110,19 @@ void LightingSchedule::Run(int task, int worker) noexcept {
                                    SpanOf(round.Coloured, what.Part, Shares), worker);
         break;
     }
+    // What the task wrote is seen by whoever sees its round finished.
+    std::atomic_ref<int>(Work.Plan.Unfinished[static_cast<std::size_t>(what.Round)])
+        .fetch_sub(1, std::memory_order_release);
 }
 
-// Every round whose tasks have all finished: the lines it coloured go to the listener.
-void LightingSchedule::Between(int finished) {
-    const LightingPlan& plan = Work.Plan;
+// Every round whose tasks, and those of every round before, have all finished: the lines they
+// coloured go to the listener.
+void LightingSchedule::Between(int /*finished*/) {
+    LightingPlan& plan = Work.Plan;
     int coloured = HandedOut;
     while (HandOutRound < Rounds() &&
-           plan.Rounds[static_cast<std::size_t>(HandOutRound) + 1].FirstTask <= finished)
+           std::atomic_ref<int>(plan.Unfinished[static_cast<std::size_t>(HandOutRound)])
+                   .load(std::memory_order_acquire) == 0)
         coloured = plan.Rounds[static_cast<std::size_t>(HandOutRound++)].ColouredTo;
     if (coloured <= HandedOut)
         return;

@@ -44,6 +44,7 @@ private:
     };
 
     int Tasks() const override { return static_cast<int>(Work.Plan.Tasks.size()); }
+    bool Needed(int task) const override;
     int Prerequisites(int task) const override;
     void Run(int task, int worker) noexcept override;
     void Between(int finished) override;

@@ -190,6 +190,7 @@ void PoolRounds(benchmark::State& state) {
         int Workers;
         explicit Rounds(int workers) : Workers(workers) {}
         int Tasks() const override { return 2048 * Workers; }
+        bool Needed(int /*task*/) const override { return true; }
         int Prerequisites(int task) const override { return task / Workers * Workers; }
         void Run(int /*task*/, int /*worker*/) noexcept override {}
         void Between(int /*finished*/) override {}

@@ -15,7 +15,7 @@
 
 namespace {
 
-// Rounds of tasks of uneven length, each round needing every task of the rounds before.
+// Rounds of tasks of uneven length, each round needing the first half of every round before.
 class Rounds final : public LightingPool::Job {
 public:
     Rounds(int rounds, int perRound)
@@ -25,10 +25,11 @@ public:
     }
 
     int Tasks() const override { return Count; }
-    int Prerequisites(int task) const override { return task / PerRound * PerRound; }
+    bool Needed(int task) const override { return task % PerRound < Links(); }
+    int Prerequisites(int task) const override { return task / PerRound * Links(); }
     void Run(int task, int worker) noexcept override {
-        for (int before = 0; before < Prerequisites(task); ++before)
-            if (Done[before].load() != 1)
+        for (int before = 0; before < task / PerRound * PerRound; ++before)
+            if (Needed(before) && Done[before].load() != 1)
                 Early = true;
         if (worker == 0 && std::this_thread::get_id() != Caller)
             Misplaced = true;
@@ -56,6 +57,7 @@ public:
         }
     }
 
+    int Links() const { return (PerRound + 1) / 2; }
     int PerRound, Count;
     std::unique_ptr<std::atomic<int>[]> Done;
     std::atomic<bool> Early{false}, Misplaced{false}, Thrown{false};
