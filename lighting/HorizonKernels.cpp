@@ -75,6 +75,7 @@ void PlacedLine::Fit(int length) {
     NextWeight.resize(room);
     Ray.resize(room);
     Ground.resize(room);
+    Aside.resize(room);
 }
 
 ShadowRow ShadowRowOf(const HorizonWalk& walk, int line, float* data, int stride, int width) {
@@ -257,17 +258,41 @@ bool Inside(const PlacedLine& placed, int from, int to, Slots exact) {
 }
 } // namespace
 
+namespace {
+// Whether step `step` has no slot, or its two slots lie inside `exact`.
+bool InsideOne(const PlacedLine& placed, int step, Slots exact) {
+    const int slot = placed.Slot[static_cast<std::size_t>(step)];
+    return slot < 0 || (slot >= exact.Lo * PerSlot && slot < (exact.Hi - 1) * PerSlot);
+}
+
+// Steps [from, to) of a band's line: as a whole line's, when their slots lie inside `exact`.
+template <bool Own>
+bool SweepPart(const PlacedLine& placed, ShadowRow out, float* horizon, int from, int to, Slots& exact,
+               bool apart) {
+    if (!Inside(placed, from, to, exact))
+        return SweepRun<Own>(placed, out, horizon, from, to, exact);
+    SweepLine(placed, out, horizon, from, to, apart);
+    return true;
+}
+} // namespace
+
+// Only the halo's outermost steps can reach across the edge of `exact`: the rest of it sweeps as
+// the band's own steps do, its shadow factors put aside.
 LIGHTING_WIDE_CLONES bool SweepBand(const PlacedLine& placed, ShadowRow out, float* horizon, Steps swept,
                                     Steps owned, Slots& exact, bool apart) {
     const int ownFrom = std::clamp(owned.First, swept.First, swept.End);
     const int ownTo = std::clamp(owned.End, ownFrom, swept.End);
-    bool whole = SweepRun<false>(placed, out, horizon, swept.First, ownFrom, exact);
-    // The halo keeps the band's own vertices well inside: they sweep as a whole line's do.
-    if (Inside(placed, ownFrom, ownTo, exact))
-        SweepLine(placed, out, horizon, ownFrom, ownTo, apart);
-    else
-        whole = SweepRun<true>(placed, out, horizon, ownFrom, ownTo, exact) && whole;
-    return SweepRun<false>(placed, out, horizon, ownTo, swept.End, exact) && whole;
+    int lowIn = swept.First, highIn = swept.End;
+    while (lowIn < ownFrom && !InsideOne(placed, lowIn, exact))
+        ++lowIn;
+    while (highIn > ownTo && !InsideOne(placed, highIn - 1, exact))
+        --highIn;
+    const ShadowRow aside{placed.Aside.data(), 1};
+    bool whole = SweepRun<false>(placed, out, horizon, swept.First, lowIn, exact);
+    whole = SweepPart<false>(placed, aside, horizon, lowIn, ownFrom, exact, apart) && whole;
+    whole = SweepPart<true>(placed, out, horizon, ownFrom, ownTo, exact, apart) && whole;
+    whole = SweepPart<false>(placed, aside, horizon, ownTo, highIn, exact, apart) && whole;
+    return SweepRun<false>(placed, out, horizon, highIn, swept.End, exact) && whole;
 }
 
 namespace {

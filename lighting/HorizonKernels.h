@@ -34,7 +34,8 @@ struct SlotRange {
 struct PlacedLine {
     LargeVector<int> Slot;
     LargeVector<float> Weight, NextWeight, Ray, Ground;
-    bool EverySlotted = false; // every step PlaceLine placed last has a slot
+    mutable LargeVector<float> Aside; // where shadow factors that are not kept go
+    bool EverySlotted = false;        // every step PlaceLine placed last has a slot
     void Fit(int length);
 };
 
