@@ -78,7 +78,7 @@ bool HorizonSweep::Begin(const TerrainLightingGrid& grid, const LightDirection& 
     Grid = &grid;
     Walk = HorizonWalk::Of(grid, light);
     Out = out;
-    const HorizonPositions positions(grid, Walk, Live.Centre);
+    const HorizonPositions& positions = Positions.emplace(grid, Walk, Live.Centre);
     FindNeeded(Walk.Length > 1 && positions.Spread(0.0));
     Apart = Walk.Length > 1 && positions.Spread(BandGap);
     return Apart;
@@ -99,6 +99,7 @@ void HorizonSweep::End() {
     for (std::vector<float>& buffer : Horizon)
         Zero(buffer, Dirty);
     Dirty = {Live.Lo, Live.Lo};
+    Positions.reset();
     Grid = nullptr;
 }
 
@@ -122,8 +123,7 @@ void HorizonSweep::SweepWhole(int fromLine, int toLine, int worker) {
 // The slots that line `line` can raise, from the positions of its two ends, with room to spare; only
 // where the positions move one way along the lines.
 Slots HorizonSweep::Reach(int line) const {
-    const HorizonPositions at(*Grid, Walk, Live.Centre);
-    const double first = at.At(line, 0), last = at.At(line, Walk.Length - 1);
+    const double first = Positions->At(line, 0), last = Positions->At(line, Walk.Length - 1);
     if (!std::isfinite(first) || !std::isfinite(last))
         return {Live.Lo, Live.Hi};
     const double lo = std::floor(std::min(first, last)) - 1.0, hi = std::floor(std::max(first, last)) + 3.0;
@@ -160,7 +160,7 @@ struct RunWork {
 
 void HorizonSweep::PlanBands(int linesPerRun, int bands, std::vector<Band>& out) {
     out.clear();
-    const HorizonPositions at(*Grid, Walk, Live.Centre);
+    const HorizonPositions& at = *Positions;
     Slots dirty{Live.Lo, Live.Lo};
     for (int from = 0, run = 0; from < Walk.Count; from += linesPerRun, ++run) {
         const int to = std::min(from + linesPerRun, Walk.Count), middle = (from + to) / 2;
@@ -212,9 +212,8 @@ Slots HorizonSweep::StartBand(const Band& band, Scratch& scratch) {
 }
 
 Steps HorizonSweep::OwnSteps(const Band& band, int line) const {
-    const HorizonPositions at(*Grid, Walk, Live.Centre);
     const HorizonPositions::Steps own =
-        at.Within(line, band.Lowest ? -Beyond : band.Lo, band.Highest ? Beyond : band.Hi);
+        Positions->Within(line, band.Lowest ? -Beyond : band.Lo, band.Highest ? Beyond : band.Hi);
     return {own.First, own.End};
 }
 
@@ -223,8 +222,8 @@ Steps HorizonSweep::OwnSteps(const Band& band, int line) const {
 // range's.
 bool HorizonSweep::SweepBandLine(const Band& band, int line, Scratch& scratch, Slots& exact) {
     const Steps own = OwnSteps(band, line);
-    const HorizonPositions::Steps near = HorizonPositions(*Grid, Walk, Live.Centre)
-                                             .Within(line, exact.Lo - PlaceMargin, exact.Hi + PlaceMargin);
+    const HorizonPositions::Steps near =
+        Positions->Within(line, exact.Lo - PlaceMargin, exact.Hi + PlaceMargin);
     const Steps swept = own.First >= own.End
                             ? Steps{near.First, near.End}
                             : Steps{std::min(own.First, near.First), std::max(own.End, near.End)};

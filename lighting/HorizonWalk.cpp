@@ -40,23 +40,23 @@ HorizonWalk HorizonWalk::Of(const TerrainLightingGrid& grid, const LightDirectio
 }
 
 HorizonPositions::HorizonPositions(const TerrainLightingGrid& grid, const HorizonWalk& walk, float centreSlot)
-    : Grid(grid), Walk(walk), Centre(centreSlot), FirstRow(walk.FirstStart / grid.Width),
-      FirstColumn(walk.FirstStart % grid.Width), Rise(walk.Length < 2 || At(0, 1) >= At(0, 0)) {}
+    : Grid(&grid), Walk(&walk), Centre(centreSlot), Scale(lighting::SlotsPerCell / double(walk.Cell)),
+      FirstRow(walk.FirstStart / grid.Width), FirstColumn(walk.FirstStart % grid.Width),
+      Rise(walk.Length < 2 || At(0, 1) >= At(0, 0)) {}
 
 double HorizonPositions::At(int line, int step) const {
-    const int row = FirstRow + (Walk.RowLines ? line : step) * Walk.RowStep;
-    const int column = FirstColumn + (Walk.RowLines ? step : line) * Walk.ColumnStep;
-    const double x = Grid.RowX[row], z = Grid.ColumnZ[column];
-    const double across = Walk.HZ * (x - Walk.X0) - Walk.HX * (z - Walk.Z0);
-    return across / Walk.Cell * lighting::SlotsPerCell + Centre;
+    const int row = FirstRow + (Walk->RowLines ? line : step) * Walk->RowStep;
+    const int column = FirstColumn + (Walk->RowLines ? step : line) * Walk->ColumnStep;
+    const double x = Grid->RowX[row], z = Grid->ColumnZ[column];
+    const double across = Walk->HZ * (x - Walk->X0) - Walk->HX * (z - Walk->Z0);
+    return across * Scale + Centre;
 }
 
 // The first step whose position reaches `position` in the direction the line moves. Positions
 // along a line are near enough evenly spaced that the guess between its ends is at most a step or
 // two off; from there the steps are walked, which finds the first one whatever the spacing.
-int HorizonPositions::FirstReaching(int line, double position) const {
-    const int length = Walk.Length;
-    const double first = At(line, 0), last = At(line, length - 1);
+int HorizonPositions::FirstReaching(int line, double position, double first, double last) const {
+    const int length = Walk->Length;
     const double along = last != first ? (position - first) / (last - first) * (length - 1) : 0.0;
     int step = static_cast<int>(std::clamp(std::ceil(along), 0.0, static_cast<double>(length)));
     auto reaches = [&](int at) {
@@ -73,14 +73,15 @@ int HorizonPositions::FirstReaching(int line, double position) const {
 HorizonPositions::Steps HorizonPositions::Within(int line, double lo, double hi) const {
     if (lo >= hi)
         return {};
-    return Rise ? Steps{FirstReaching(line, lo), FirstReaching(line, hi)}
-                : Steps{FirstReaching(line, hi), FirstReaching(line, lo)};
+    const double first = At(line, 0), last = At(line, Walk->Length - 1);
+    return Rise ? Steps{FirstReaching(line, lo, first, last), FirstReaching(line, hi, first, last)}
+                : Steps{FirstReaching(line, hi, first, last), FirstReaching(line, lo, first, last)};
 }
 
 // Along a line the positions follow the rows' x or the columns' z alone, so the steps between them
 // are those of every line: the first line tells.
 bool HorizonPositions::Spread(double gap) const {
-    for (int step = 1; step < Walk.Length; ++step) {
+    for (int step = 1; step < Walk->Length; ++step) {
         const double move = At(0, step) - At(0, step - 1);
         if (!((Rise ? move : -move) > gap))
             return false;

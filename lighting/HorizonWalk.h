@@ -44,11 +44,12 @@ public:
     bool Spread(double gap) const;
 
 private:
-    int FirstReaching(int line, double position) const;
+    // first, last: the positions of the line's ends.
+    int FirstReaching(int line, double position, double first, double last) const;
 
-    const TerrainLightingGrid& Grid;
-    const HorizonWalk& Walk;
-    double Centre;
+    const TerrainLightingGrid* Grid;
+    const HorizonWalk* Walk;
+    double Centre, Scale; // slots per unit of length
     int FirstRow, FirstColumn;
     bool Rise;
 };
