@@ -259,12 +259,6 @@ bool Inside(const PlacedLine& placed, int from, int to, Slots exact) {
 } // namespace
 
 namespace {
-// Whether step `step` has no slot, or its two slots lie inside `exact`.
-bool InsideOne(const PlacedLine& placed, int step, Slots exact) {
-    const int slot = placed.Slot[static_cast<std::size_t>(step)];
-    return slot < 0 || (slot >= exact.Lo * PerSlot && slot < (exact.Hi - 1) * PerSlot);
-}
-
 // Steps [from, to) of a band's line: as a whole line's, when their slots lie inside `exact`.
 template <bool Own>
 bool SweepPart(const PlacedLine& placed, ShadowRow out, float* horizon, int from, int to, Slots& exact,
@@ -283,9 +277,9 @@ LIGHTING_WIDE_CLONES bool SweepBand(const PlacedLine& placed, ShadowRow out, flo
     const int ownFrom = std::clamp(owned.First, swept.First, swept.End);
     const int ownTo = std::clamp(owned.End, ownFrom, swept.End);
     int lowIn = swept.First, highIn = swept.End;
-    while (lowIn < ownFrom && !InsideOne(placed, lowIn, exact))
+    while (lowIn < ownFrom && !Inside(placed, lowIn, lowIn + 1, exact))
         ++lowIn;
-    while (highIn > ownTo && !InsideOne(placed, highIn - 1, exact))
+    while (highIn > ownTo && !Inside(placed, highIn - 1, highIn, exact))
         --highIn;
     const ShadowRow aside{placed.Aside.data(), 1};
     bool whole = SweepRun<false>(placed, out, horizon, swept.First, lowIn, exact);

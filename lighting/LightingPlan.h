@@ -29,7 +29,8 @@ struct LightingPlan {
     };
 
     std::vector<Task> Tasks;
-    std::vector<Round> Rounds;   // and one more, whose FirstTask ends the last round
-    std::vector<int> Unfinished; // per round, its tasks not yet finished (atomically)
+    std::vector<Round> Rounds; // and one more, whose FirstTask ends the last round
+    std::vector<int>
+        Unfinished; // per round (not the last entry of Rounds), its tasks not yet finished (atomically)
     std::vector<HorizonSweep::Band> Bands;
 };

@@ -59,8 +59,8 @@ void LightingSchedule::PlanRounds(bool bands) {
         plan.Rounds.push_back(next);
     }
     plan.Rounds.push_back({static_cast<int>(plan.Tasks.size()), sweeps, {}, {}, coloured});
-    plan.Unfinished.resize(plan.Rounds.size());
-    for (std::size_t round = 0; round + 1 < plan.Rounds.size(); ++round)
+    plan.Unfinished.resize(plan.Rounds.size() - 1);
+    for (std::size_t round = 0; round < plan.Unfinished.size(); ++round)
         plan.Unfinished[round] = plan.Rounds[round + 1].FirstTask - plan.Rounds[round].FirstTask;
 }
 
