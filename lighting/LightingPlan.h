@@ -30,7 +30,7 @@ struct LightingPlan {
 
     std::vector<Task> Tasks;
     std::vector<Round> Rounds; // and one more, whose FirstTask ends the last round
-    std::vector<int>
-        Unfinished; // per round (not the last entry of Rounds), its tasks not yet finished (atomically)
+    // Per round (the closing entry of Rounds aside), its tasks not yet finished (atomically).
+    std::vector<int> Unfinished;
     std::vector<HorizonSweep::Band> Bands;
 };
