@@ -78,9 +78,9 @@ bool HorizonSweep::Begin(const TerrainLightingGrid& grid, const LightDirection& 
     Grid = &grid;
     Walk = HorizonWalk::Of(grid, light);
     Out = out;
-    const HorizonPositions& positions = Positions.emplace(grid, Walk, Live.Centre);
-    FindNeeded(Walk.Length > 1 && positions.Spread(0.0));
-    Apart = Walk.Length > 1 && positions.Spread(BandGap);
+    Positions.Place(grid, Walk, Live.Centre);
+    FindNeeded(Walk.Length > 1 && Positions.Spread(0.0));
+    Apart = Walk.Length > 1 && Positions.Spread(BandGap);
     return Apart;
 }
 
@@ -99,7 +99,6 @@ void HorizonSweep::End() {
     for (std::vector<float>& buffer : Horizon)
         Zero(buffer, Dirty);
     Dirty = {Live.Lo, Live.Lo};
-    Positions.reset();
     Grid = nullptr;
 }
 
@@ -123,7 +122,7 @@ void HorizonSweep::SweepWhole(int fromLine, int toLine, int worker) {
 // The slots that line `line` can raise, from the positions of its two ends, with room to spare; only
 // where the positions move one way along the lines.
 Slots HorizonSweep::Reach(int line) const {
-    const double first = Positions->At(line, 0), last = Positions->At(line, Walk.Length - 1);
+    const double first = Positions.At(line, 0), last = Positions.At(line, Walk.Length - 1);
     if (!std::isfinite(first) || !std::isfinite(last))
         return {Live.Lo, Live.Hi};
     const double lo = std::floor(std::min(first, last)) - 1.0, hi = std::floor(std::max(first, last)) + 3.0;
@@ -160,7 +159,7 @@ struct RunWork {
 
 void HorizonSweep::PlanBands(int linesPerRun, int bands, std::vector<Band>& out) {
     out.clear();
-    const HorizonPositions& at = *Positions;
+    const HorizonPositions& at = Positions;
     Slots dirty{Live.Lo, Live.Lo};
     for (int from = 0, run = 0; from < Walk.Count; from += linesPerRun, ++run) {
         const int to = std::min(from + linesPerRun, Walk.Count), middle = (from + to) / 2;
@@ -192,38 +191,47 @@ bool HorizonSweep::SweepBand(const Band& band, int worker) {
     bool whole = true;
     for (int line = band.FromLine; line < band.ToLine; ++line)
         whole = SweepBandLine(band, line, scratch, exact) && whole;
-    // Its own slots, as they stand for the next run's first line.
-    if (band.Lo < band.Hi)
-        std::copy(At(scratch.Horizon[band.ToLine % 2], band.Lo),
-                  At(scratch.Horizon[band.ToLine % 2], band.Hi), At(Horizon[band.Run % 2], band.Lo));
     return whole && (band.Lo >= band.Hi || (exact.Lo <= band.Lo && exact.Hi >= band.Hi));
 }
 
 // The band's copy of the horizon for its first line, as the last run left it; the slots in which it
-// is exact. Nothing outside them is ever read, so what earlier bands left there may stay.
+// is exact. Only the slots that the run may read are copied: nothing else is ever read, so what
+// earlier bands left there may stay. Below a run's first band and above its last, as beyond the live
+// range, the horizon stays 0.0 for the whole run: there the band needs no halo, only the two slots
+// that the smoothing reads, cleared.
 Slots HorizonSweep::StartBand(const Band& band, Scratch& scratch) {
     const int halo = HaloSlots(band.ToLine - band.FromLine);
-    const Slots copy{std::max(Live.Lo, band.Lo - halo), std::min(Live.Hi, band.Hi + halo)};
-    if (!copy.Empty())
-        std::copy(At(Horizon[(band.Run + 1) % 2], copy.Lo), At(Horizon[(band.Run + 1) % 2], copy.Hi),
-                  At(scratch.Horizon[band.FromLine % 2], copy.Lo));
-    // Where the copy reaches an end of the live range, the zeros beyond it are exact too.
-    return {copy.Lo == Live.Lo ? Live.Lo - 2 : copy.Lo, copy.Hi == Live.Hi ? Live.Hi + 2 : copy.Hi};
+    const Slots copy{band.Lowest ? band.Lo : std::max(Live.Lo, band.Lo - halo),
+                     band.Highest ? band.Hi : std::min(Live.Hi, band.Hi + halo)};
+    const Slots read = Within(copy, Needed[static_cast<std::size_t>(band.FromLine)]);
+    if (!read.Empty())
+        std::copy(At(Horizon[(band.Run + 1) % 2], read.Lo), At(Horizon[(band.Run + 1) % 2], read.Hi),
+                  At(scratch.Horizon[band.FromLine % 2], read.Lo));
+    const bool zerosBelow = band.Lowest || copy.Lo == Live.Lo,
+               zerosAbove = band.Highest || copy.Hi == Live.Hi;
+    for (std::vector<float>& buffer : scratch.Horizon) {
+        if (zerosBelow)
+            Zero(buffer, {copy.Lo - 2, copy.Lo});
+        if (zerosAbove)
+            Zero(buffer, {copy.Hi, copy.Hi + 2});
+    }
+    return {zerosBelow ? copy.Lo - 2 : copy.Lo, zerosAbove ? copy.Hi + 2 : copy.Hi};
 }
 
 Steps HorizonSweep::OwnSteps(const Band& band, int line) const {
     const HorizonPositions::Steps own =
-        Positions->Within(line, band.Lowest ? -Beyond : band.Lo, band.Highest ? Beyond : band.Hi);
+        Positions.Within(line, band.Lowest ? -Beyond : band.Lo, band.Highest ? Beyond : band.Hi);
     return {own.First, own.End};
 }
 
 // One line of a band: its own vertices and those near enough to raise a slot it reads, then the
-// smoothing for the next line, which leaves two slots fewer exact at each end that is not the live
-// range's.
+// smoothing for the next line, which leaves two slots fewer exact at each end but where zeros lie
+// beyond it. The run's last line smooths the band's own slots alone, straight into the horizon that
+// the next run starts from.
 bool HorizonSweep::SweepBandLine(const Band& band, int line, Scratch& scratch, Slots& exact) {
     const Steps own = OwnSteps(band, line);
     const HorizonPositions::Steps near =
-        Positions->Within(line, exact.Lo - PlaceMargin, exact.Hi + PlaceMargin);
+        Positions.Within(line, exact.Lo - PlaceMargin, exact.Hi + PlaceMargin);
     const Steps swept = own.First >= own.End
                             ? Steps{near.First, near.End}
                             : Steps{std::min(own.First, near.First), std::max(own.End, near.End)};
@@ -232,13 +240,17 @@ bool HorizonSweep::SweepBandLine(const Band& band, int line, Scratch& scratch, S
     const bool whole =
         horizon::SweepBand(scratch.Line, horizon::ShadowRowOf(Walk, line, Out.Data, Out.Stride, Grid->Width),
                            current, swept, own, exact, Apart);
-    if (exact.Lo > Live.Lo - 2)
+    // The smoothing reads two slots either side: each end of the exact slots moves in by two, but
+    // where zeros lie beyond it.
+    const bool last = line + 1 == band.ToLine;
+    const Slots kept = last ? Slots{band.Lo, band.Hi} : Slots{exact.Lo + 2, exact.Hi - 2};
+    if (!band.Lowest && exact.Lo > Live.Lo - 2)
         exact.Lo += 2;
-    if (exact.Hi < Live.Hi + 2)
+    if (!band.Highest && exact.Hi < Live.Hi + 2)
         exact.Hi -= 2;
-    const Slots smoothed = Within({std::max(exact.Lo, Live.Lo), std::min(exact.Hi, Live.Hi)},
-                                  Needed[static_cast<std::size_t>(line) + 1]);
+    const Slots smoothed = Within(kept, Needed[static_cast<std::size_t>(line) + 1]);
+    float* next = last ? Horizon[band.Run % 2].data() : scratch.Horizon[(line + 1) % 2].data();
     if (!smoothed.Empty())
-        horizon::SmoothSlots(current, scratch.Horizon[(line + 1) % 2].data(), smoothed.Lo, smoothed.Hi);
+        horizon::SmoothSlots(current, next, smoothed.Lo, smoothed.Hi);
     return whole;
 }

@@ -5,7 +5,6 @@
 #include "lighting/LightDirection.h"
 #include "lighting/TerrainLightingGrid.h"
 
-#include <optional>
 #include <vector>
 
 // The shadow sweep: the grid is walked in lines across the light, starting where the light enters;
@@ -82,8 +81,8 @@ private:
     // The call under way.
     const TerrainLightingGrid* Grid = nullptr;
     HorizonWalk Walk;
-    std::optional<HorizonPositions> Positions; // of Grid's vertices on Walk
-    bool Apart = false;                        // the vertices of a line lie more than two slots apart
+    HorizonPositions Positions; // of Grid's vertices on Walk
+    bool Apart = false;         // the vertices of a line lie more than two slots apart
     Output Out;
     std::vector<horizon::Slots> Needed; // per line, the slots that it or a later line may read
 };

@@ -39,29 +39,36 @@ HorizonWalk HorizonWalk::Of(const TerrainLightingGrid& grid, const LightDirectio
             light.NY};
 }
 
-HorizonPositions::HorizonPositions(const TerrainLightingGrid& grid, const HorizonWalk& walk, float centreSlot)
-    : Grid(&grid), Walk(&walk), Centre(centreSlot), Scale(lighting::SlotsPerCell / double(walk.Cell)),
-      FirstRow(walk.FirstStart / grid.Width), FirstColumn(walk.FirstStart % grid.Width),
-      Rise(walk.Length < 2 || At(0, 1) >= At(0, 0)) {}
-
-double HorizonPositions::At(int line, int step) const {
-    const int row = FirstRow + (Walk->RowLines ? line : step) * Walk->RowStep;
-    const int column = FirstColumn + (Walk->RowLines ? step : line) * Walk->ColumnStep;
-    const double x = Grid->RowX[row], z = Grid->ColumnZ[column];
-    const double across = Walk->HZ * (x - Walk->X0) - Walk->HX * (z - Walk->Z0);
-    return across * Scale + Centre;
+// Across the light a vertex lies at HZ (x - X0) - HX (z - Z0): x follows the rows and z the columns.
+void HorizonPositions::Place(const TerrainLightingGrid& grid, const HorizonWalk& walk, float centreSlot) {
+    const double scale = lighting::SlotsPerCell / double(walk.Cell);
+    const int firstRow = walk.FirstStart / grid.Width, firstColumn = walk.FirstStart % grid.Width;
+    auto alongX = [&](int i) { return walk.HZ * (grid.RowX[firstRow + i * walk.RowStep] - double(walk.X0)); };
+    auto alongZ = [&](int i) {
+        return -walk.HX * (grid.ColumnZ[firstColumn + i * walk.ColumnStep] - double(walk.Z0));
+    };
+    OfLine.resize(static_cast<std::size_t>(walk.Count));
+    OfStep.resize(static_cast<std::size_t>(walk.Length));
+    for (int line = 0; line < walk.Count; ++line)
+        OfLine[static_cast<std::size_t>(line)] =
+            (walk.RowLines ? alongX(line) : alongZ(line)) * scale + centreSlot;
+    for (int step = 0; step < walk.Length; ++step)
+        OfStep[static_cast<std::size_t>(step)] = (walk.RowLines ? alongZ(step) : alongX(step)) * scale;
+    Rise = walk.Length < 2 || OfStep[1] >= OfStep[0];
 }
 
 // The first step whose position reaches `position` in the direction the line moves. Positions
 // along a line are near enough evenly spaced that the guess between its ends is at most a step or
 // two off; from there the steps are walked, which finds the first one whatever the spacing.
-int HorizonPositions::FirstReaching(int line, double position, double first, double last) const {
-    const int length = Walk->Length;
-    const double along = last != first ? (position - first) / (last - first) * (length - 1) : 0.0;
+int HorizonPositions::FirstReaching(int line, double position) const {
+    const double goal = position - OfLine[static_cast<std::size_t>(line)];
+    const double first = OfStep.front(), last = OfStep.back();
+    const int length = static_cast<int>(OfStep.size());
+    const double along = last != first ? (goal - first) / (last - first) * (length - 1) : 0.0;
     int step = static_cast<int>(std::clamp(std::ceil(along), 0.0, static_cast<double>(length)));
     auto reaches = [&](int at) {
-        const double here = At(line, at);
-        return Rise ? here >= position : here < position;
+        const double here = OfStep[static_cast<std::size_t>(at)];
+        return Rise ? here >= goal : here < goal;
     };
     while (step > 0 && reaches(step - 1))
         --step;
@@ -73,16 +80,14 @@ int HorizonPositions::FirstReaching(int line, double position, double first, dou
 HorizonPositions::Steps HorizonPositions::Within(int line, double lo, double hi) const {
     if (lo >= hi)
         return {};
-    const double first = At(line, 0), last = At(line, Walk->Length - 1);
-    return Rise ? Steps{FirstReaching(line, lo, first, last), FirstReaching(line, hi, first, last)}
-                : Steps{FirstReaching(line, hi, first, last), FirstReaching(line, lo, first, last)};
+    return Rise ? Steps{FirstReaching(line, lo), FirstReaching(line, hi)}
+                : Steps{FirstReaching(line, hi), FirstReaching(line, lo)};
 }
 
-// Along a line the positions follow the rows' x or the columns' z alone, so the steps between them
-// are those of every line: the first line tells.
+// Along a line the positions follow the steps' part alone, the same on every line.
 bool HorizonPositions::Spread(double gap) const {
-    for (int step = 1; step < Walk->Length; ++step) {
-        const double move = At(0, step) - At(0, step - 1);
+    for (std::size_t step = 1; step < OfStep.size(); ++step) {
+        const double move = OfStep[step] - OfStep[step - 1];
         if (!((Rise ? move : -move) > gap))
             return false;
     }

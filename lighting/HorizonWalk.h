@@ -3,6 +3,9 @@
 #include "lighting/LightDirection.h"
 #include "lighting/TerrainLightingGrid.h"
 
+#include <cstddef>
+#include <vector>
+
 // The order in which the shadow sweep walks the grid and where each vertex lies across the light.
 // Lines lie across the light's main horizontal direction and start where the light enters; a
 // vertex's position is measured in horizon slots (thirds of SlotCell) around a centre slot.
@@ -25,16 +28,20 @@ struct HorizonWalk {
 };
 
 // Positions of vertices worked out in double precision: within a small fraction of a slot of the
-// ones the sweep computes in float, which is all that sharing the slots out needs.
+// ones the sweep computes in float, which is all that sharing the slots out needs. A position is the
+// sum of a part that follows the line and one that follows the step along it, each worked out once
+// a call; the room for them is kept for the next.
 class HorizonPositions {
 public:
-    HorizonPositions(const TerrainLightingGrid& grid, const HorizonWalk& walk, float centreSlot);
+    void Place(const TerrainLightingGrid& grid, const HorizonWalk& walk, float centreSlot);
 
-    double At(int line, int step) const;
+    double At(int line, int step) const {
+        return OfLine[static_cast<std::size_t>(line)] + OfStep[static_cast<std::size_t>(step)];
+    }
     // Whether positions rise along a line (or else fall).
     bool Rising() const { return Rise; }
-    // The steps of `line` whose positions lie in [lo, hi): one run, as positions move one way along
-    // a line.
+    // The steps of `line` whose positions lie in [lo, hi): one run, where positions move one way
+    // along the lines (Spread).
     struct Steps {
         int First = 0, End = 0;
     };
@@ -44,12 +51,8 @@ public:
     bool Spread(double gap) const;
 
 private:
-    // first, last: the positions of the line's ends.
-    int FirstReaching(int line, double position, double first, double last) const;
+    int FirstReaching(int line, double position) const;
 
-    const TerrainLightingGrid* Grid;
-    const HorizonWalk* Walk;
-    double Centre, Scale; // slots per unit of length
-    int FirstRow, FirstColumn;
-    bool Rise;
+    std::vector<double> OfLine, OfStep;
+    bool Rise = true;
 };
