@@ -272,7 +272,7 @@ bool SweepPart(const PlacedLine& placed, ShadowRow out, float* horizon, int from
 
 // Only the halo's outermost steps can reach across the edge of `exact`: the rest of it sweeps as
 // the band's own steps do, its shadow factors put aside.
-LIGHTING_WIDE_CLONES bool SweepBand(const PlacedLine& placed, ShadowRow out, float* horizon, Steps swept,
+LIGHTING_WIDE_CLONES bool SweepBand(PlacedLine& placed, ShadowRow out, float* horizon, Steps swept,
                                     Steps owned, Slots& exact, bool apart) {
     const int ownFrom = std::clamp(owned.First, swept.First, swept.End);
     const int ownTo = std::clamp(owned.End, ownFrom, swept.End);

@@ -34,8 +34,8 @@ struct SlotRange {
 struct PlacedLine {
     LargeVector<int> Slot;
     LargeVector<float> Weight, NextWeight, Ray, Ground;
-    mutable LargeVector<float> Aside; // where shadow factors that are not kept go
-    bool EverySlotted = false;        // every step PlaceLine placed last has a slot
+    LargeVector<float> Aside;  // where a band puts the shadow factors that it does not keep
+    bool EverySlotted = false; // every step PlaceLine placed last has a slot
     void Fit(int length);
 };
 
@@ -59,10 +59,10 @@ void SweepLine(const PlacedLine& placed, ShadowRow out, float* horizon, int from
 
 // The same over the steps `swept` of a band whose horizon values are exact only within `exact`:
 // a step whose slots lie inside is swept; one that reaches across its edge leaves the slot inside
-// inexact too (`exact` narrows). Shadow factors go out for the steps `owned` only. False when an
-// owned step could not be swept exactly.
-bool SweepBand(const PlacedLine& placed, ShadowRow out, float* horizon, Steps swept, Steps owned,
-               Slots& exact, bool apart);
+// inexact too (`exact` narrows). Shadow factors go out for the steps `owned` only, the others to
+// placed.Aside. False when an owned step could not be swept exactly.
+bool SweepBand(PlacedLine& placed, ShadowRow out, float* horizon, Steps swept, Steps owned, Slots& exact,
+               bool apart);
 
 // next[j] = (2 cur[j-1] + 2 cur[j+1] + cur[j-2] + cur[j+2] + 4 cur[j]) / 10 for slots [from, to).
 void SmoothSlots(const float* cur, float* next, int from, int to);
