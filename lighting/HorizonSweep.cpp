@@ -17,9 +17,10 @@ constexpr double PlaceMargin = 3.0;
 // Vertices of a line lie further apart than the two slots that each one reads and raises, so a
 // vertex across a band's edge leaves only one slot inexact.
 constexpr double BandGap = 2.05;
-// Work of smoothing one slot for a line, against sweeping one vertex: how far the bands' cuts move
-// to even out the smoothing of the horizon's ends, which hold no vertices of the line.
-constexpr double SmoothingShare = 0.03;
+// Time of smoothing one slot for a line, against placing and sweeping one vertex (a sampling
+// profile of one thread at 1024 x 1024): how far the bands' cuts move to even out the smoothing of
+// the horizon's ends, which hold no vertices of the line.
+constexpr double SmoothingShare = 0.15;
 constexpr double Beyond = 1e30;
 
 float* At(std::vector<float>& buffer, int slot) {
@@ -131,8 +132,8 @@ Slots HorizonSweep::Reach(int line) const {
 }
 
 namespace {
-// A run's work below a slot: smoothing the slots that may be non-zero half-way through it, and its
-// vertices, spread evenly over the positions of the line half-way through it.
+// A run's work below a slot: smoothing the slots that may be non-zero and are still needed half-way
+// through it, and its vertices, spread evenly over the positions of the line half-way through it.
 struct RunWork {
     Slots Smoothed;
     double SpanLo = 0.0, SpanHi = 0.0, Vertices = 0.0;
@@ -167,8 +168,8 @@ void HorizonSweep::PlanBands(int linesPerRun, int bands, std::vector<Band>& out)
         for (int line = from; line < to; ++line) {
             if (line == middle) {
                 const double first = at.At(line, 0), last = at.At(line, Walk.Length - 1);
-                work = {dirty, std::min(first, last), std::max(first, last),
-                        static_cast<double>(Walk.Length)};
+                work = {Within(dirty, Needed[static_cast<std::size_t>(line) + 1]), std::min(first, last),
+                        std::max(first, last), static_cast<double>(Walk.Length)};
             }
             dirty = Grow(dirty, Reach(line), Live);
         }
