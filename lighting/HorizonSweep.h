@@ -53,8 +53,8 @@ public:
     // own could not be swept exactly (the halo was too narrow): its results are then wrong.
     bool SweepBand(const Band& band, int worker);
 
-    // Slots either side of a band that a run of `lines` lines needs: the smoothing reaches two
-    // slots a line, and a vertex across the edge leaves one more inexact.
+    // Slots beyond a band's edge with another band that a run of `lines` lines needs: the smoothing
+    // reaches two slots a line, and a vertex across the edge leaves one more inexact.
     static int HaloSlots(int lines) { return 3 * lines + 4; }
 
 private:

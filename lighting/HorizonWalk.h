@@ -38,8 +38,6 @@ public:
     double At(int line, int step) const {
         return OfLine[static_cast<std::size_t>(line)] + OfStep[static_cast<std::size_t>(step)];
     }
-    // Whether positions rise along a line (or else fall).
-    bool Rising() const { return Rise; }
     // The steps of `line` whose positions lie in [lo, hi): one run, where positions move one way
     // along the lines (Spread).
     struct Steps {
@@ -54,5 +52,5 @@ private:
     int FirstReaching(int line, double position) const;
 
     std::vector<double> OfLine, OfStep;
-    bool Rise = true;
+    bool Rise = true; // positions rise along a line (or else fall)
 };
